@@ -1,0 +1,30 @@
+# Quillor's two everyday commands, plus the benchmarks:
+#   make run    install what is missing, build, start the order window on ./Data
+#   make test   install what is missing, build with ASan+UBSan, run every test
+#   make bench  build optimised and run the benchmarks
+BUILD ?= build
+JOBS  ?= $(shell nproc)
+CMAKE_GEN = -G Ninja
+
+.PHONY: run test bench bootstrap clean
+
+bootstrap:
+	@scripts/bootstrap
+
+run: bootstrap
+	cmake -S . -B $(BUILD)/release $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLOR_BUILD_TESTS=OFF -DQUILLOR_BUILD_BENCHMARKS=OFF
+	cmake --build $(BUILD)/release -j $(JOBS) --target quillor quillor-catalogue quillor_data
+	cd $(BUILD)/release/bin && ./quillor
+
+test: bootstrap
+	cmake -S . -B $(BUILD)/asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQUILLOR_SANITIZE=ON -DQUILLOR_BUILD_BENCHMARKS=OFF
+	cmake --build $(BUILD)/asan -j $(JOBS)
+	cd $(BUILD)/asan && ctest --output-on-failure -j $(JOBS)
+
+bench: bootstrap
+	cmake -S . -B $(BUILD)/bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQUILLOR_BUILD_TESTS=OFF
+	cmake --build $(BUILD)/bench -j $(JOBS)
+	cd $(BUILD)/bench/bin && for b in ./*_bench; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
+
+clean:
+	rm -rf $(BUILD)
