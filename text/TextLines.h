@@ -1,0 +1,37 @@
+// Reading text files as lists of lines, the way every file of Quillor is read:
+// a line ends at CR LF, at a lone LF or at a lone CR (CR directly followed by
+// LF ends one line, not two); a final line break adds no empty line; a NUL
+// byte ends the text and whatever follows it is ignored. Bytes are kept as
+// they are (Windows-1252).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quillor {
+
+using TStringList = std::vector<std::string>;
+
+// Cuts `bytes` into lines as described above.
+TStringList SplitLines(const std::string& bytes);
+
+// Whether a regular file (or a link to one) of that name exists.
+bool FileExists(const std::string& fileName);
+// Whether a directory of that name exists.
+bool DirectoryExists(const std::string& dirName);
+
+// Reads a whole file into `bytes`. Returns false, leaving `bytes` empty, when
+// the file cannot be opened or read (missing, a directory, no permission).
+bool ReadFileBytes(const std::string& fileName, std::string& bytes);
+
+// Reads a whole file and cuts it into lines. Returns false when it cannot be
+// read (see ReadFileBytes).
+bool ReadFileLines(const std::string& fileName, TStringList& lines);
+
+// Writes `bytes` to `fileName` atomically: into a temporary file in the same
+// folder, flushed, then renamed over the target, so that a crash never leaves
+// a half-written file behind. Returns false (and removes the temporary file)
+// on any failure; `error` then tells why.
+bool WriteFileAtomically(const std::string& fileName, const std::string& bytes, std::string* error = nullptr);
+
+}  // namespace quillor
