@@ -1,0 +1,152 @@
+// TMyStringGrid: the controller attached to a string-grid widget. The widget
+// keeps the texts, dimensions, current cell and scroll position; the
+// controller keeps one set of attributes per cell (background colour, font,
+// read-only flag), the column names, a few switches and the sort state.
+//
+// At construction it takes over the widget's events (saving the handlers they
+// had and forwarding to them): header-click sort, cell drawing, select-cell
+// handling, overwrite-on-type, wheel clamping, double clicks on data cells only.
+//
+// Ownership: the widget is not owned and must outlive the controller. Faults
+// are reported through the trace facility and the operation returns without
+// effect; nothing throws. GUI thread only.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "IStringGrid.h"
+#include "Utils.h"
+
+namespace quillor {
+
+// Told which cell the selection leaves and the text it had when it became
+// current. May be empty.
+using TOnCellLeft = std::function<void(int32_t col, int32_t row, const std::string& text)>;
+
+// Three-way comparison of two sort entries (negative, 0, positive).
+using TSortComparison = std::function<int32_t(const TPairOfStringInt& a, const TPairOfStringInt& b)>;
+
+class TMyStringGrid {
+ public:
+  // REQUIRES: grid != nullptr and outlives the controller.
+  TMyStringGrid(IStringGrid* grid, TOnCellLeft onCellLeft);
+  TMyStringGrid(const TMyStringGrid&) = delete;
+  TMyStringGrid& operator=(const TMyStringGrid&) = delete;
+  // Gives the widget back the handlers it had before construction.
+  ~TMyStringGrid();
+
+  // Public switch: NumberRows does its work.
+  bool fNumberRows = true;
+
+  // --- pass-through accessors -----------------------------------------------------
+  int32_t GetColCount() const;
+  int32_t GetRowCount() const;
+  int32_t GetFixedCols() const;
+  int32_t GetFixedRows() const;  // the first data row
+  int32_t GetCol() const;
+  int32_t GetRow() const;
+  int32_t GetTopRow() const;
+  int32_t GetTop() const;
+  int32_t GetWidth() const;
+  void SetFixedRows(int32_t n);
+
+  // --- texts ----------------------------------------------------------------------------
+  // The widget's text of the cell. Bad coordinates write a trace line and give
+  // the empty text (callers that kept an old value should test the coordinates).
+  std::string GetCell(int32_t col, int32_t row) const;
+  // Refused with an error box on a read-only cell. REQUIRES: (col, row) inside.
+  void SetCell(int32_t col, int32_t row, const std::string& text);
+  // Writes regardless of read-only flags. REQUIRES: (col, row) inside.
+  void WriteCell(int32_t col, int32_t row, const std::string& text);
+  // Empties every data cell (non-fixed columns, non-fixed rows).
+  void ClearCells();
+  void SetSelectedText(const std::string& text);
+  void NotifyCellLeft(int32_t col, int32_t row, const std::string& text);
+
+  // --- dimensions and position -------------------------------------------------------
+  void SetColCount(int32_t n);
+  // n <= fixed row count is refused with an error box.
+  void SetRowCount(int32_t n);
+  // Also makes every cell of the fixed columns read-only.
+  void SetFixedCols(int32_t n);
+  void SetColReadOnly(int32_t col, bool readOnly);
+  // Out-of-range rows are clamped after a warning.
+  void SetRow(int32_t row);
+  // Silently ignored outside fixed row count .. row count - 1.
+  void SetTopRow(int32_t row);
+  void SetHeight(int32_t height);
+
+  // --- titles ------------------------------------------------------------------------------
+  // ";"-separated names for the non-fixed columns; a count that does not match
+  // is refused with an error box.
+  void setTitles(const std::string& titles);
+  void SetColName(int32_t col, const std::string& name);
+
+  // --- switches, colours, layout --------------------------------------------------------
+  void EnableUpdates(bool on);
+  void InitColors();
+  void InitColors(int32_t col, int32_t row);
+  void NumberRows();
+  void ResizeCellTables();
+  void AutoSizeColumns();
+
+  // --- sorting ---------------------------------------------------------------------------------
+  // Sorts the data rows by `col` (CompareValues order), ascending or descending
+  // by fSortAscending, keeping the current row current and at the same height.
+  void TrierColonne(int32_t col);
+  void TrierColonne(int32_t col, const TSortComparison& comparison);
+
+  // --- read access for the window and tests -----------------------------------------------
+  const std::string& GetSelectedText() const { return fSelectedText; }
+  bool GetSortAscending() const { return fSortAscending; }
+  int32_t GetSortCol() const { return fSortCol; }
+  bool IsReadOnly(int32_t col, int32_t row) const;
+  TColor GetCellColor(int32_t col, int32_t row) const;
+  TGridFont GetCellFont(int32_t col, int32_t row) const;
+  const std::vector<std::string>& GetColNames() const { return fColNames; }
+  // Attribute table sizes (columns, rows of the first column).
+  int32_t TableColCount() const { return static_cast<int32_t>(fGridBackColor.size()); }
+  int32_t TableRowCount() const;
+
+  // Per-cell attributes; REQUIRES: (col, row) inside the tables.
+  void SetCellColor(int32_t col, int32_t row, TColor color);
+  void SetCellFont(int32_t col, int32_t row, const TGridFont& font);
+
+ private:
+  // The controller's handlers of the widget's events.
+  void HandleClick();
+  void HandleDblClick();
+  void HandleDrawCell(int32_t col, int32_t row, const TGridRect& rect, TGridDrawState state);
+  void HandleExit();
+  void HandleKeyDown(uint16_t& key, TShiftState shift);
+  void HandleMouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+  void HandleMouseWheel(bool down, TShiftState shift, TGridPoint pos, bool& handled);
+  void HandleSelectCell(int32_t col, int32_t row, bool& canSelect);
+  void InstallHandlers();
+
+  IStringGrid* fGrid;
+  std::vector<std::vector<TColor>> fGridBackColor;  // [col][row]
+  std::vector<std::vector<TGridFont>> fCellFonts;   // [col][row]
+  std::vector<std::vector<bool>> fReadOnly;         // [col][row]
+  std::vector<std::string> fColNames;
+  std::string fSelectedText;
+  bool fSortAscending = false;
+  int32_t fSortCol = 0;
+  bool fNotifyCellLeft = true;
+  bool fColorsOn = true;
+  bool fResizeOn = true;
+  bool fAutoColWidths = true;
+  bool fTrackSelectedText = true;
+  bool fSelectHandling = true;
+  TColor fDefaultColor = clWhite;
+  TGridFont fDefaultFont;
+  TColor fSelectionColor = clNavy;
+  TColor fFixedColor = clBtnFace;
+  TOnCellLeft fOnCellLeft;
+  TStringGridEvents fSaved;  // the widget's handlers from before construction
+};
+
+}  // namespace quillor
