@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 
@@ -53,7 +54,9 @@ class TPcreRegExOptions {
   friend constexpr bool operator==(TPcreRegExOptions, TPcreRegExOptions) = default;
 
  private:
-  static constexpr uint8_t Bit(TPcreRegExOption m) { return static_cast<uint8_t>(1u << static_cast<unsigned>(m)); }
+  static constexpr uint8_t Bit(TPcreRegExOption m) {
+    return static_cast<uint8_t>(1u << static_cast<unsigned>(m));
+  }
   uint8_t bits_ = 0;
 };
 
@@ -87,9 +90,10 @@ class TPcreRegEx {
   // with the library's 0-based offset and error text; the object is then
   // left without a compiled pattern and keeps RegEx.
   void Compile();
-  // Compiles if needed, then JIT-compiles (where available).
+  // Compiles if needed, then JIT-compiles (where available). A library
+  // without a JIT, or one refused executable memory, keeps interpreting.
   // Throws ERegExError ("TPcreRegEx.Study() - Error studying the regex: " + text)
-  // only for a JIT failure other than "JIT unsupported".
+  // only for any other JIT failure.
   void Study();
   // Searches Subject from its first byte (compiling first if needed; compile
   // errors propagate). A library error reads as no match.
@@ -100,7 +104,8 @@ class TPcreRegEx {
   // "REQUIRE: There must be a successful match first (PcreRegEx)".
   int32_t GroupCount() const;
   // Text of group i of the last match (0 = whole match); empty for a group
-  // above GroupCount() or one that did not take part. REQUIRES: FoundMatch().
+  // above GroupCount(), below 0, or one that did not take part.
+  // REQUIRES: FoundMatch(); otherwise throws ERegExAssertion.
   std::string Groups(int32_t i) const;
 
   // 1-based offset entry i (entry 2g is the start of group g, 2g+1 the
@@ -125,10 +130,10 @@ class TPcreRegEx {
   uint32_t fCompileOptions = 0;
   // Library handles, released exactly once (opaque here so that users of this
   // header need not see pcre2.h).
-  void* fPattern = nullptr;       // pcre2_code_8*
-  void* fMatchData = nullptr;     // pcre2_match_data_8*
+  void* fPattern = nullptr;                // pcre2_code_8*
+  void* fMatchData = nullptr;              // pcre2_match_data_8*
   const unsigned char* fTables = nullptr;  // from pcre2_maketables
-  void* fCompileContext = nullptr;  // pcre2_compile_context_8*
+  void* fCompileContext = nullptr;         // pcre2_compile_context_8*
 };
 
 }  // namespace quillor
