@@ -7,6 +7,7 @@
 // so Qt or anyone else changing the C locale later changes nothing.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -27,11 +28,13 @@ void SetUserDecimalSeparator(char separator);
 
 // Text to real as the runtime does it: an optional sign, digits, and at most
 // one decimal separator which must be the user's; leading and trailing blanks
-// allowed; an exponent allowed. Throws EConvertError otherwise.
+// (space, tab, line breaks) allowed; an exponent allowed. Throws EConvertError
+// otherwise, and for a value beyond the range of a double.
 double LocaleStrToFloat(const std::string& text);
 
 // Text to integer as the runtime does it (optional sign, decimal digits, 32-bit
-// range). Throws EConvertError otherwise.
+// range; leading and trailing blanks allowed). Throws EConvertError otherwise,
+// e.g. "'12a' is not a valid integer value".
 int32_t LocaleStrToInt(const std::string& text);
 
 // Real to text in the general number format: at most 15 significant digits,
