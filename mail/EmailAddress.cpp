@@ -1,0 +1,95 @@
+#include "EmailAddress.h"
+
+#include "EncodedWord.h"
+
+namespace quillor {
+namespace {
+
+std::string Trim(const std::string& text) {
+  size_t first = 0;
+  size_t last = text.size();
+  while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
+  while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
+  return text.substr(first, last - first);
+}
+
+std::string Unquote(const std::string& name) {
+  if (name.size() < 2 || name.front() != '"' || name.back() != '"') return name;
+  std::string result;
+  for (size_t i = 1; i + 1 < name.size(); ++i) {
+    if (name[i] == '\\' && i + 2 < name.size()) ++i;
+    result += name[i];
+  }
+  return result;
+}
+
+std::string Quote(const std::string& name) {
+  std::string result = "\"";
+  for (char c : name) {
+    if (c == '\\' || c == '"') result += '\\';
+    result += c;
+  }
+  return result + "\"";
+}
+
+}  // namespace
+
+void TEmailAddressItem::SetText(const std::string& text) {
+  const std::string piece = Trim(text);
+  const size_t open = piece.rfind('<');
+  if (open != std::string::npos && !piece.empty() && piece.back() == '>') {
+    Name = Unquote(Trim(piece.substr(0, open)));
+    Address = Trim(piece.substr(open + 1, piece.size() - open - 2));
+  } else {
+    Name.clear();
+    Address = piece;
+  }
+}
+
+std::string TEmailAddressItem::Text() const {
+  if (Address.empty()) return "";
+  if (Name.empty()) return Address;
+  const std::string name = IsPrintableAscii(Name) ? Quote(Name) : EncodeWordQ(Name);
+  return name + " <" + Address + ">";
+}
+
+void TEmailAddressList::SetText(const std::string& text) {
+  items_.clear();
+  auto addPiece = [this](const std::string& piece) {
+    if (Trim(piece).empty()) return;
+    TEmailAddressItem item;
+    item.SetText(piece);
+    items_.push_back(item);
+  };
+  std::string piece;
+  bool quoted = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted && c == '\\' && i + 1 < text.size()) {
+      piece += c;
+      piece += text[++i];
+      continue;
+    }
+    if (c == '"') quoted = !quoted;
+    if (c == ',' && !quoted) {
+      addPiece(piece);
+      piece.clear();
+    } else {
+      piece += c;
+    }
+  }
+  addPiece(piece);
+}
+
+std::string TEmailAddressList::Text() const {
+  std::string result;
+  for (const TEmailAddressItem& item : items_) {
+    const std::string one = item.Text();
+    if (one.empty()) continue;
+    if (!result.empty()) result += ", ";
+    result += one;
+  }
+  return result;
+}
+
+}  // namespace quillor

@@ -1,0 +1,98 @@
+// The client side of an SMTP session as the order window drives it: connect,
+// greet ("ehlo ", else "Helo "), switch to TLS when the server offers
+// STARTTLS, collect the announced authentication schemes, optional LOGIN
+// authentication, mail transactions, and the quit.
+//
+// Blocking, on the caller's thread (the GUI thread); every wait is bounded by
+// ConnectTimeout or ReplyTimeout. Failures are raised as the exceptions of
+// MailErrors.h; the order window catches them and falls back to a mailto:
+// link. Owned by its user; owns its connection.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "MessageClient.h"
+
+namespace quillor {
+
+enum TAuthenticationType { atNone, atLogin };
+
+// The schemes a server announced: kept in order, duplicates (any case) ignored.
+class TSchemeList {
+ public:
+  void Add(const std::string& scheme);
+  bool Contains(const std::string& scheme) const;
+  void Clear() { schemes_.clear(); }
+  int Count() const { return static_cast<int>(schemes_.size()); }
+  const std::vector<std::string>& Items() const { return schemes_; }
+
+ private:
+  std::vector<std::string> schemes_;
+};
+
+class TSmtpClient : public TMessageClient {
+ public:
+  // The most of the machine's host name that the greeting carries.
+  static constexpr size_t kMaxLocalHostNameLength = 250;
+
+  TSmtpClient() = default;
+  TSmtpClient(const TSmtpClient&) = delete;
+  TSmtpClient& operator=(const TSmtpClient&) = delete;
+
+  std::string UserId;
+  std::string Password;
+  TAuthenticationType AuthenticationType = atNone;
+  // The X-Mailer header of submitted messages; empty means none.
+  std::string MailAgent;
+  // PEM file of the CAs that a STARTTLS server certificate must chain to;
+  // empty means the system's trusted CAs. Tests set their own CA.
+  std::string TlsCaFile;
+
+  // Filled by OpenConnection from the (last) EHLO reply.
+  TSchemeList AnnouncedSchemes;
+  bool SignedIn = false;
+
+  // The machine's host name as the greeting sends it.
+  static std::string LocalHostName();
+
+  // Connects to Host:Port, reads the 220 greeting, sends "ehlo <host name>"
+  // (any code; on other than 250, "Helo <host name>" expecting 250) and
+  // collects AnnouncedSchemes. When the EHLO reply lists STARTTLS, sends
+  // "STARTTLS" (220), upgrades to TLS verifying the certificate against
+  // TlsCaFile or the system CAs and the name Host, then greets and collects
+  // the schemes afresh.
+  // Throws EAlreadyConnected when open, ESocketError when connecting or the
+  // TLS handshake fails, EProtocolReplyError/EConnClosedGracefully on a bad
+  // or missing reply. After any failure the connection is closed.
+  void OpenConnection();
+
+  // With atLogin: "auth LOGIN" 334, Base64 user 334, Base64 password 235,
+  // then SignedIn and true. With atNone: nothing sent, false.
+  // Throws EProtocolReplyError on a refused step (later steps not sent).
+  bool SignIn();
+
+  // One mail transaction: "Rset" (any code), SignIn when an authentication
+  // is set, its scheme was announced and not yet signed in, "Mail from:<...>"
+  // 250, "RCPT to:<...>" 250 for each To, Cc and Bcc address, "Data" 354,
+  // X-Mailer set from MailAgent, the message, "." 250.
+  // Throws EUnsafeMailText before anything is sent when the sender, a
+  // recipient, a header value or a body line holds a CR or LF; the errors of
+  // WriteMessage; EProtocolReplyError on any refused step (nothing after it
+  // is sent). The connection stays open after a failure; the caller closes it.
+  // REQUIRES: the connection is open.
+  void SubmitMessage(TMailMessage& message);
+
+  // Sends "Quit" when open (no reply awaited; a failure is ignored), then
+  // closes in every case and clears SignedIn. Never throws.
+  void CloseConnection();
+
+ private:
+  // Sends ehlo/Helo and fills AnnouncedSchemes; returns whether the EHLO
+  // reply offered STARTTLS.
+  bool Greet();
+  void CollectAuthSchemes();
+  bool ReplyOffersStartTls() const;
+};
+
+}  // namespace quillor
