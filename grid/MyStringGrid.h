@@ -126,6 +126,10 @@ class TMyStringGrid {
   void HandleMouseWheel(bool down, TShiftState shift, TGridPoint pos, bool& handled);
   void HandleSelectCell(int32_t col, int32_t row, bool& canSelect);
   void InstallHandlers();
+  // Orders `order` (positions into `entries`) for TrierColonne.
+  using TEntrySorter =
+      std::function<void(const std::vector<TPairOfStringInt>& entries, std::vector<int32_t>& order)>;
+  void SortRows(int32_t col, const TEntrySorter& sortEntries);
 
   IStringGrid* fGrid;
   std::vector<std::vector<TColor>> fGridBackColor;  // [col][row]
