@@ -1,0 +1,36 @@
+#include "ArticleSearch.h"
+
+#include "Database.h"
+#include "StringManager.h"
+
+namespace quillor {
+
+std::string NormaliseSearchText(const std::string& raw) {
+  std::string text = TStringManager::RemoveAccents(raw);
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+  size_t begin = 0;
+  while (begin < text.size() && blank(text[begin])) ++begin;
+  size_t end = text.size();
+  while (end > begin && blank(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
+bool SearchArticles(TMyDatabase& table, const std::string& normalisedQuery, bool approximate) {
+  if (normalisedQuery.empty()) return false;
+  table.QueryAll(kDesignationField);
+  if (approximate) {
+    table.Query(kDesignationField, normalisedQuery, 3);
+    return true;
+  }
+  const int32_t wordCount = TStringManager::WordCount(normalisedQuery, ' ');
+  for (int32_t i = 1; i <= wordCount; ++i) {
+    const std::string word = TStringManager::GetWord(normalisedQuery, i, ' ');
+    table.QueryAnd(kDesignationField, "^.*" + word + ".*$", 2);
+  }
+  return true;
+}
+
+}  // namespace quillor

@@ -1,0 +1,34 @@
+// The article search, shared by the order window and the catalogue tool so
+// that both run exactly the same path: the typed text is normalised, then
+// the table's selection is rebuilt over the "Designation" field.
+//
+// Exact search keeps, in designation order, the articles whose designation
+// contains every space-separated word (each word is a regular-expression
+// fragment: "." matches any character, an unbalanced "(" is an error).
+// Approximate search lists every article by decreasing similarity.
+//
+// GUI thread only (the table's queries share one pattern object).
+#pragma once
+
+#include <string>
+
+namespace quillor {
+
+class TMyDatabase;
+
+// The name of the field every search queries.
+inline constexpr char kDesignationField[] = "Designation";
+
+// Accents folded (TStringManager::RemoveAccents), then the letters a-z upper-
+// cased (nothing else), then bytes <= 32 trimmed at both ends, in that order.
+std::string NormaliseSearchText(const std::string& raw);
+
+// Runs one search for an already normalised query. An empty query does
+// nothing (the selection stays as it was) and gives false. Otherwise
+// QueryAll on the designation, then one QueryAnd per word (exact) or one
+// ranking Query (approximate), and true.
+// Throws ERegExError when a word makes the pattern invalid; the selection
+// then holds the narrowing done by the words before it.
+bool SearchArticles(TMyDatabase& table, const std::string& normalisedQuery, bool approximate);
+
+}  // namespace quillor

@@ -1,0 +1,167 @@
+#include "CatalogueCommands.h"
+
+#include <cstdio>
+#include <memory>
+#include <ostream>
+
+#include "ArticleSearch.h"
+#include "CryptManager.h"
+#include "Database.h"
+#include "PcreRegEx.h"
+#include "Similarity.h"
+#include "TextLines.h"
+
+namespace quillor::catalogue {
+namespace {
+
+constexpr char kToolName[] = "quillor-catalogue: ";
+
+bool ReadInput(const std::string& fileName, std::string& bytes, std::ostream& err) {
+  if (!FileExists(fileName)) {
+    err << kToolName << fileName << ": no such file\n";
+    return false;
+  }
+  if (!ReadFileBytes(fileName, bytes)) {
+    err << kToolName << fileName << ": cannot be read\n";
+    return false;
+  }
+  return true;
+}
+
+std::string JoinLines(const TStringList& lines) {
+  size_t size = 0;
+  for (const std::string& line : lines) size += line.size() + 2;
+  std::string text;
+  text.reserve(size);
+  for (const std::string& line : lines) {
+    text += line;
+    text += "\r\n";
+  }
+  return text;
+}
+
+std::string HexByte(unsigned char b) {
+  char buffer[8];
+  std::snprintf(buffer, sizeof buffer, "0x%02X", b);
+  return buffer;
+}
+
+// The position of `offset` in `bytes` as a 1-based line and column, counting
+// line breaks as the file reader does (CR LF, lone LF, lone CR).
+void LineAndColumn(const std::string& bytes, size_t offset, size_t& line, size_t& column) {
+  line = 1;
+  size_t lineStart = 0;
+  for (size_t i = 0; i < offset; ++i) {
+    if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n'))) {
+      ++line;
+      lineStart = i + 1;
+    }
+  }
+  column = offset - lineStart + 1;
+}
+
+}  // namespace
+
+int Decode(const std::string& dbFile, std::ostream& out, std::ostream& err) {
+  std::string bytes;
+  if (!ReadInput(dbFile, bytes, err)) return kExitFailure;
+  TStringList lines = SplitLines(bytes);
+  TCryptManager().DecryptLines(lines);
+  out << JoinLines(lines);
+  out.flush();
+  if (!out) {
+    err << kToolName << "cannot write the output\n";
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+int Encode(const std::string& plainFile, const std::string& dbFile, std::ostream& err) {
+  std::string bytes;
+  if (!ReadInput(plainFile, bytes, err)) return kExitFailure;
+  // A NUL would end the text for the reader, silently dropping the rest.
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    const bool lineBreak = b == '\r' || b == '\n';
+    if (b == 0 || (!lineBreak && TCryptManager::UnstorableByte(b))) {
+      size_t line = 0;
+      size_t column = 0;
+      LineAndColumn(bytes, i, line, column);
+      err << kToolName << plainFile << ":" << line << ":" << column << ": the character " << HexByte(b)
+          << " cannot be stored in an article file; nothing written\n";
+      return kExitFailure;
+    }
+  }
+  TStringList lines = SplitLines(bytes);
+  if (lines.empty()) {
+    err << kToolName << plainFile << ": no line (an article file needs a header); nothing written\n";
+    return kExitFailure;
+  }
+  TCryptManager().EncryptLines(lines);
+  std::string why;
+  if (!WriteFileAtomically(dbFile, JoinLines(lines), &why)) {
+    err << kToolName << dbFile << ": " << why << "\n";
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+int Search(const SearchOptions& options, std::ostream& out, std::ostream& err) {
+  std::string bytes;
+  if (!ReadInput(options.dbFile, bytes, err)) return kExitFailure;
+  TStringList lines = SplitLines(bytes);
+  if (lines.empty()) {
+    err << kToolName << options.dbFile << ": empty article file\n";
+    return kExitFailure;
+  }
+  TCryptManager().DecryptLines(lines);
+  std::unique_ptr<TMyDatabase> table = TMyDatabase::CreateFromList(lines);
+  lines.clear();
+  if (table->FieldCount() < 3) {
+    err << kToolName << options.dbFile << ": not an article file (expected CIP;Designation;Price)\n";
+    return kExitFailure;
+  }
+
+  std::string raw;
+  for (size_t i = 0; i < options.words.size(); ++i) {
+    if (i > 0) raw += ' ';
+    raw += options.words[i];
+  }
+  const std::string query = NormaliseSearchText(raw);
+  // As at start-up: the whole catalogue in designation order, which an empty
+  // query leaves in place.
+  table->QueryAll(kDesignationField);
+  try {
+    SearchArticles(*table, query, options.approximate);
+  } catch (const ERegExError& e) {
+    err << kToolName << e.what() << "\n";
+    return kExitFailure;
+  }
+
+  SimilarityScorer scorer(query);
+  std::string line;
+  for (int32_t record : table->Selection()) {
+    line.clear();
+    line += table->DBGetString(0, record);
+    line += ';';
+    const std::string designation = table->DBGetString(1, record);
+    line += designation;
+    line += ';';
+    line += table->DBGetString(2, record);
+    if (options.scores) {
+      char score[40];
+      std::snprintf(score, sizeof score, ";%.17g", scorer.Score(designation));
+      line += score;
+    }
+    line += '\n';
+    out << line;
+  }
+  out.flush();
+  if (!out) {
+    err << kToolName << "cannot write the output\n";
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+}  // namespace quillor::catalogue

@@ -1,0 +1,36 @@
+// The three commands of quillor-catalogue, each writing its output and its
+// messages to the given streams and returning the process exit status
+// (kExitOk, kExitFailure). Argument parsing lives in CatalogueMain.cpp.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace quillor::catalogue {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// Writes the descrambled lines of `dbFile`, each followed by CR LF.
+int Decode(const std::string& dbFile, std::ostream& out, std::ostream& err);
+
+// Scrambles the plain file into `dbFile` (written atomically). Refuses, and
+// writes nothing, a file with no line or holding a byte that cannot be stored
+// (reported with its 1-based line and column).
+int Encode(const std::string& plainFile, const std::string& dbFile, std::ostream& err);
+
+struct SearchOptions {
+  std::string dbFile = "./Data/BaseDeDonneeArticles.db";
+  bool approximate = false;
+  bool scores = false;
+  std::vector<std::string> words;
+};
+
+// Loads the article file as the window does and runs the window's search on
+// the words joined by one space; prints "CIP;Designation;Price" per selected
+// record, in selection order, with the similarity as a 4th field if asked.
+int Search(const SearchOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace quillor::catalogue

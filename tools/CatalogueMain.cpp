@@ -1,0 +1,103 @@
+// quillor-catalogue: reads, writes and searches Quillor's scrambled article
+// file from the command line. Trace reports go to stderr.
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "CatalogueCommands.h"
+
+namespace {
+
+using namespace quillor::catalogue;
+
+constexpr char kUsage[] =
+    "usage: quillor-catalogue decode FILE.db\n"
+    "       quillor-catalogue encode PLAIN.csv -o FILE.db\n"
+    "       quillor-catalogue search [--approx] [--scores] [--db FILE.db] QUERY...\n"
+    "\n"
+    "  decode  write the plain text of a scrambled article file to standard output\n"
+    "          (the header line and the records, each ended by CR LF)\n"
+    "  encode  scramble a plain ';'-separated file (header line first, Windows-1252)\n"
+    "          into FILE.db; a character that cannot be stored is refused with its\n"
+    "          line and column, and nothing is written\n"
+    "  search  run the order window's search and print CIP;Designation;Price for\n"
+    "          each article found, in the order the window shows them\n"
+    "          --approx   approximate search: every article, the most similar first\n"
+    "          --scores   add the similarity (0 to 100) as a fourth field\n"
+    "          --db FILE  the article file (default ./Data/BaseDeDonneeArticles.db)\n"
+    "\n"
+    "The bundled Data/BaseDeDonneeArticles.db is made from the BDPM catalogue with\n"
+    "  quillor-catalogue encode bdpm-catalogue.csv -o data/BaseDeDonneeArticles.db\n"
+    "\n"
+    "Exit status: 0 on success, 1 on failure, 2 on bad usage.\n";
+
+int BadUsage(const std::string& why) {
+  std::cerr << "quillor-catalogue: " << why << "\n\n" << kUsage;
+  return kExitUsage;
+}
+
+int RunDecode(const std::vector<std::string>& args) {
+  if (args.size() != 1 || args[0].empty() || args[0][0] == '-') return BadUsage("decode takes one file");
+  return Decode(args[0], std::cout, std::cerr);
+}
+
+int RunEncode(const std::vector<std::string>& args) {
+  std::string input;
+  std::string output;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "-o") {
+      if (i + 1 >= args.size() || !output.empty()) return BadUsage("-o needs one output file");
+      output = args[++i];
+    } else if (!args[i].empty() && args[i][0] == '-') {
+      return BadUsage("unknown option " + args[i]);
+    } else if (input.empty()) {
+      input = args[i];
+    } else {
+      return BadUsage("encode takes one input file");
+    }
+  }
+  if (input.empty() || output.empty()) return BadUsage("encode needs PLAIN.csv and -o FILE.db");
+  return Encode(input, output, std::cerr);
+}
+
+int RunSearch(const std::vector<std::string>& args) {
+  SearchOptions options;
+  bool optionsEnded = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && arg == "--approx") {
+      options.approximate = true;
+    } else if (!optionsEnded && arg == "--scores") {
+      options.scores = true;
+    } else if (!optionsEnded && arg == "--db") {
+      if (i + 1 >= args.size()) return BadUsage("--db needs a file");
+      options.dbFile = args[++i];
+    } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
+      return BadUsage("unknown option " + arg);
+    } else {
+      options.words.push_back(arg);
+    }
+  }
+  if (options.words.empty()) return BadUsage("search needs a query");
+  return Search(options, std::cout, std::cerr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  if (argc < 2) return BadUsage("no command");
+  const std::string command = argv[1];
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  if (command == "-h" || command == "--help" || command == "help") {
+    std::cout << kUsage;
+    return kExitOk;
+  }
+  if (command == "decode") return RunDecode(args);
+  if (command == "encode") return RunEncode(args);
+  if (command == "search") return RunSearch(args);
+  return BadUsage("unknown command " + command);
+}
