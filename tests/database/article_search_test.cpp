@@ -1,0 +1,95 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "ArticleSearch.h"
+#include "Database.h"
+#include "PcreRegEx.h"
+#include "StringManager.h"
+#include "TableFixtures.h"
+#include "TraceRecorder.h"
+
+namespace quillor {
+namespace {
+
+using test::SelectedValues;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+std::unique_ptr<TMyDatabase> Catalogue() {
+  return test::TableOf({"CIP;Designation;Prix", "1;ASPIRINE UPSA 500 MG;2,10", "2;ASPIRINE 1000 MG;3,00",
+                        "3;DOLIPRANE 500 MG;1,16", "4;EFFERALGAN 500 MG;1,50", "5;aspirine 500;1,00",
+                        "6;ASPIRINE DU RHONE 500;2,00", "7;ASPIRINE (500);2,00"});
+}
+
+TEST(NormaliseSearchText, FoldsAccentsUpperCasesAsciiOnlyAndTrims) {
+  EXPECT_EQ(NormaliseSearchText("  \xE9"
+                                "fferalgan\t"),
+            "EFFERALGAN");
+  EXPECT_EQ(NormaliseSearchText("cr\xE8me br\xFBl\xE9"
+                                "e"),
+            "CREME BRULEE");
+  EXPECT_EQ(NormaliseSearchText("\xC9t\xE9 \xE6"), "\xC9TE \xE6");  // upper-case accents and others stay
+  EXPECT_EQ(NormaliseSearchText("a  b"), "A  B");
+  EXPECT_EQ(NormaliseSearchText(" \x01\x7F"), "\x7F");
+  EXPECT_EQ(NormaliseSearchText("   "), "");
+}
+
+TEST(SearchArticles, ExactWordsInAnyOrderKeepDesignationOrder) {
+  test::TraceRecorder trace;
+  auto table = Catalogue();
+  ASSERT_TRUE(SearchArticles(*table, NormaliseSearchText("aspirine 500"), false));
+  const std::vector<std::string> expected{"ASPIRINE (500)", "ASPIRINE DU RHONE 500", "ASPIRINE UPSA 500 MG"};
+  EXPECT_EQ(SelectedValues(*table, 1), expected);
+  ASSERT_TRUE(SearchArticles(*table, NormaliseSearchText("500 aspirine"), false));
+  EXPECT_EQ(SelectedValues(*table, 1), expected);
+  // Two spaces make an empty word, which narrows nothing.
+  ASSERT_TRUE(SearchArticles(*table, "ASPIRINE  500", false));
+  EXPECT_EQ(SelectedValues(*table, 1), expected);
+  ASSERT_TRUE(SearchArticles(*table,
+                             NormaliseSearchText("\xE9"
+                                                 "fferalgan"),
+                             false));
+  EXPECT_THAT(SelectedValues(*table, 1), ElementsAre("EFFERALGAN 500 MG"));
+  ASSERT_TRUE(SearchArticles(*table, "ZOVIRAX", false));
+  EXPECT_EQ(table->SelectionCount(), 0);
+  EXPECT_THAT(trace.Errors(), IsEmpty());
+}
+
+TEST(SearchArticles, WordsArePatternFragments) {
+  auto table = Catalogue();
+  ASSERT_TRUE(SearchArticles(*table, "ASPIRINE 5.0", false));
+  EXPECT_EQ(table->SelectionCount(), 3);
+  ASSERT_TRUE(SearchArticles(*table, "\\(500\\)", false));
+  EXPECT_THAT(SelectedValues(*table, 1), ElementsAre("ASPIRINE (500)"));
+}
+
+TEST(SearchArticles, InvalidWordStopsWithTheNarrowingSoFar) {
+  auto table = Catalogue();
+  EXPECT_THROW(SearchArticles(*table, "RHONE (500", false), ERegExError);
+  EXPECT_THAT(SelectedValues(*table, 1), ElementsAre("ASPIRINE DU RHONE 500"));
+}
+
+TEST(SearchArticles, EmptyQueryLeavesTheSelectionAlone) {
+  auto table = Catalogue();
+  table->Query("Designation", "^D", 2);
+  EXPECT_FALSE(SearchArticles(*table, NormaliseSearchText("  "), false));
+  EXPECT_FALSE(SearchArticles(*table, "", true));
+  EXPECT_THAT(SelectedValues(*table, 1), ElementsAre("DOLIPRANE 500 MG"));
+}
+
+TEST(SearchArticles, ApproximateListsEveryArticleMostSimilarFirst) {
+  test::TraceRecorder trace;
+  auto table = Catalogue();
+  ASSERT_TRUE(SearchArticles(*table, "ASPIRINE 1000 MG", true));
+  ASSERT_EQ(table->SelectionCount(), 7);
+  const std::vector<std::string> values = SelectedValues(*table, 1);
+  EXPECT_EQ(values.front(), "ASPIRINE 1000 MG");
+  for (size_t i = 1; i < values.size(); ++i) {
+    EXPECT_GE(TStringManager::StringSimilarity("ASPIRINE 1000 MG", values[i - 1]),
+              TStringManager::StringSimilarity("ASPIRINE 1000 MG", values[i]));
+  }
+  EXPECT_THAT(trace.Errors(), IsEmpty());
+}
+
+}  // namespace
+}  // namespace quillor
