@@ -8,11 +8,10 @@
 #include <system_error>
 
 namespace quillor {
-namespace {
 
-// Reads the user's separator without leaving the process in the user's
-// locale: strtod, printf and friends elsewhere keep their C behaviour.
-char ReadSeparatorFromUserLocale() {
+// Leaves the process locale as it found it, so that strtod, printf and friends
+// elsewhere keep their behaviour.
+char ReadUserDecimalSeparator() {
   const char* current = std::setlocale(LC_ALL, nullptr);
   const std::string previous = current != nullptr ? current : "C";
   char separator = '.';
@@ -28,6 +27,8 @@ char ReadSeparatorFromUserLocale() {
   std::setlocale(LC_ALL, previous.c_str());
   return separator;
 }
+
+namespace {
 
 std::optional<char>& SeparatorSetting() {
   static std::optional<char> separator;
@@ -60,7 +61,7 @@ bool IsDigit(char c) {
 
 char UserDecimalSeparator() {
   std::optional<char>& separator = SeparatorSetting();
-  if (!separator) separator = ReadSeparatorFromUserLocale();
+  if (!separator) separator = ReadUserDecimalSeparator();
   return *separator;
 }
 

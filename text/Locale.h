@@ -22,6 +22,11 @@ class EConvertError : public std::runtime_error {
 
 // The user's decimal separator ('.' or ',', or another byte the locale gives).
 char UserDecimalSeparator();
+// Reads the separator from the user's locale now (setlocale(LC_ALL, "") and
+// localeconv), then puts the process locale back as it was. '.' when the
+// locale gives none or one of more than one byte. UserDecimalSeparator calls
+// this once.
+char ReadUserDecimalSeparator();
 // Seam for tests and for start-up: replaces the separator for the rest of the
 // process (or until set again).
 void SetUserDecimalSeparator(char separator);
