@@ -5,7 +5,20 @@
 namespace quillor {
 
 void TMessageClient::CheckWritable(const TMailMessage& message) {
-  for (const THeader& header : message.GenerateHeader().Headers())
+  // Raw fields first: encoding would hide a line break in an encoded word,
+  // but a text that carries one was not meant as one header value.
+  for (const std::string* text : {&message.Subject, &message.Organization, &message.References,
+                                  &message.ContentType, &message.CharSet, &message.ContentTransferEncoding})
+    RequireSingleLine(*text, "a header value");
+  for (const TEmailAddressItem* item : {&message.From, &message.Sender, &message.ReceiptRecipient})
+    RequireSingleLine(item->Name + item->Address, "an address");
+  for (const TEmailAddressList* list :
+       {&message.Recipients, &message.CCList, &message.BccList, &message.ReplyTo})
+    for (const TEmailAddressItem& item : list->Items())
+      RequireSingleLine(item.Name + item.Address, "an address");
+  for (const std::string& group : message.NewsGroups) RequireSingleLine(group, "a newsgroup");
+  const THeaderList headers = message.GenerateHeader();
+  for (const THeader& header : headers.Headers())
     RequireSingleLine(header.Value, "the " + header.Name + " header");
   for (const std::string& line : message.Body) RequireSingleLine(line, "a body line");
 }

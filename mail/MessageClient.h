@@ -15,8 +15,9 @@ class TMessageClient : public TTcpConnection {
   TMessageClient(const TMessageClient&) = delete;
   TMessageClient& operator=(const TMessageClient&) = delete;
 
-  // Throws what GenerateHeader throws, or EUnsafeMailText when a header value
-  // or a body line holds a CR or LF, before anything is written.
+  // Throws what GenerateHeader throws, or EUnsafeMailText when any header
+  // field (before encoding), address, header value or body line holds a CR
+  // or LF. Writes nothing.
   static void CheckWritable(const TMailMessage& message);
 
   // Writes the message. A body line that begins with "." gets one more "."

@@ -1,0 +1,92 @@
+#!/usr/bin/python3
+"""A real SMTP server on a loopback port, for the mail tests.
+
+Binds 127.0.0.1 on a free port, prints that port on one line, and serves until
+it is terminated (or until --lifetime seconds have passed, so that a crashed
+test never leaves it behind). Each accepted message is stored in --spool as
+NNNN.env (the MAIL FROM address, then one RCPT TO address per line) and
+NNNN.eml (the message data exactly as received, dot-unstuffed, CR LF kept);
+the .eml file appears last and whole, so its presence means the message is
+complete.
+
+Modes:
+  plain     no authentication
+  login     AUTH LOGIN required, accepted over plain text, only for
+            --user/--password
+  starttls  STARTTLS offered with --cert/--key and required before anything
+            else; AUTH LOGIN required and announced only after TLS
+"""
+import argparse
+import asyncio
+import os
+import ssl
+import sys
+
+from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
+
+
+class SpoolHandler:
+    def __init__(self, spool):
+        self.spool = spool
+        self.count = 0
+
+    async def handle_DATA(self, server, session, envelope):
+        self.count += 1
+        base = os.path.join(self.spool, "%04d" % self.count)
+        with open(base + ".env", "wb") as env:
+            env.write(envelope.mail_from.encode("utf-8", "surrogateescape") + b"\n")
+            for rcpt in envelope.rcpt_tos:
+                env.write(rcpt.encode("utf-8", "surrogateescape") + b"\n")
+        with open(base + ".tmp", "wb") as eml:
+            eml.write(envelope.original_content)
+        os.rename(base + ".tmp", base + ".eml")
+        return "250 Message accepted for delivery"
+
+
+def make_authenticator(user, password):
+    def authenticate(server, session, envelope, mechanism, auth_data):
+        ok = (isinstance(auth_data, LoginPassword)
+              and auth_data.login == user.encode() and auth_data.password == password.encode())
+        # handled=False lets the server answer a failure with its own 535.
+        return AuthResult(success=ok, handled=False)
+    return authenticate
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--mode", choices=["plain", "login", "starttls"], default="plain")
+    parser.add_argument("--spool", required=True)
+    parser.add_argument("--user", default="")
+    parser.add_argument("--password", default="")
+    parser.add_argument("--cert")
+    parser.add_argument("--key")
+    parser.add_argument("--lifetime", type=float, default=600)
+    args = parser.parse_args()
+
+    handler = SpoolHandler(args.spool)
+    options = {"hostname": "quillor-test-server", "decode_data": False}
+    if args.mode in ("login", "starttls"):
+        options.update(authenticator=make_authenticator(args.user, args.password),
+                       auth_required=True, auth_exclude_mechanism=["PLAIN"])
+    if args.mode == "login":
+        options["auth_require_tls"] = False
+    if args.mode == "starttls":
+        context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        context.load_cert_chain(args.cert, args.key)
+        options.update(tls_context=context, require_starttls=True, auth_require_tls=True)
+
+    loop = asyncio.new_event_loop()
+    asyncio.set_event_loop(loop)
+    server = loop.run_until_complete(
+        loop.create_server(lambda: SMTP(handler, loop=loop, **options), host="127.0.0.1", port=0))
+    print(server.sockets[0].getsockname()[1], flush=True)
+    loop.call_later(args.lifetime, loop.stop)
+    try:
+        loop.run_forever()
+    finally:
+        server.close()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
