@@ -134,8 +134,15 @@ void TPcreRegEx::Study() {
 bool TPcreRegEx::Match() {
   if (!fCompiled) Compile();
   pcre2_match_data* matchData = MatchData(fMatchData);
-  const int rc = pcre2_match(Code(fPattern), reinterpret_cast<PCRE2_SPTR>(fSubject.data()), fSubject.size(),
-                             0, PCRE2_NOTEMPTY, matchData, nullptr);
+  const auto subject = reinterpret_cast<PCRE2_SPTR>(fSubject.data());
+  int rc = pcre2_match(Code(fPattern), subject, fSubject.size(), 0, PCRE2_NOTEMPTY, matchData, nullptr);
+  // The JIT's fixed stack is smaller than what the interpreter may use on the
+  // heap: a deeply repeated group on a long subject must not turn into a
+  // silent "no match" just because the pattern was studied.
+  if (rc == PCRE2_ERROR_JIT_STACKLIMIT) {
+    rc = pcre2_match(Code(fPattern), subject, fSubject.size(), 0, PCRE2_NOTEMPTY | PCRE2_NO_JIT, matchData,
+                     nullptr);
+  }
   // 0 means the offsets had no room for every group; like a library error, it
   // reads as no match.
   fOffsetCount = rc;

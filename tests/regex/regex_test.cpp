@@ -120,6 +120,29 @@ TEST(PcreRegExMatch, EmptyMatchesAreNeverAccepted) {
   EXPECT_EQ(re.Groups(0), "bb");
 }
 
+TEST(PcreRegExMatch, StudiedAndPlainPatternsAgreeOnLongSubjects) {
+  // A repeated group on a long subject outgrows the JIT's own stack; studying
+  // must never change the answer.
+  const std::string longRun(300000, 'a');
+  for (const std::string& pattern :
+       {std::string("^(a|b)*$"), std::string("^.*a.*$"), std::string("^(?:a|b)+c$")}) {
+    TPcreRegEx plain, studied;
+    plain.SetRegEx(pattern);
+    studied.SetRegEx(pattern);
+    studied.Study();
+    plain.SetSubject(longRun);
+    studied.SetSubject(longRun);
+    EXPECT_EQ(studied.Match(), plain.Match()) << pattern;
+    EXPECT_EQ(studied.OffsetCount(), plain.OffsetCount()) << pattern;
+  }
+  TPcreRegEx re;
+  re.SetRegEx("^(a|b)*$");
+  re.Study();
+  re.SetSubject(longRun);
+  ASSERT_TRUE(re.Match());
+  EXPECT_EQ(re.Offset(1), 300001);
+}
+
 TEST(PcreRegExMatch, DollarMatchesBeforeAnyFinalLineBreak) {
   for (const std::string end : {"\n", "\r", "\r\n", "\x0B", "\x0C", "\x85"}) {
     EXPECT_TRUE(Matches("^abc$", "abc" + end)) << static_cast<int>(end.back());
