@@ -9,6 +9,7 @@
 #include "MailErrors.h"
 #include "ScriptedSmtpServer.h"
 #include "SmtpClient.h"
+#include "StalledListener.h"
 
 namespace quillor {
 namespace {
@@ -329,6 +330,34 @@ TEST(SessionConnectTest, RefusedConnectionRaisesSocketErrorWithTheSystemNumber) 
   EXPECT_FALSE(client.IsOpen());
   client.CloseConnection();  // harmless when closed
   EXPECT_EQ(client.Port, port);
+}
+
+TEST(SessionConnectTest, UnansweredConnectionGivesUpAtTheConnectTimeOut) {
+  test::StalledListener stalled;
+  TSmtpClient client;
+  client.Host = "127.0.0.1";
+  client.Port = stalled.Port();
+  client.ConnectTimeout = std::chrono::milliseconds{300};
+  try {
+    client.OpenConnection();
+    FAIL() << "connected to a port that never completes a handshake";
+  } catch (const ESocketError& error) {
+    EXPECT_EQ(error.Number(), ETIMEDOUT);
+    EXPECT_THAT(error.what(), HasSubstr("timed out after 300 ms"));
+  }
+  EXPECT_FALSE(client.IsOpen());
+}
+
+TEST_F(SessionTest, BytesSentAheadOfTheTlsHandshakeAreRefused) {
+  // A reply smuggled behind the 220 would later read as if it came over TLS.
+  Greeting({"250-quillor-test", "250 STARTTLS"})
+      .Expect("STARTTLS")
+      .SendRaw("220 go ahead\r\n250 smuggled\r\n");
+  server.Start();
+  client.TlsCaFile = "/nonexistent/ca.pem";
+  EXPECT_THROW(client.OpenConnection(), EProtocolReplyError);
+  EXPECT_FALSE(client.IsOpen());
+  server.WaitDone();
 }
 
 }  // namespace
