@@ -161,7 +161,8 @@ class IStringGrid {
   // --- current cell and scrolling -------------------------------------------------
   virtual int32_t GetCol() const = 0;
   virtual int32_t GetRow() const = 0;
-  // Fires OnSelectCell (current column, row); moves only when allowed.
+  // Fires OnSelectCell (current column, row) and moves, scrolling it into
+  // view, when allowed. Nothing at all when `row` is already current.
   virtual void SetRow(int32_t row) = 0;
   // The first visible scrollable row.
   virtual int32_t GetTopRow() const = 0;

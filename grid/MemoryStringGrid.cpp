@@ -107,7 +107,7 @@ bool MemoryStringGrid::MoveCurrent(int32_t col, int32_t row) {
 }
 
 void MemoryStringGrid::SetRow(int32_t row) {
-  MoveCurrent(col_, row);
+  if (row != row_) MoveCurrent(col_, row);
 }
 
 void MemoryStringGrid::SetTopRow(int32_t row) {

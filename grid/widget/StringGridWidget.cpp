@@ -1,1 +1,583 @@
-// (being written)
+#include "StringGridWidget.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
+
+#include "Cp1252.h"
+#include "GridText.h"
+#include "GridViewParts.h"
+#include "StringGridModel.h"
+#include "VirtualKeys.h"
+
+namespace quillor {
+
+namespace {
+constexpr int kGridLine = 1;
+constexpr int kTextMargin = 2;
+
+TMouseButton ToMouseButton(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::RightButton:
+      return TMouseButton::mbRight;
+    case Qt::MiddleButton:
+      return TMouseButton::mbMiddle;
+    default:
+      return TMouseButton::mbLeft;
+  }
+}
+}  // namespace
+
+StringGridWidget::StringGridWidget(QWidget* parent, int32_t colCount, int32_t rowCount)
+    : QTableView(parent), model_(new StringGridModel(colCount, rowCount, this)), canvas_(font(), palette()) {
+  QFont gridFont = font();
+  gridFont.setPixelSize(PointsToPixels(8));
+  gridFont.setKerning(false);
+  setFont(gridFont);
+  canvas_.SetTypeface(gridFont);
+
+  model_->SetEditable([this](int32_t col, int32_t row) {
+    return (options_ & goEditing) && col >= fixedCols_ && row >= model_->FixedRows();
+  });
+  header_ = new GridTitleHeader(this, model_);
+  setHorizontalHeader(header_);
+  setModel(model_);
+  selection_ = new GridSelectionModel(model_, this);
+  QItemSelectionModel* replaced = selectionModel();
+  setSelectionModel(selection_);
+  delete replaced;
+  delegate_ = new GridCellDelegate(this, model_);
+  setItemDelegate(delegate_);
+
+  setSelectionMode(QAbstractItemView::NoSelection);
+  setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
+  setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  setWordWrap(false);
+  setCornerButtonEnabled(false);
+  setTabKeyNavigation(true);
+  verticalHeader()->hide();
+  verticalHeader()->setMinimumSectionSize(1);
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  ApplyRowGeometry();
+  header_->viewport()->installEventFilter(this);
+  SetFixedCols(1);
+  setShowGrid(true);
+  col_ = std::min(fixedCols_, GetColCount() - 1);
+  row_ = std::min(model_->FixedRows(), GetRowCount() - 1);
+  SyncViewCurrent();
+  connect(qApp, &QApplication::focusChanged, this, &StringGridWidget::OnFocusChanged);
+}
+
+StringGridWidget::~StringGridWidget() = default;
+
+void StringGridWidget::ApplyRowGeometry() {
+  const int pitch = kDefaultRowHeight + kGridLine;
+  verticalHeader()->setDefaultSectionSize(pitch);
+  header_->SetRowPitch(pitch);
+  header_->setVisible(model_->FixedRows() > 0);
+  updateGeometries();
+}
+
+// --- texts ------------------------------------------------------------------------
+
+std::string StringGridWidget::GetCells(int32_t col, int32_t row) const {
+  return model_->Cell(col, row);
+}
+
+void StringGridWidget::SetCells(int32_t col, int32_t row, const std::string& text) {
+  model_->SetCell(col, row, text);
+  // An open editor shows the cell it edits as it is now.
+  if (editor_ && col == editorCol_ && row == editorRow_ && editorOpen()) editor_->setText(ToQString(text));
+}
+
+std::vector<std::string> StringGridWidget::GetRowTexts(int32_t row) const {
+  std::vector<std::string> texts;
+  if (row < 0 || row >= GetRowCount()) return texts;
+  texts.reserve(static_cast<size_t>(GetColCount()));
+  for (int32_t c = 0; c < GetColCount(); ++c) texts.push_back(model_->Cell(c, row));
+  return texts;
+}
+
+void StringGridWidget::SetRowTexts(int32_t row, const std::vector<std::string>& texts) {
+  for (int32_t c = 0; c < GetColCount(); ++c) {
+    SetCells(c, row, static_cast<size_t>(c) < texts.size() ? texts[static_cast<size_t>(c)] : std::string());
+  }
+}
+
+// --- dimensions -------------------------------------------------------------------
+
+int32_t StringGridWidget::GetColCount() const {
+  return model_->ColCount();
+}
+int32_t StringGridWidget::GetRowCount() const {
+  return model_->RowCount();
+}
+int32_t StringGridWidget::GetFixedRows() const {
+  return model_->FixedRows();
+}
+
+void StringGridWidget::SetColCount(int32_t n) {
+  n = std::max(n, 1);
+  if (editorOpen() && editorCol_ >= n) SetEditorMode(false);
+  if (col_ >= n) MoveCurrent(n - 1, row_, true);
+  model_->SetColCount(n);
+  fixedCols_ = std::min(fixedCols_, n - 1);
+  SyncViewCurrent();
+}
+
+void StringGridWidget::SetRowCount(int32_t n) {
+  n = std::max(n, 1);
+  if (editorOpen() && editorRow_ >= n) SetEditorMode(false);
+  if (row_ >= n) MoveCurrent(col_, n - 1, true);
+  const int32_t fixedBefore = model_->FixedRows();
+  model_->SetRowCount(n);
+  if (model_->FixedRows() != fixedBefore) ApplyRowGeometry();
+  SyncViewCurrent();
+}
+
+void StringGridWidget::SetFixedCols(int32_t n) {
+  fixedCols_ = std::clamp(n, 0, GetColCount() - 1);
+  if (col_ < fixedCols_) col_ = fixedCols_;
+  SyncViewCurrent();
+  Repaint();
+}
+
+void StringGridWidget::SetFixedRows(int32_t n) {
+  SetEditorMode(false);
+  model_->SetFixedRows(n);
+  ApplyRowGeometry();
+  if (row_ < model_->FixedRows()) row_ = std::min(model_->FixedRows(), GetRowCount() - 1);
+  SyncViewCurrent();
+  Repaint();
+}
+
+// --- current cell and scrolling ------------------------------------------------------
+
+bool StringGridWidget::MoveCurrent(int32_t col, int32_t row, bool force) {
+  bool canSelect = true;
+  if (events_.OnSelectCell) events_.OnSelectCell(col, row, canSelect);
+  if (!canSelect && !force) return false;
+  const int32_t newCol = std::clamp(col, 0, GetColCount() - 1);
+  const int32_t newRow = std::clamp(row, 0, GetRowCount() - 1);
+  if ((newCol != col_ || newRow != row_) && editorOpen()) SetEditorMode(false);
+  col_ = newCol;
+  row_ = newRow;
+  viewport()->update();
+  return true;
+}
+
+bool StringGridWidget::AllowViewMove(const QModelIndex& index) {
+  if (!index.isValid()) return true;
+  const int32_t col = index.column();
+  const int32_t row = index.row() + model_->FixedRows();
+  if (col == col_ && row == row_) return true;
+  if (col < fixedCols_) return false;
+  return MoveCurrent(col, row);
+}
+
+void StringGridWidget::SyncViewCurrent() {
+  selection_->syncing = true;
+  if (row_ >= model_->FixedRows() && col_ < GetColCount()) {
+    selection_->setCurrentIndex(model_->index(row_ - model_->FixedRows(), col_),
+                                QItemSelectionModel::NoUpdate);
+  } else {
+    selection_->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+  }
+  selection_->syncing = false;
+  viewport()->update();
+}
+
+void StringGridWidget::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableView::currentChanged(current, previous);
+  // Qt moves the current index by itself when rows under it go away.
+  if (!selection_->syncing && current.isValid()) {
+    col_ = current.column();
+    row_ = current.row() + model_->FixedRows();
+  }
+  viewport()->update();
+}
+
+void StringGridWidget::SetRow(int32_t row) {
+  if (row == row_ || !MoveCurrent(col_, row)) return;
+  SyncViewCurrent();
+  if (row_ >= model_->FixedRows()) {
+    LayoutNow();
+    scrollTo(model_->index(row_ - model_->FixedRows(), std::max(col_, 0)), QAbstractItemView::EnsureVisible);
+  }
+}
+
+void StringGridWidget::LayoutNow() const {
+  auto* self = const_cast<StringGridWidget*>(this);
+  self->executeDelayedItemsLayout();
+  self->updateGeometries();
+}
+
+int32_t StringGridWidget::GetTopRow() const {
+  LayoutNow();
+  return verticalScrollBar()->value() + model_->FixedRows();
+}
+
+void StringGridWidget::SetTopRow(int32_t row) {
+  LayoutNow();
+  verticalScrollBar()->setValue(row - model_->FixedRows());
+}
+
+int32_t StringGridWidget::GetVisibleRowCount() const {
+  LayoutNow();
+  return viewport()->height() / verticalHeader()->defaultSectionSize();
+}
+
+// --- options and editor --------------------------------------------------------------
+
+void StringGridWidget::SetOptions(TGridOptions options) {
+  options_ = options;
+  if (!(options_ & goEditing) && editorOpen()) SetEditorMode(false);
+  setShowGrid(options_ & (goVertLine | goHorzLine));
+  viewport()->update();
+}
+
+bool StringGridWidget::editorOpen() const {
+  return editor_ && editorIsOpen_;
+}
+
+bool StringGridWidget::GetEditorMode() const {
+  return editorOpen();
+}
+
+void StringGridWidget::SetEditorMode(bool open) {
+  if (open) {
+    if (editorOpen() || !(options_ & goEditing)) return;
+    if (row_ < model_->FixedRows() || col_ < fixedCols_) return;
+    SyncViewCurrent();
+    edit(model_->index(row_ - model_->FixedRows(), col_));
+    return;
+  }
+  if (!editorOpen()) return;
+  QLineEdit* editor = editor_;
+  commitData(editor);
+  closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void StringGridWidget::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  if (editor == editor_) editorIsOpen_ = false;
+  QTableView::closeEditor(editor, hint);
+}
+
+void StringGridWidget::EditorCreated(QLineEdit* editor, int32_t col, int32_t row) {
+  editor_ = editor;
+  editorIsOpen_ = true;
+  editorCol_ = col;
+  editorRow_ = row;
+  // Ahead of the delegate's own filter, so that OnKeyDown sees Enter and Escape too.
+  editor->removeEventFilter(this);
+  editor->installEventFilter(this);
+}
+
+bool StringGridWidget::HasInplaceEditor() const {
+  return editorOpen();
+}
+
+QLineEdit* StringGridWidget::InplaceEditor() const {
+  return editorOpen() ? editor_.data() : nullptr;
+}
+
+int32_t StringGridWidget::GetEditorSelStart() const {
+  if (!editorOpen()) return 0;
+  return editor_->hasSelectedText() ? editor_->selectionStart() : editor_->cursorPosition();
+}
+
+void StringGridWidget::SetEditorSelStart(int32_t start) {
+  if (editorOpen()) editor_->setCursorPosition(start);
+}
+
+int32_t StringGridWidget::GetEditorSelLength() const {
+  if (!editorOpen() || !editor_->hasSelectedText()) return 0;
+  return static_cast<int32_t>(editor_->selectedText().size());
+}
+
+void StringGridWidget::SetEditorSelLength(int32_t length) {
+  if (!editorOpen()) return;
+  const int32_t start = GetEditorSelStart();
+  if (length <= 0) {
+    editor_->setCursorPosition(start);
+  } else {
+    editor_->setSelection(start, length);
+  }
+}
+
+// --- geometry ------------------------------------------------------------------------------
+
+int32_t StringGridWidget::GetColWidth(int32_t col) const {
+  if (col < 0 || col >= GetColCount()) return 0;
+  return header_->sectionSize(col) - kGridLine;
+}
+
+void StringGridWidget::SetColWidth(int32_t col, int32_t width) {
+  if (col < 0 || col >= GetColCount()) return;
+  header_->resizeSection(col, std::max(width, 0) + kGridLine);
+}
+
+void StringGridWidget::SetHeight(int32_t height) {
+  resize(width(), height);
+}
+
+void StringGridWidget::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  updateGeometries();
+}
+
+QRect StringGridWidget::CellRect(int32_t col, int32_t row) const {
+  LayoutNow();
+  const int pitch = verticalHeader()->defaultSectionSize();
+  if (row < model_->FixedRows()) {
+    const QRect header = header_->geometry();
+    return QRect(header.x() + header_->sectionViewportPosition(col), header.y() + row * pitch,
+                 header_->sectionSize(col) - kGridLine, pitch - kGridLine);
+  }
+  const QRect cell = visualRect(model_->index(row - model_->FixedRows(), col));
+  return cell.translated(viewport()->geometry().topLeft());
+}
+
+TGridCoord StringGridWidget::MouseCoord(int32_t x, int32_t y) const {
+  LayoutNow();
+  const QPoint point(x, y);
+  const QRect header = header_->geometry();
+  if (!header_->isHidden() && header.contains(point)) {
+    const int col = header_->logicalIndexAt(point.x() - header.x());
+    if (col < 0) return {};
+    const int row =
+        std::min((point.y() - header.y()) / verticalHeader()->defaultSectionSize(), model_->FixedRows() - 1);
+    return TGridCoord{col, row};
+  }
+  const QRect body = viewport()->geometry();
+  if (!body.contains(point)) return {};
+  const int col = columnAt(point.x() - body.x());
+  const int row = rowAt(point.y() - body.y());
+  if (col < 0 || row < 0) return {};
+  return TGridCoord{col, row + model_->FixedRows()};
+}
+
+TGridPoint StringGridWidget::ScreenToClient(TGridPoint screen) const {
+  const QPoint client = mapFromGlobal(QPoint(screen.X, screen.Y));
+  return TGridPoint{client.x(), client.y()};
+}
+
+TGridPoint StringGridWidget::GetCursorPos() const {
+  // Where the pointer was at the last mouse event: some platforms cannot
+  // tell the pointer's position at any other time.
+  const QPoint global = hasMousePos_ ? lastMouseGlobal_ : QCursor::pos();
+  return TGridPoint{global.x(), global.y()};
+}
+
+void StringGridWidget::Repaint() {
+  viewport()->update();
+  header_->viewport()->update();
+}
+
+// --- drawing ---------------------------------------------------------------------------------
+
+bool StringGridWidget::IsSelectedCell(int32_t col, int32_t row) const {
+  if (row < model_->FixedRows() || col < fixedCols_ || row != row_) return false;
+  return (options_ & goRowSelect) || col == col_;
+}
+
+void StringGridWidget::DrawCell(QPainter* painter, int32_t col, int32_t row, const QRect& rect,
+                                bool focused) {
+  TGridDrawState state;
+  state.fixed = row < model_->FixedRows() || col < fixedCols_;
+  state.selected = IsSelectedCell(col, row);
+  state.focused = focused;
+  const TGridRect cell{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
+  canvas_.SetPalette(palette());
+  canvas_.Bind(painter);
+  if (events_.OnDrawCell) {
+    events_.OnDrawCell(col, row, cell, state);
+  } else {
+    canvas_.SetBrushColor(state.selected ? clNavy : state.fixed ? clBtnFace : clWhite);
+    canvas_.FillRect(cell);
+    canvas_.SetFont(TGridFont{state.selected ? clWhite : clBlack, 8, 0});
+    const std::string text = model_->Cell(col, row);
+    canvas_.TextRect(cell, cell.Left + kTextMargin, (cell.Top + cell.Bottom - canvas_.TextHeight(text)) / 2,
+                     text);
+  }
+  canvas_.Bind(nullptr);
+}
+
+// --- keyboard ---------------------------------------------------------------------------------
+
+bool StringGridWidget::FireKeyDown(QKeyEvent* event, QString& replacement) {
+  const TShiftState shift = ToShiftState(event->modifiers(), QGuiApplication::mouseButtons());
+  if (uint16_t key = ToVirtualKey(event->key(), event->modifiers()); key != 0 && events_.OnKeyDown) {
+    events_.OnKeyDown(key, shift);
+    if (key == 0) return false;
+  }
+  const QString text = event->text();
+  if (text.size() == 1 && events_.OnKeyPress) {
+    const int byte = CodePointToCp1252(text.at(0).unicode());
+    if (byte >= 0) {
+      char typed = static_cast<char>(byte);
+      events_.OnKeyPress(typed);
+      if (typed == 0) return false;
+      if (static_cast<unsigned char>(typed) != byte) replacement = ToQString(std::string(1, typed));
+    }
+  }
+  return true;
+}
+
+void StringGridWidget::keyPressEvent(QKeyEvent* event) {
+  QString replacement;
+  if (!FireKeyDown(event, replacement)) {
+    event->accept();
+    return;
+  }
+  QKeyEvent changed(event->type(), event->key(), event->modifiers(), replacement);
+  QKeyEvent* use = replacement.isEmpty() ? event : &changed;
+  forwardingKey_ = true;
+  if (editorOpen()) {
+    // A handler opened the editor: the key is typed into it.
+    QCoreApplication::sendEvent(editor_, use);
+  } else {
+    QTableView::keyPressEvent(use);
+  }
+  forwardingKey_ = false;
+}
+
+void StringGridWidget::keyReleaseEvent(QKeyEvent* event) {
+  uint16_t key = ToVirtualKey(event->key(), event->modifiers());
+  if (key != 0 && events_.OnKeyUp) {
+    events_.OnKeyUp(key, ToShiftState(event->modifiers(), QGuiApplication::mouseButtons()));
+    if (key == 0) {
+      event->accept();
+      return;
+    }
+  }
+  QTableView::keyReleaseEvent(event);
+}
+
+void StringGridWidget::keyboardSearch(const QString&) {
+  // Typing never jumps to a matching row: keys edit or do nothing.
+}
+
+// --- mouse ------------------------------------------------------------------------------------------
+
+void StringGridWidget::FireMouse(QEvent::Type type, QMouseEvent* event, QPoint widgetPos) {
+  lastMouseGlobal_ = event->globalPosition().toPoint();
+  hasMousePos_ = true;
+  TShiftState shift = ToShiftState(event->modifiers(), event->buttons());
+  const TMouseButton button = ToMouseButton(event->button());
+  switch (type) {
+    case QEvent::MouseButtonPress:
+      if (events_.OnMouseDown) events_.OnMouseDown(button, shift, widgetPos.x(), widgetPos.y());
+      break;
+    case QEvent::MouseButtonDblClick:
+      if (events_.OnDblClick) events_.OnDblClick();
+      shift |= ssDouble;
+      if (events_.OnMouseDown) events_.OnMouseDown(button, shift, widgetPos.x(), widgetPos.y());
+      break;
+    case QEvent::MouseMove:
+      if (events_.OnMouseMove) events_.OnMouseMove(shift, widgetPos.x(), widgetPos.y());
+      break;
+    case QEvent::MouseButtonRelease:
+      if (event->button() == Qt::LeftButton && rect().contains(widgetPos) && events_.OnClick)
+        events_.OnClick();
+      if (events_.OnMouseUp) events_.OnMouseUp(button, shift, widgetPos.x(), widgetPos.y());
+      break;
+    default:
+      break;
+  }
+}
+
+void StringGridWidget::mousePressEvent(QMouseEvent* event) {
+  FireMouse(QEvent::MouseButtonPress, event, viewport()->mapTo(this, event->position().toPoint()));
+  QTableView::mousePressEvent(event);
+}
+
+void StringGridWidget::mouseMoveEvent(QMouseEvent* event) {
+  FireMouse(QEvent::MouseMove, event, viewport()->mapTo(this, event->position().toPoint()));
+  QTableView::mouseMoveEvent(event);
+}
+
+void StringGridWidget::mouseReleaseEvent(QMouseEvent* event) {
+  FireMouse(QEvent::MouseButtonRelease, event, viewport()->mapTo(this, event->position().toPoint()));
+  QTableView::mouseReleaseEvent(event);
+}
+
+void StringGridWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  FireMouse(QEvent::MouseButtonDblClick, event, viewport()->mapTo(this, event->position().toPoint()));
+  QTableView::mouseDoubleClickEvent(event);
+}
+
+void StringGridWidget::wheelEvent(QWheelEvent* event) {
+  const int delta = event->angleDelta().y();
+  if (delta != 0) {
+    lastMouseGlobal_ = event->globalPosition().toPoint();
+    hasMousePos_ = true;
+    bool handled = false;
+    const TShiftState shift = ToShiftState(event->modifiers(), event->buttons());
+    const TGridPoint pos{lastMouseGlobal_.x(), lastMouseGlobal_.y()};
+    const auto& handler = delta < 0 ? events_.OnMouseWheelDown : events_.OnMouseWheelUp;
+    if (handler) handler(shift, pos, handled);
+    if (handled) {
+      event->accept();
+      return;
+    }
+  }
+  QTableView::wheelEvent(event);
+}
+
+bool StringGridWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == header_->viewport()) {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        FireMouse(event->type(), mouse, header_->viewport()->mapTo(this, mouse->position().toPoint()));
+        break;
+      }
+      default:
+        break;
+    }
+    return QTableView::eventFilter(watched, event);
+  }
+  if (watched == editor_ && !forwardingKey_) {
+    if (event->type() == QEvent::KeyPress) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      QString replacement;
+      if (!FireKeyDown(key, replacement)) return true;
+      if (!replacement.isEmpty()) {
+        QKeyEvent changed(key->type(), key->key(), key->modifiers(), replacement);
+        forwardingKey_ = true;
+        QCoreApplication::sendEvent(editor_, &changed);
+        forwardingKey_ = false;
+        return true;
+      }
+    } else if (event->type() == QEvent::KeyRelease && events_.OnKeyUp) {
+      auto* keyEvent = static_cast<QKeyEvent*>(event);
+      uint16_t key = ToVirtualKey(keyEvent->key(), keyEvent->modifiers());
+      if (key != 0) {
+        events_.OnKeyUp(key, ToShiftState(keyEvent->modifiers(), QGuiApplication::mouseButtons()));
+        if (key == 0) return true;
+      }
+    }
+  }
+  return QTableView::eventFilter(watched, event);
+}
+
+// --- focus -----------------------------------------------------------------------------------------
+
+void StringGridWidget::OnFocusChanged(QWidget* old, QWidget* now) {
+  auto inside = [this](QWidget* w) { return w && (w == this || isAncestorOf(w)); };
+  if (inside(old) && !inside(now) && events_.OnExit) events_.OnExit();
+  if (!inside(old) && inside(now) && events_.OnEnter) events_.OnEnter();
+}
+
+}  // namespace quillor
