@@ -3,8 +3,8 @@
 
 #include "Database.h"
 #include "LiteralPattern.h"
+#include "RankingScores.h"
 #include "SafeSort.h"
-#include "Similarity.h"
 #include "StringManager.h"
 #include "TraceUnit.h"
 
@@ -164,14 +164,13 @@ void TMyDatabase::StepRanking(const TIndexList& list, const std::string& text,
     double score;
     int32_t record;
   };
-  SimilarityScorer scorer(text);
+  const std::vector<double> scores = ScoreIndexEntries(list, text);
   std::vector<Ranked> ranking;
   ranking.reserve(list.size());
   // Inserting each entry before the first one whose score is not greater
   // puts equal scores in reverse index order: a stable sort by decreasing
   // score of the entries taken from the last to the first gives the same.
-  for (auto it = list.rbegin(); it != list.rend(); ++it)
-    ranking.push_back({scorer.Score(it->fString), it->fInt});
+  for (size_t k = list.size(); k-- > 0;) ranking.push_back({scores[k], list[k].fInt});
   StableMergeSort(ranking, [](const Ranked& a, const Ranked& b) {
     return a.score > b.score ? -1 : (a.score < b.score ? 1 : 0);
   });

@@ -5,6 +5,7 @@
 #include "PcreRegEx.h"
 #include "StringManager.h"
 #include "TableFixtures.h"
+#include "TestPaths.h"
 #include "TraceRecorder.h"
 
 namespace quillor {
@@ -113,6 +114,26 @@ TEST(QueryModes, RankingMatchesTheWrittenInsertionOnManyTies) {
   }
   std::vector<int32_t> expectedRecords;
   for (const Ranked& r : expected) expectedRecords.push_back(r.record);
+  EXPECT_EQ(table->Selection(), expectedRecords);
+}
+
+// Large enough to be scored on two threads.
+TEST(QueryModes, RankingOfALargeRealIndexMatchesTheWrittenInsertion) {
+  TStringList lines;
+  ASSERT_TRUE(ReadFileLines(test::RealCatalogue().string(), lines));
+  lines.resize(6001);
+  auto table = TableOf(lines);
+  const std::string query = "DOLIPRANE 1000";
+  table->Query("Designation", query, 3);
+  std::vector<std::pair<double, int32_t>> expected;
+  for (const TPairOfStringInt& entry : *table->IndexList(1)) {
+    const double s = TStringManager::StringSimilarity(query, entry.fString);
+    size_t p = 0;
+    while (p < expected.size() && expected[p].first > s) ++p;
+    expected.insert(expected.begin() + static_cast<std::ptrdiff_t>(p), {s, entry.fInt});
+  }
+  std::vector<int32_t> expectedRecords;
+  for (const auto& r : expected) expectedRecords.push_back(r.second);
   EXPECT_EQ(table->Selection(), expectedRecords);
 }
 
