@@ -275,6 +275,8 @@ TEST_F(SessionTest, TricklingServerCannotStretchOneReplyPastTheTimeOut) {
   // Empty lines are skipped, but they do not restart the clock of the reply.
   server.Reply("220 ready").Expect(ehlo);
   for (int i = 0; i < 8; ++i) server.Reply("").Pause(std::chrono::milliseconds{100});
+  // A complete reply in the end: only a clock kept across the whole reply refuses it.
+  server.Reply("250 ok");
   server.Start();
   client.ReplyTimeout = std::chrono::milliseconds{300};
   EXPECT_THROW(client.OpenConnection(), ESocketError);
