@@ -35,8 +35,10 @@ class TStringManager {
   // 1-based position of the first occurrence of `sought` in `text`; 0 if none
   // or if `sought` is empty.
   static int32_t MyStrPos(const std::string& sought, const std::string& text);
-  // Every occurrence of `oldText` replaced by `newText`. REQUIRES: newText does
-  // not contain oldText.
+  // Every occurrence of `oldText` replaced by `newText`, searching the rebuilt
+  // text again after each replacement (so "abb", "ab" -> "a" gives "a"). When
+  // newText contains oldText, that search would never end: each occurrence of
+  // the original text is then replaced once. An empty oldText changes nothing.
   static std::string ReplaceAll(const std::string& text, const std::string& oldText, const std::string& newText);
   // The two characters backslash and n become CR LF.
   static std::string ExpandNewLines(const std::string& text);
