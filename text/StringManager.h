@@ -49,7 +49,8 @@ class TStringManager {
 
   // --- numbers -------------------------------------------------------------
   // A real number written with either decimal separator. A text that is not a
-  // real after switching to the user's separator is reported
+  // real after switching to the user's separator, or that passes as one but
+  // cannot be converted (beyond the range of a double), is reported
   // ("TStringManager.MyStrToFloat : " + text + " is not a real") and gives 0.0.
   static double MyStrToFloat(const std::string& text);
 
