@@ -69,6 +69,7 @@ class TMyDatabase {
   int32_t FieldCount() const { return static_cast<int32_t>(fFieldNames.size()); }
   // Entries of the first column; 0 without fields.
   int32_t RecordCount() const { return fDatas.empty() ? 0 : static_cast<int32_t>(fDatas.front().size()); }
+  // REQUIRES: 0 <= field < FieldCount() (std::out_of_range otherwise).
   const std::string& FieldName(int32_t field) const { return fFieldNames.at(static_cast<size_t>(field)); }
   // Stores one value, clears the record's deleted flag and marks the field's
   // index stale. Out of range: reports "TMyDatabase.SetData: Bad Field / pos
