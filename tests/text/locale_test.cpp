@@ -9,22 +9,12 @@
 #include <random>
 #include <string>
 
+#include "ScopedDecimalSeparator.h"
+
 namespace quillor {
 namespace {
 
-// Sets the user's decimal separator for one test and puts the old one back.
-class ScopedSeparator {
- public:
-  explicit ScopedSeparator(char separator) : previous_(UserDecimalSeparator()) {
-    SetUserDecimalSeparator(separator);
-  }
-  ~ScopedSeparator() { SetUserDecimalSeparator(previous_); }
-  ScopedSeparator(const ScopedSeparator&) = delete;
-  ScopedSeparator& operator=(const ScopedSeparator&) = delete;
-
- private:
-  char previous_;
-};
+using test::ScopedDecimalSeparator;
 
 std::string FloatError(const std::string& text) {
   try {
@@ -54,7 +44,7 @@ TEST(UserLocale, ReadingTheSeparatorLeavesTheProcessLocaleAsItWas) {
 }
 
 TEST(LocaleStrToFloat, AcceptsOnlyTheUserSeparator) {
-  ScopedSeparator comma(',');
+  ScopedDecimalSeparator comma(',');
   EXPECT_DOUBLE_EQ(LocaleStrToFloat("12,5"), 12.5);
   EXPECT_DOUBLE_EQ(LocaleStrToFloat(" -0,25\t"), -0.25);
   EXPECT_DOUBLE_EQ(LocaleStrToFloat("+3"), 3.0);
@@ -70,7 +60,7 @@ TEST(LocaleStrToFloat, AcceptsOnlyTheUserSeparator) {
   }
   EXPECT_EQ(FloatError("1e400"), "'1e400' is not a valid floating point value");
 
-  ScopedSeparator point('.');
+  ScopedDecimalSeparator point('.');
   EXPECT_DOUBLE_EQ(LocaleStrToFloat("12.5"), 12.5);
   EXPECT_EQ(FloatError("12,5"), "'12,5' is not a valid floating point value");
 }
@@ -95,7 +85,7 @@ TEST(LocaleStrToInt, ThirtyTwoBitRangeAndStrictDigits) {
 }
 
 TEST(FloatToStrGeneral, FifteenDigitsNoTrailingZerosUserSeparator) {
-  ScopedSeparator comma(',');
+  ScopedDecimalSeparator comma(',');
   EXPECT_EQ(FloatToStrGeneral(12.3), "12,3");
   EXPECT_EQ(FloatToStrGeneral(7.0), "7");
   EXPECT_EQ(FloatToStrGeneral(1234.5), "1234,5");
@@ -116,13 +106,13 @@ TEST(FloatToStrGeneral, FifteenDigitsNoTrailingZerosUserSeparator) {
   EXPECT_EQ(FloatToStrGeneral(0.000001), "1E-6");
   EXPECT_EQ(FloatToStrGeneral(1.5e-7), "1,5E-7");
 
-  ScopedSeparator point('.');
+  ScopedDecimalSeparator point('.');
   EXPECT_EQ(FloatToStrGeneral(12.3), "12.3");
   EXPECT_EQ(FloatToStrGeneral(6.55957), "6.55957");
 }
 
 TEST(FloatToStrGeneral, TextReadsBackToTheSameText) {
-  ScopedSeparator comma(',');
+  ScopedDecimalSeparator comma(',');
   std::mt19937_64 rng(5);
   std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
   std::uniform_int_distribution<int> exponent(-9, 22);

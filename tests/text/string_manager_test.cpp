@@ -7,30 +7,19 @@
 
 #include "Locale.h"
 #include "PcreRegEx.h"
+#include "ScopedDecimalSeparator.h"
 #include "StringManager.h"
 #include "TraceRecorder.h"
 
 namespace quillor {
 namespace {
 
+using test::ScopedDecimalSeparator;
+
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 using SM = TStringManager;
-
-// Sets the user's decimal separator for one test and puts the old one back.
-class ScopedDecimalSeparator {
- public:
-  explicit ScopedDecimalSeparator(char separator) : previous_(UserDecimalSeparator()) {
-    SetUserDecimalSeparator(separator);
-  }
-  ~ScopedDecimalSeparator() { SetUserDecimalSeparator(previous_); }
-  ScopedDecimalSeparator(const ScopedDecimalSeparator&) = delete;
-  ScopedDecimalSeparator& operator=(const ScopedDecimalSeparator&) = delete;
-
- private:
-  char previous_;
-};
 
 // The word scan exactly as the toolbox defines it, character by character.
 std::string GetWordByScan(const std::string& text, int32_t index, char separator) {
