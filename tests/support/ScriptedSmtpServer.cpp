@@ -16,6 +16,21 @@ namespace {
 // Waits are cut into slices so that a destructor's stop request is seen soon.
 constexpr int kPollSliceMs = 50;
 
+std::string Base64(const std::string& text) {
+  static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string result;
+  for (size_t i = 0; i < text.size(); i += 3) {
+    unsigned value = static_cast<unsigned char>(text[i]) << 16;
+    if (i + 1 < text.size()) value |= static_cast<unsigned char>(text[i + 1]) << 8;
+    if (i + 2 < text.size()) value |= static_cast<unsigned char>(text[i + 2]);
+    result += kAlphabet[(value >> 18) & 63];
+    result += kAlphabet[(value >> 12) & 63];
+    result += i + 1 < text.size() ? kAlphabet[(value >> 6) & 63] : '=';
+    result += i + 2 < text.size() ? kAlphabet[value & 63] : '=';
+  }
+  return result;
+}
+
 }  // namespace
 
 ScriptedSmtpServer::ScriptedSmtpServer() {
@@ -77,6 +92,27 @@ ScriptedSmtpServer& ScriptedSmtpServer::Pause(std::chrono::milliseconds pause) {
 ScriptedSmtpServer& ScriptedSmtpServer::Close() {
   script_.push_back({Step::kClose, "", {}});
   return *this;
+}
+
+ScriptedSmtpServer& ScriptedSmtpServer::AcceptOrder(const std::string& localHostName, const std::string& from,
+                                                    const std::string& to, const std::string& user,
+                                                    const std::string& password) {
+  Reply("220 quillor-test ESMTP")
+      .Expect("ehlo " + localHostName)
+      .Reply("250-quillor-test")
+      .Reply("250-SIZE 1000000");
+  if (user.empty()) {
+    Reply("250 HELP");
+  } else {
+    Reply("250-AUTH LOGIN PLAIN").Reply("250 HELP");
+    Expect("auth LOGIN").Reply("334 VXNlcm5hbWU6").Expect(Base64(user)).Reply("334 UGFzc3dvcmQ6");
+    Expect(Base64(password)).Reply("235 2.7.0 Authentication successful");
+  }
+  Expect("Rset").Reply("250 ok");
+  Expect("Mail from:<" + from + ">").Reply("250 ok");
+  Expect("RCPT to:<" + to + ">").Reply("250 ok");
+  Expect("Data").Reply("354 End data with <CR><LF>.<CR><LF>");
+  return ReadData().Reply("250 2.0.0 queued").Expect("Quit");
 }
 
 void ScriptedSmtpServer::Start() {

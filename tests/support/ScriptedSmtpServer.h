@@ -3,10 +3,13 @@
 // plays a list of steps — canned replies, client lines it expects, a close —
 // while recording every line the client sends.
 //
-// Usage:
+// Usage, step by step:
 //   ScriptedSmtpServer server;
 //   server.Reply("220 ready").Expect("ehlo " + TSmtpClient::LocalHostName())
-//         .Reply("250 ok").ReadData().Reply("250 queued");
+//         .Reply("500 what?").Expect("Helo " + ...).Reply("250 hello") ...;
+//   server.Start();
+// or, for a whole accepted order (what the order window sends):
+//   server.AcceptOrder(TSmtpClient::LocalHostName(), "from@x", "to@y", "user", "password");
 //   server.Start();
 //   client.Port = server.Port(); client.Host = "127.0.0.1"; ...
 //   client.CloseConnection();
@@ -55,6 +58,15 @@ class ScriptedSmtpServer {
   ScriptedSmtpServer& Pause(std::chrono::milliseconds pause);
   // Closes the connection (the client sees the peer close).
   ScriptedSmtpServer& Close();
+
+  // Appends the whole exchange of an order that is accepted: greeting, the
+  // client's "ehlo <localHostName>" answered with an EHLO reply that offers
+  // AUTH LOGIN when `user` is not empty (and then the LOGIN steps with the
+  // Base64 user and password are expected), "Rset", "Mail from:<from>", one
+  // "RCPT to:<to>", "Data", the data up to ".", and "Quit".
+  ScriptedSmtpServer& AcceptOrder(const std::string& localHostName, const std::string& from,
+                                  const std::string& to, const std::string& user = "",
+                                  const std::string& password = "");
 
   // Accepts one connection on a thread and plays the script.
   void Start();
