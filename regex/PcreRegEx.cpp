@@ -4,6 +4,7 @@
 #include <pcre2.h>
 
 #include <atomic>
+#include <iterator>
 #include <new>
 
 namespace quillor {
