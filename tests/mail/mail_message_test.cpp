@@ -276,6 +276,15 @@ TEST(MessageClientTest, EmptyBodyEndsAtTheSeparatorAndLineBreaksAreRefusedBefore
   ASSERT_EQ(wire->written.size(), 7u);
   EXPECT_EQ(wire->written.back(), "");
 
+  // Long header values leave folded, the continuation within the header block.
+  wire->written.clear();
+  message.ExtraHeaders.Add("X-Commentaire", std::string(60, 'a') + " " + std::string(30, 'b'));
+  client.WriteMessage(message);
+  ASSERT_EQ(wire->written.size(), 9u);
+  EXPECT_EQ(wire->written.at(6), "X-Commentaire: " + std::string(60, 'a'));
+  EXPECT_EQ(wire->written.at(7), " " + std::string(30, 'b'));
+  message.ExtraHeaders.Clear();
+
   wire->written.clear();
   message.Body = {"ligne", "a\r\n.\r\nMAIL FROM:<x@y>"};
   EXPECT_THROW(client.WriteMessage(message), EUnsafeMailText);
