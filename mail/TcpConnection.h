@@ -16,7 +16,8 @@ namespace quillor {
 
 class TTcpConnection {
  public:
-  // A connection attempt gives up after this long (resolution not counted).
+  // A connection attempt gives up after this long. A host name lookup counts
+  // against it but is bounded only by the system resolver.
   static constexpr std::chrono::milliseconds kDefaultConnectTimeout{20000};
   // A reply, all its lines together, must arrive within this long; sending
   // one line may take as long.
