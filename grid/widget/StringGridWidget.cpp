@@ -75,7 +75,12 @@ StringGridWidget::StringGridWidget(QWidget* parent, int32_t colCount, int32_t ro
   connect(qApp, &QApplication::focusChanged, this, &StringGridWidget::OnFocusChanged);
 }
 
-StringGridWidget::~StringGridWidget() = default;
+StringGridWidget::~StringGridWidget() {
+  // The base classes still send focus changes and editor closes while they
+  // are destroyed: nothing of this class may hear them.
+  disconnect(qApp, nullptr, this, nullptr);
+  events_ = TStringGridEvents();
+}
 
 void StringGridWidget::ApplyRowGeometry() {
   const int pitch = kDefaultRowHeight + kGridLine;
@@ -197,7 +202,7 @@ void StringGridWidget::SyncViewCurrent() {
 void StringGridWidget::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
   QTableView::currentChanged(current, previous);
   // Qt moves the current index by itself when rows under it go away.
-  if (!selection_->syncing && current.isValid()) {
+  if (selection_ && !selection_->syncing && current.isValid()) {
     col_ = current.column();
     row_ = current.row() + model_->FixedRows();
   }
@@ -432,6 +437,11 @@ bool StringGridWidget::FireKeyDown(QKeyEvent* event, QString& replacement) {
 }
 
 void StringGridWidget::keyPressEvent(QKeyEvent* event) {
+  if (forwardingKey_) {
+    // Back from the editor, which left the key alone: handlers saw it already.
+    QTableView::keyPressEvent(event);
+    return;
+  }
   QString replacement;
   if (!FireKeyDown(event, replacement)) {
     event->accept();
@@ -450,6 +460,10 @@ void StringGridWidget::keyPressEvent(QKeyEvent* event) {
 }
 
 void StringGridWidget::keyReleaseEvent(QKeyEvent* event) {
+  if (forwardingKey_) {
+    QTableView::keyReleaseEvent(event);
+    return;
+  }
   uint16_t key = ToVirtualKey(event->key(), event->modifiers());
   if (key != 0 && events_.OnKeyUp) {
     events_.OnKeyUp(key, ToShiftState(event->modifiers(), QGuiApplication::mouseButtons()));
@@ -533,7 +547,7 @@ void StringGridWidget::wheelEvent(QWheelEvent* event) {
 }
 
 bool StringGridWidget::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == header_->viewport()) {
+  if (header_ && watched == header_->viewport()) {
     switch (event->type()) {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:
@@ -548,26 +562,29 @@ bool StringGridWidget::eventFilter(QObject* watched, QEvent* event) {
     }
     return QTableView::eventFilter(watched, event);
   }
-  if (watched == editor_ && !forwardingKey_) {
+  if (editor_ && watched == editor_ && !forwardingKey_ &&
+      (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+    // Handlers first; then the editor gets the key (or its replacement) in a
+    // nested delivery, so that a key it ignores reaches the view only once.
+    auto* key = static_cast<QKeyEvent*>(event);
+    QString text = key->text();
     if (event->type() == QEvent::KeyPress) {
-      auto* key = static_cast<QKeyEvent*>(event);
       QString replacement;
       if (!FireKeyDown(key, replacement)) return true;
-      if (!replacement.isEmpty()) {
-        QKeyEvent changed(key->type(), key->key(), key->modifiers(), replacement);
-        forwardingKey_ = true;
-        QCoreApplication::sendEvent(editor_, &changed);
-        forwardingKey_ = false;
-        return true;
-      }
-    } else if (event->type() == QEvent::KeyRelease && events_.OnKeyUp) {
-      auto* keyEvent = static_cast<QKeyEvent*>(event);
-      uint16_t key = ToVirtualKey(keyEvent->key(), keyEvent->modifiers());
-      if (key != 0) {
-        events_.OnKeyUp(key, ToShiftState(keyEvent->modifiers(), QGuiApplication::mouseButtons()));
-        if (key == 0) return true;
+      if (!replacement.isEmpty()) text = replacement;
+    } else if (events_.OnKeyUp) {
+      uint16_t code = ToVirtualKey(key->key(), key->modifiers());
+      if (code != 0) {
+        events_.OnKeyUp(code, ToShiftState(key->modifiers(), QGuiApplication::mouseButtons()));
+        if (code == 0) return true;
       }
     }
+    QKeyEvent delivered(key->type(), key->key(), key->modifiers(), text, key->isAutoRepeat(),
+                        static_cast<quint16>(key->count()));
+    forwardingKey_ = true;
+    QCoreApplication::sendEvent(editor_, &delivered);
+    forwardingKey_ = false;
+    return true;
   }
   return QTableView::eventFilter(watched, event);
 }

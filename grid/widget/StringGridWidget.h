@@ -138,9 +138,9 @@ class StringGridWidget : public QTableView, public IStringGrid {
 
   TStringGridEvents events_;
   StringGridModel* model_;
-  GridSelectionModel* selection_;
-  GridCellDelegate* delegate_;
-  GridTitleHeader* header_;
+  GridSelectionModel* selection_ = nullptr;
+  GridCellDelegate* delegate_ = nullptr;
+  GridTitleHeader* header_ = nullptr;
   GridPainterCanvas canvas_;
   int32_t fixedCols_ = 1;
   int32_t col_ = 1;

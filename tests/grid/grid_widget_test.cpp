@@ -1,0 +1,207 @@
+// The Qt widget with the controller attached, driven offscreen as a user
+// would: title clicks, keys, wheel, double clicks; and its model under Qt's
+// model tester.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include "GridWidgetFixture.h"
+#include "StringGridModel.h"
+#include "VirtualKeys.h"
+
+namespace quillor {
+namespace {
+
+using test::GridWidgetFixture;
+
+TEST(StringGridModel, PassesQtsModelTesterThroughResizesAndWrites) {
+  test::TraceRecorder trace;
+  StringGridWidget grid(nullptr, 3, 5);
+  QAbstractItemModelTester tester(grid.GridModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+  grid.SetCells(1, 2, "abc");
+  grid.SetRowCount(200);
+  grid.SetCells(2, 150, "\xE9t\xE9");
+  grid.SetColCount(5);
+  grid.SetFixedRows(2);
+  grid.SetRowCount(3);
+  grid.SetColCount(2);
+  grid.SetCells(1, 2, "x");
+  grid.SetFixedRows(0);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(grid.GridModel()->rowCount(), 3);
+  EXPECT_EQ(grid.GridModel()->data(grid.GridModel()->index(2, 1)).toString(), QString("x"));
+  grid.SetFixedRows(1);
+  grid.SetCells(1, 0, "Titre \xE9");
+  EXPECT_EQ(grid.GridModel()->headerData(1, Qt::Horizontal).toString(), QString::fromUtf8("Titre \xC3\xA9"));
+}
+
+TEST(StringGridModel, KeepsBytesAndShowsThemAsWindows1252) {
+  test::TraceRecorder trace;
+  StringGridWidget grid(nullptr, 2, 3);
+  grid.SetCells(1, 1, "\x80 \x9C\xE9");
+  EXPECT_EQ(grid.GetCells(1, 1), "\x80 \x9C\xE9");
+  const QModelIndex index = grid.GridModel()->index(0, 1);
+  EXPECT_EQ(grid.GridModel()->data(index).toString(), QString::fromUtf8("\xE2\x82\xAC \xC5\x93\xC3\xA9"));
+  grid.GridModel()->setData(index, QString::fromUtf8("\xC5\x92uvre \xE2\x98\x83"));
+  EXPECT_EQ(grid.GetCells(1, 1), "\x8Cuvre ?") << "characters without a byte become '?'";
+}
+
+TEST(VirtualKeys, KeypadAndFunctionKeysTakeTheirWindowsCodes) {
+  EXPECT_EQ(ToVirtualKey(Qt::Key_A, {}), 65);
+  EXPECT_EQ(ToVirtualKey(Qt::Key_7, {}), 55);
+  EXPECT_EQ(ToVirtualKey(Qt::Key_0, Qt::KeypadModifier), 96);
+  EXPECT_EQ(ToVirtualKey(Qt::Key_1, Qt::KeypadModifier), 97);
+  EXPECT_EQ(ToVirtualKey(Qt::Key_Period, Qt::KeypadModifier), 110);
+  EXPECT_EQ(ToVirtualKey(Qt::Key_Slash, Qt::KeypadModifier), 111);
+  EXPECT_EQ(ToVirtualKey(Qt::Key_F1, {}), 112);
+  EXPECT_EQ(ToVirtualKey(Qt::Key_F11, {}), 122);
+  EXPECT_EQ(ToVirtualKey(Qt::Key_F12, {}), 123);
+  EXPECT_EQ(ToVirtualKey(Qt::Key_Down, {}), 40);
+  EXPECT_EQ(ToShiftState(Qt::ShiftModifier | Qt::ControlModifier, Qt::LeftButton), ssShift | ssCtrl | ssLeft);
+}
+
+class GridWidget : public GridWidgetFixture {};
+
+TEST_F(GridWidget, TitleClicksSortPricesByValueThenReverse) {
+  Fill({{"3400000000001", "B", "80"}, {"3400000000002", "A", "9"}, {"3400000000003", "C", "12"}});
+  Click(2, 0);
+  EXPECT_EQ(Column(2), (std::vector<std::string>{"9", "12", "80"}));
+  EXPECT_EQ(Column(1), (std::vector<std::string>{"A", "C", "B"}));
+  Click(2, 0);
+  EXPECT_EQ(Column(2), (std::vector<std::string>{"80", "12", "9"}));
+  EXPECT_EQ(grid->GetRowTexts(0), (std::vector<std::string>{"CIP", "Designation", "Prix"}));
+  EXPECT_EQ(windowMouseUps, 2) << "title clicks still reach the window";
+  EXPECT_TRUE(trace.Boxes().empty());
+}
+
+TEST_F(GridWidget, DesignationTitleSortsByBytes) {
+  Fill({{"1", "aspirine", "1"}, {"2", "DOLIPRANE", "1"}, {"3", "Zinc", "1"}, {"4", "ASPEGIC", "1"}});
+  Click(1, 0);
+  EXPECT_EQ(Column(1), (std::vector<std::string>{"ASPEGIC", "DOLIPRANE", "Zinc", "aspirine"}));
+}
+
+TEST_F(GridWidget, SingleRowAndClicksOnDataRows) {
+  Fill({{"2", "b", "1"}});
+  Click(1, 1);
+  EXPECT_EQ(grid->GetRow(), 1);
+  Click(1, 0);
+  EXPECT_EQ(Column(1), (std::vector<std::string>{"b"}));
+  EXPECT_EQ(grid->GetRow(), 1);
+  Fill({{"2", "b", "1"}, {"1", "a", "2"}});
+  Click(0, 2);
+  EXPECT_EQ(Column(0), (std::vector<std::string>{"2", "1"})) << "a click on a data row sorts nothing";
+  EXPECT_EQ(grid->GetRow(), 2);
+}
+
+TEST_F(GridWidget, SortKeepsTheCurrentRowAtTheSameHeight) {
+  std::vector<std::vector<std::string>> rows;
+  for (int k = 0; k < 300; ++k)
+    rows.push_back({std::to_string(5000 + k), "D" + std::to_string(k), std::to_string(k)});
+  Fill(rows);
+  controller->SetTopRow(40);
+  controller->SetRow(45);
+  ASSERT_EQ(grid->GetTopRow(), 40);
+  Click(2, 0);  // ascending: already in order
+  Click(2, 0);  // descending: row 45 ("5044") goes to 300 - 44 = 256
+  EXPECT_EQ(grid->GetRow(), 256);
+  EXPECT_EQ(grid->GetCells(0, 256), "5044");
+  EXPECT_EQ(grid->GetTopRow(), 251);
+  EXPECT_EQ(grid->CellRect(0, 256).top(), grid->CellRect(0, 0).top() + 6 * 25)
+      << "the title row stays on top";
+}
+
+TEST_F(GridWidget, TypedLetterEmptiesTheCellOnceThenTypes) {
+  Fill({{"1", "abc", "5"}, {"2", "def", "6"}});
+  Click(0, 2);
+  QTest::keyClick(grid.get(), Qt::Key_A);
+  ASSERT_NE(grid->InplaceEditor(), nullptr);
+  EXPECT_EQ(grid->InplaceEditor()->text(), QString("a"));
+  EXPECT_EQ(grid->GetCells(0, 2), "") << "the cell was emptied before the key went on";
+  QTest::keyClick(grid->InplaceEditor(), Qt::Key_B);
+  EXPECT_EQ(grid->InplaceEditor()->text(), QString("ab")) << "a second key does not empty it again";
+  QTest::keyClick(grid->InplaceEditor(), Qt::Key_Return);
+  QCoreApplication::processEvents();  // the editor commits when control returns
+  EXPECT_EQ(grid->GetCells(0, 2), "ab");
+  EXPECT_FALSE(grid->GetEditorMode());
+  QTest::keyClick(grid.get(), Qt::Key_A, Qt::ShiftModifier);
+  EXPECT_TRUE(grid->GetEditorMode()) << "Shift+A is handled like A";
+  EXPECT_EQ(grid->InplaceEditor()->text().toUpper(), QString("A"));
+  EXPECT_TRUE(trace.Boxes().empty());
+}
+
+TEST_F(GridWidget, ControlAndAltKeysLeaveTheCellAlone) {
+  Fill({{"1", "abc", "5"}});
+  Click(1, 1);
+  QTest::keyClick(grid.get(), Qt::Key_C, Qt::ControlModifier);
+  QTest::keyClick(grid.get(), Qt::Key_X, Qt::AltModifier);
+  EXPECT_EQ(grid->GetCells(0, 1), "1");
+  EXPECT_FALSE(grid->GetEditorMode());
+}
+
+TEST_F(GridWidget, LetterOverASelectionReplacesTheSelectedPart) {
+  Fill({{"abcdefg", "x", "5"}});
+  Click(0, 1);
+  grid->SetEditorMode(true);
+  QLineEdit* editor = grid->InplaceEditor();
+  ASSERT_NE(editor, nullptr);
+  editor->setSelection(2, 3);
+  ASSERT_EQ(grid->GetEditorSelStart(), 2);
+  ASSERT_EQ(grid->GetEditorSelLength(), 3);
+  QTest::keyClick(editor, Qt::Key_X);
+  EXPECT_EQ(grid->GetCells(0, 1), "abfg");
+  EXPECT_EQ(editor->text(), QString("abxfg"));
+  EXPECT_EQ(editor->cursorPosition(), 3);
+}
+
+TEST_F(GridWidget, ReadOnlyRowsSwitchEditingOffAndOn) {
+  Fill({{"1", "a", "5"}, {"2", "b", "6"}, {"3", "c", "7"}});
+  controller->SetColReadOnly(0, true);  // with row select, column 0 decides
+  Click(2, 2);
+  EXPECT_FALSE(grid->GetOptions() & goEditing);
+  QTest::keyClick(grid.get(), Qt::Key_A);
+  EXPECT_FALSE(grid->GetEditorMode());
+  EXPECT_EQ(grid->GetRowTexts(2), (std::vector<std::string>{"2", "b", "6"}));
+  controller->SetColReadOnly(0, false);
+  Click(2, 3);
+  EXPECT_TRUE(grid->GetOptions() & goEditing);
+  EXPECT_TRUE(trace.Boxes().empty());
+}
+
+TEST_F(GridWidget, WheelBringsTheCurrentRowIntoSightFirst) {
+  std::vector<std::vector<std::string>> rows;
+  for (int k = 0; k < 200; ++k) rows.push_back({std::to_string(k), "x", "1"});
+  Fill(rows);
+  Click(1, 3);
+  controller->SetTopRow(100);
+  const QPoint at = grid->viewport()->rect().center();
+  QWheelEvent down(at, grid->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(grid->viewport(), &down);
+  EXPECT_EQ(grid->GetRow(), 100);
+  EXPECT_GT(grid->GetTopRow(), 100) << "then the view scrolls as usual";
+}
+
+TEST_F(GridWidget, DoubleClicksOnTitlesAreSwallowed) {
+  Fill({{"1", "a", "5"}, {"2", "b", "6"}});
+  DoubleClick(1, 0);
+  EXPECT_EQ(windowDoubleClicks, 0);
+  DoubleClick(1, 2);
+  EXPECT_EQ(windowDoubleClicks, 1);
+}
+
+TEST_F(GridWidget, FillingTwentyThousandRowsKeepsTablesInStep) {
+  std::vector<std::vector<std::string>> rows(20000, {"3400000000000", "DESIGNATION", "12,50"});
+  Fill(rows);
+  EXPECT_EQ(controller->TableRowCount(), 20001);
+  EXPECT_EQ(grid->GridModel()->rowCount(), 20000);
+  controller->SetRowCount(10);
+  EXPECT_EQ(grid->GridModel()->rowCount(), 9);
+  EXPECT_EQ(controller->TableRowCount(), 10);
+  EXPECT_TRUE(trace.Boxes().empty());
+}
+
+}  // namespace
+}  // namespace quillor
