@@ -20,7 +20,14 @@ namespace quillor {
 
 class SimilarityScorer {
  public:
-  explicit SimilarityScorer(std::string query);
+  // Width of the conflict counters. kAutomatic picks the narrowest that
+  // cannot overflow for each value; the others exist so that tests can run
+  // every width on small texts. REQUIRES: a forced width holds the running
+  // totals of every value scored (16 bits: query length x value length x
+  // (shorter length + 1) below 65535).
+  enum class Counters { kAutomatic, k16, k32, k64 };
+
+  explicit SimilarityScorer(std::string query, Counters counters = Counters::kAutomatic);
   ~SimilarityScorer();
   SimilarityScorer(const SimilarityScorer&) = delete;
   SimilarityScorer& operator=(const SimilarityScorer&) = delete;
@@ -39,6 +46,7 @@ class SimilarityScorer {
   struct Workspaces;
 
   std::string query_;
+  Counters counters_;
   std::unique_ptr<Workspaces> workspaces_;
 };
 

@@ -16,10 +16,17 @@
 // each O(1) from one 2-D prefix table of the equal-byte grid. Choosing a link
 // splits one box in two; only the links of that box get new counts.
 //
-// Counters use the narrowest unsigned type that cannot overflow, so the
-// per-pass updates run on as many vector lanes as possible.
+// Boxes follow each other in both texts, so in list order the links of one
+// box form one run: a split rewrites that run in place and leaves dead
+// entries (total at the maximum, count 0) that the per-pass loops skip by
+// value, which keeps those loops branch-free over small integer lanes.
+//
+// Only the order of positions matters, so value positions whose byte is not
+// in the query are dropped before anything else: the table has one row per
+// remaining position.
 #include <algorithm>
 #include <limits>
+#include <type_traits>
 #include <vector>
 
 #include "Similarity.h"
@@ -28,100 +35,131 @@
 namespace quillor {
 namespace {
 
-// The links strictly inside (loA, hiA) x (loB, hiB).
+// The links strictly inside (loA, hiA) x (loB, hiB); in the link arrays they
+// occupy [begin, end), with dead entries at the end of that run.
 struct Box {
   int32_t loA;
   int32_t loB;
   int32_t hiA;
   int32_t hiB;
+  size_t begin;
+  size_t end;
 };
+
+// What every counter width shares: the query's bytes and the current value
+// reduced to them.
+struct ReducedPair {
+  // Row of each byte value in the cumulative tables (0: not in the query).
+  int32_t rowOfByte[256] = {};
+  int32_t distinctBytes = 0;
+  // The value reduced to the bytes the query holds, as their rows.
+  std::vector<int32_t> keptRows;
+  // Kept value positions (1-based, after the reduction) grouped by row.
+  std::vector<int32_t> bucketStart;
+  std::vector<int32_t> bucketNext;
+  std::vector<int32_t> bucket;
+};
+
+// Table rows are padded to whole vector registers.
+constexpr size_t kLanePadding = 16;
+
+size_t PaddedWidth(size_t queryLength) {
+  return (queryLength + 1 + kLanePadding - 1) / kLanePadding * kLanePadding;
+}
 
 template <class Count>
 struct Workspace {
   bool prepared = false;
   // Row r (r >= 1) holds, for i = 0..la, how many of the first i query bytes
-  // equal the r-th distinct query byte; row 0 is zeros for bytes not in the query.
+  // equal the r-th distinct query byte.
   std::vector<Count> cumulative;
-  // table[j * width + i]: links with position in the query <= i and in the value <= j.
+  // table[k * width + i]: links with query position <= i and kept value
+  // position <= k.
   std::vector<Count> table;
-  std::vector<int32_t> bucketStart;
-  std::vector<int32_t> bucket;
   std::vector<int32_t> linkA;
   std::vector<int32_t> linkB;
   std::vector<int32_t> linkBox;
+  // table[b][a] + table[b - 1][a - 1] of each link: the part of its conflict
+  // count that does not depend on its box.
+  std::vector<Count> linkOwn;
   std::vector<Count> conflicts;
   std::vector<Count> totals;
   std::vector<Box> boxes;
-  std::vector<Count> boxLinks;
 };
 
 }  // namespace
 
-struct SimilarityScorer::Workspaces {
-  // Row of each byte value in the cumulative tables (0: not in the query).
-  int32_t rowOfByte[256] = {};
-  int32_t distinctBytes = 0;
-  Workspace<uint16_t> narrow;
-  Workspace<uint32_t> medium;
-  Workspace<uint64_t> wide;
-};
-
 namespace {
 
 template <class Count>
-void Prepare(Workspace<Count>& ws, const std::string& query, const int32_t (&rowOfByte)[256],
-             int32_t distinctBytes) {
-  const size_t width = query.size() + 1;
-  ws.cumulative.assign(static_cast<size_t>(distinctBytes + 1) * width, 0);
-  for (size_t i = 1; i < width; ++i) {
-    const int32_t row = rowOfByte[static_cast<unsigned char>(query[i - 1])];
+void Prepare(Workspace<Count>& ws, const std::string& query, const ReducedPair& shared) {
+  const size_t width = PaddedWidth(query.size());
+  ws.cumulative.assign(static_cast<size_t>(shared.distinctBytes + 1) * width, 0);
+  for (size_t i = 1; i <= query.size(); ++i) {
+    const int32_t row = shared.rowOfByte[static_cast<unsigned char>(query[i - 1])];
     for (size_t k = i; k < width; ++k) ++ws.cumulative[static_cast<size_t>(row) * width + k];
   }
   ws.prepared = true;
 }
 
+// Adds each count to its running total and returns the position of the
+// first smallest total. Where a total and its position fit together in a
+// wider integer, one minimum over (total, position) keys finds both, and the
+// loop vectorises; otherwise a second scan finds the first smallest.
 template <class Count>
-int32_t ChainLength(Workspace<Count>& ws, const std::string& query, const std::string& value,
-                    const int32_t (&rowOfByte)[256], int32_t distinctBytes) {
-  const int32_t la = static_cast<int32_t>(query.size());
-  const int32_t lb = static_cast<int32_t>(value.size());
-  const size_t width = static_cast<size_t>(la) + 1;
-  if (!ws.prepared) Prepare(ws, query, rowOfByte, distinctBytes);
+size_t AddAndFindFirstSmallest(Count* totals, const Count* conflicts, size_t links) {
+  using Key = std::conditional_t<sizeof(Count) == 2, uint32_t, uint64_t>;
+  if constexpr (sizeof(Count) < sizeof(Key)) {
+    constexpr unsigned kShift = 8 * sizeof(Count);
+    Key smallest = std::numeric_limits<Key>::max();
+    for (size_t k = 0; k < links; ++k) {
+      const Count total = static_cast<Count>(totals[k] + conflicts[k]);
+      totals[k] = total;
+      smallest =
+          std::min(smallest, static_cast<Key>(static_cast<Key>(total) << kShift | static_cast<Key>(k)));
+    }
+    return static_cast<size_t>(smallest & ((Key{1} << kShift) - 1));
+  } else {
+    Count smallest = std::numeric_limits<Count>::max();
+    for (size_t k = 0; k < links; ++k) {
+      const Count total = static_cast<Count>(totals[k] + conflicts[k]);
+      totals[k] = total;
+      smallest = std::min(smallest, total);
+    }
+    size_t s = 0;
+    while (totals[s] != smallest) ++s;
+    return s;
+  }
+}
 
-  // Prefix table, one row per value position: the previous row plus the
-  // running count of the query positions that hold this byte.
+template <class Count>
+int32_t ChainLength(Workspace<Count>& ws, const std::string& query, const ReducedPair& shared) {
+  constexpr Count kDead = std::numeric_limits<Count>::max();
+  const int32_t la = static_cast<int32_t>(query.size());
+  const int32_t lb = static_cast<int32_t>(shared.keptRows.size());
+  const size_t width = PaddedWidth(query.size());
+  if (!ws.prepared) Prepare(ws, query, shared);
+
+  // Prefix table: each row is the previous one plus the running count of the
+  // query positions that hold this byte.
   ws.table.resize((static_cast<size_t>(lb) + 1) * width);
   Count* table = ws.table.data();
   std::fill(table, table + width, Count{0});
-  for (int32_t j = 1; j <= lb; ++j) {
-    const int32_t row = rowOfByte[static_cast<unsigned char>(value[static_cast<size_t>(j - 1)])];
-    const Count* add = ws.cumulative.data() + static_cast<size_t>(row) * width;
-    const Count* previous = table + static_cast<size_t>(j - 1) * width;
-    Count* current = table + static_cast<size_t>(j) * width;
-    for (size_t i = 0; i < width; ++i) current[i] = static_cast<Count>(previous[i] + add[i]);
-  }
-  const Count linkCount = table[static_cast<size_t>(lb) * width + static_cast<size_t>(la)];
-  if (linkCount == 0) return 0;
-
-  // Links in candidate-list order (query position, then value position):
-  // bucket the value positions by query byte, then walk the query.
-  ws.bucketStart.assign(static_cast<size_t>(distinctBytes) + 2, 0);
-  for (int32_t j = 1; j <= lb; ++j) {
-    ++ws.bucketStart[static_cast<size_t>(
-                         rowOfByte[static_cast<unsigned char>(value[static_cast<size_t>(j - 1)])]) +
-                     1];
-  }
-  for (size_t r = 1; r < ws.bucketStart.size(); ++r) ws.bucketStart[r] += ws.bucketStart[r - 1];
-  ws.bucket.resize(static_cast<size_t>(lb));
-  {
-    std::vector<int32_t>& next = ws.linkBox;  // borrowed as fill cursors
-    next.assign(ws.bucketStart.begin(), ws.bucketStart.end());
-    for (int32_t j = 1; j <= lb; ++j) {
-      const int32_t row = rowOfByte[static_cast<unsigned char>(value[static_cast<size_t>(j - 1)])];
-      ws.bucket[static_cast<size_t>(next[static_cast<size_t>(row)]++)] = j;
+  for (int32_t k = 1; k <= lb; ++k) {
+    const Count* add =
+        ws.cumulative.data() + static_cast<size_t>(shared.keptRows[static_cast<size_t>(k - 1)]) * width;
+    const Count* previous = table + static_cast<size_t>(k - 1) * width;
+    Count* current = table + static_cast<size_t>(k) * width;
+    for (size_t i = 0; i < width; i += kLanePadding) {
+      for (size_t lane = 0; lane < kLanePadding; ++lane) {
+        current[i + lane] = static_cast<Count>(previous[i + lane] + add[i + lane]);
+      }
     }
   }
-  const size_t links = linkCount;
+  const size_t links = table[static_cast<size_t>(lb) * width + static_cast<size_t>(la)];
+
+  // Links in candidate-list order: for each query position, the kept value
+  // positions holding its byte, ascending.
   ws.linkA.resize(links);
   ws.linkB.resize(links);
   ws.linkBox.assign(links, 0);
@@ -130,39 +168,57 @@ int32_t ChainLength(Workspace<Count>& ws, const std::string& query, const std::s
   {
     size_t k = 0;
     for (int32_t i = 1; i <= la; ++i) {
-      const int32_t row = rowOfByte[static_cast<unsigned char>(query[static_cast<size_t>(i - 1)])];
-      const int32_t first = ws.bucketStart[static_cast<size_t>(row)];
-      const int32_t last = ws.bucketStart[static_cast<size_t>(row) + 1];
-      for (int32_t b = first; b < last; ++b) {
+      const size_t row = static_cast<size_t>(
+          shared.rowOfByte[static_cast<unsigned char>(query[static_cast<size_t>(i - 1)])]);
+      for (int32_t b = shared.bucketStart[row]; b < shared.bucketStart[row + 1]; ++b) {
         ws.linkA[k] = i;
-        ws.linkB[k] = ws.bucket[static_cast<size_t>(b)];
+        ws.linkB[k] = shared.bucket[static_cast<size_t>(b)];
         ++k;
       }
     }
   }
 
-  // Links in (a0, a1] x (b0, b1]; every call below has a0 <= a1 and b0 <= b1.
-  auto rectangle = [table, width](int32_t a0, int32_t b0, int32_t a1, int32_t b1) -> Count {
-    const size_t r0 = static_cast<size_t>(b0) * width;
-    const size_t r1 = static_cast<size_t>(b1) * width;
-    return static_cast<Count>(table[r1 + static_cast<size_t>(a1)] - table[r0 + static_cast<size_t>(a1)] -
-                              table[r1 + static_cast<size_t>(a0)] + table[r0 + static_cast<size_t>(a0)]);
+  // A link's conflicts in its box are the links of the box in its two
+  // crossing quadrants (at or after it in the query and at or before it in
+  // the value, or the reverse), itself counted once. Written with the prefix
+  // table, the terms that depend only on the box are kept in BoxCounts and
+  // the two that depend only on the link in linkOwn.
+  struct BoxCounts {
+    const Count* rowLo;  // table row loB
+    const Count* rowHi;  // table row hiB - 1
+    size_t columnLo;     // loA
+    size_t columnHi;     // hiA - 1
+    Count constant;
+    int32_t id;
   };
-  auto linksIn = [&rectangle](const Box& box) {
-    return rectangle(box.loA, box.loB, box.hiA - 1, box.hiB - 1);
+  auto countsOf = [table, width](const Box& box, int32_t id) {
+    const Count* rowLo = table + static_cast<size_t>(box.loB) * width;
+    const Count* rowHi = table + static_cast<size_t>(box.hiB - 1) * width;
+    const size_t columnLo = static_cast<size_t>(box.loA);
+    const size_t columnHi = static_cast<size_t>(box.hiA - 1);
+    return BoxCounts{
+        rowLo, rowHi, columnLo, columnHi, static_cast<Count>(0u - rowLo[columnHi] - rowHi[columnLo]), id};
   };
-  // Links of `box` that conflict with the link (a, b) of that box.
-  auto conflictsInBox = [&rectangle](const Box& box, Count boxLinks, int32_t a, int32_t b) {
-    const Count before = rectangle(box.loA, box.loB, a - 1, b - 1);
-    const Count after = rectangle(a, b, box.hiA - 1, box.hiB - 1);
-    return static_cast<Count>(boxLinks - before - after);
+  auto conflictsOf = [table, width](const BoxCounts& box, int32_t a, int32_t b, Count own) {
+    const Count* rowB = table + static_cast<size_t>(b) * width;
+    const Count* rowBefore = rowB - width;
+    return static_cast<Count>(box.constant + box.rowLo[a - 1] + box.rowHi[a] + rowBefore[box.columnLo] +
+                              rowB[box.columnHi] - own);
   };
 
-  ws.boxes.assign(1, Box{0, 0, la + 1, lb + 1});
-  ws.boxLinks.assign(1, linkCount);
-  for (size_t k = 0; k < links; ++k) {
-    ws.conflicts[k] = conflictsInBox(ws.boxes[0], linkCount, ws.linkA[k], ws.linkB[k]);
+  ws.linkOwn.resize(links);
+  Count* linkOwn = ws.linkOwn.data();
+  {
+    const BoxCounts whole = countsOf(Box{0, 0, la + 1, lb + 1, 0, links}, 0);
+    for (size_t k = 0; k < links; ++k) {
+      const int32_t a = ws.linkA[k];
+      const int32_t b = ws.linkB[k];
+      const Count* rowB = table + static_cast<size_t>(b) * width;
+      linkOwn[k] = static_cast<Count>(rowB[a] + (rowB - width)[a - 1]);
+      ws.conflicts[k] = conflictsOf(whole, a, b, linkOwn[k]);
+    }
   }
+  ws.boxes.assign(1, Box{0, 0, la + 1, lb + 1, 0, links});
 
   int32_t* linkA = ws.linkA.data();
   int32_t* linkB = ws.linkB.data();
@@ -172,90 +228,126 @@ int32_t ChainLength(Workspace<Count>& ws, const std::string& query, const std::s
   size_t alive = links;
   int32_t chosen = 0;
   while (alive > 0) {
-    for (size_t k = 0; k < alive; ++k) totals[k] = static_cast<Count>(totals[k] + conflicts[k]);
-    Count smallest = std::numeric_limits<Count>::max();
-    for (size_t k = 0; k < alive; ++k) smallest = std::min(smallest, totals[k]);
-    size_t s = 0;
-    while (totals[s] != smallest) ++s;
+    // Dead entries stay at kDead: their count is 0.
+    const size_t s = AddAndFindFirstSmallest(totals, conflicts, links);
     ++chosen;
 
     const int32_t sA = linkA[s];
     const int32_t sB = linkB[s];
     const int32_t split = linkBox[s];
     const Box whole = ws.boxes[static_cast<size_t>(split)];
-    const Box before{whole.loA, whole.loB, sA, sB};
-    const Box after{sA, sB, whole.hiA, whole.hiB};
+    const Box before{whole.loA, whole.loB, sA, sB, whole.begin, whole.begin};
+    const Box after{sA, sB, whole.hiA, whole.hiB, whole.begin, whole.begin};
     const int32_t afterId = static_cast<int32_t>(ws.boxes.size());
-    ws.boxes[static_cast<size_t>(split)] = before;
-    ws.boxes.push_back(after);
-    const Count beforeLinks = linksIn(before);
-    const Count afterLinks = linksIn(after);
-    ws.boxLinks[static_cast<size_t>(split)] = beforeLinks;
-    ws.boxLinks.push_back(afterLinks);
+    const BoxCounts sides[2] = {countsOf(before, split), countsOf(after, afterId)};
 
-    // Keep the survivors in list order so that the first minimum stays the
-    // first candidate in list order.
-    size_t kept = 0;
-    for (size_t k = 0; k < alive; ++k) {
+    // In list order the survivors before the choice come first (their query
+    // positions are smaller), then those after it. Every entry is written
+    // and only survivors advance the cursor: whether a link survives is as
+    // good as random, and a branch on it would be mispredicted half the time.
+    size_t kept = whole.begin;
+    size_t keptBefore = 0;
+    for (size_t k = whole.begin; k < whole.end; ++k) {
       const int32_t a = linkA[k];
       const int32_t b = linkB[k];
-      int32_t box = linkBox[k];
-      Count count = conflicts[k];
-      if (box == split) {
-        if (a < sA && b < sB) {
-          count = conflictsInBox(before, beforeLinks, a, b);
-        } else if (a > sA && b > sB) {
-          box = afterId;
-          count = conflictsInBox(after, afterLinks, a, b);
-        } else {
-          continue;
-        }
-      }
+      const bool isBefore = (a < sA) & (b < sB);
+      const bool isAfter = (a > sA) & (b > sB);
+      const BoxCounts& side = sides[isAfter ? 1 : 0];
+      const Count own = linkOwn[k];
+      const Count total = totals[k];
+      // Every link lies inside the table, so a dropped one is counted too,
+      // harmlessly.
+      conflicts[kept] = conflictsOf(side, a, b, own);
       linkA[kept] = a;
       linkB[kept] = b;
-      linkBox[kept] = box;
-      conflicts[kept] = count;
-      totals[kept] = totals[k];
-      ++kept;
+      linkOwn[kept] = own;
+      linkBox[kept] = side.id;
+      totals[kept] = total;
+      kept += isBefore | isAfter ? 1 : 0;
+      keptBefore += isBefore ? 1 : 0;
     }
-    alive = kept;
+    for (size_t k = kept; k < whole.end; ++k) {
+      totals[k] = kDead;
+      conflicts[k] = 0;
+    }
+    alive -= whole.end - kept;
+    ws.boxes[static_cast<size_t>(split)] =
+        Box{before.loA, before.loB, before.hiA, before.hiB, whole.begin, whole.begin + keptBefore};
+    ws.boxes.push_back(Box{after.loA, after.loB, after.hiA, after.hiB, whole.begin + keptBefore, kept});
   }
   return chosen;
 }
 
 // The largest running total a pair can reach: at most min(la, lb) passes,
-// each adding at most la x lb.
+// each adding at most la x lb. It must stay below `limit`.
 bool FitsIn(uint64_t limit, size_t la, size_t lb) {
   const uint64_t a = la;
   const uint64_t b = lb;
   const uint64_t passes = std::min(a, b) + 1;
   if (a != 0 && b > limit / a) return false;
-  return a * b <= limit / passes;
+  return a * b < limit / passes;
 }
 
 }  // namespace
 
-SimilarityScorer::SimilarityScorer(std::string query)
-    : query_(std::move(query)), workspaces_(std::make_unique<Workspaces>()) {
+struct SimilarityScorer::Workspaces {
+  ReducedPair pair;
+  Workspace<uint16_t> narrow;
+  Workspace<uint32_t> medium;
+  Workspace<uint64_t> wide;
+};
+
+SimilarityScorer::SimilarityScorer(std::string query, Counters counters)
+    : query_(std::move(query)), counters_(counters), workspaces_(std::make_unique<Workspaces>()) {
   for (char c : query_) {
-    int32_t& row = workspaces_->rowOfByte[static_cast<unsigned char>(c)];
-    if (row == 0) row = ++workspaces_->distinctBytes;
+    ReducedPair& pair = workspaces_->pair;
+    int32_t& row = pair.rowOfByte[static_cast<unsigned char>(c)];
+    if (row == 0) row = ++pair.distinctBytes;
   }
 }
 
 SimilarityScorer::~SimilarityScorer() = default;
 
 int32_t SimilarityScorer::ChosenLinks(const std::string& value) {
-  Workspaces& ws = *workspaces_;
+  Workspaces& workspaces = *workspaces_;
+  ReducedPair& ws = workspaces.pair;
   if (query_.empty() || value.empty()) return 0;
-  // One below the maximum: it serves as the "no minimum yet" start value.
-  if (FitsIn(std::numeric_limits<uint16_t>::max() - 1, query_.size(), value.size())) {
-    return ChainLength(ws.narrow, query_, value, ws.rowOfByte, ws.distinctBytes);
+
+  // Keep the value positions whose byte the query holds, bucketed by row.
+  ws.keptRows.resize(value.size());
+  ws.bucketStart.assign(static_cast<size_t>(ws.distinctBytes) + 2, 0);
+  size_t kept = 0;
+  for (char c : value) {
+    const int32_t row = ws.rowOfByte[static_cast<unsigned char>(c)];
+    ws.keptRows[kept] = row;
+    kept += row != 0 ? 1 : 0;
   }
-  if (FitsIn(std::numeric_limits<uint32_t>::max() - 1, query_.size(), value.size())) {
-    return ChainLength(ws.medium, query_, value, ws.rowOfByte, ws.distinctBytes);
+  ws.keptRows.resize(kept);
+  if (kept == 0) return 0;
+  for (size_t k = 0; k < kept; ++k) ++ws.bucketStart[static_cast<size_t>(ws.keptRows[k]) + 1];
+  for (size_t r = 1; r < ws.bucketStart.size(); ++r) ws.bucketStart[r] += ws.bucketStart[r - 1];
+  ws.bucketNext.assign(ws.bucketStart.begin(), ws.bucketStart.end());
+  ws.bucket.resize(kept);
+  for (size_t k = 0; k < kept; ++k) {
+    ws.bucket[static_cast<size_t>(ws.bucketNext[static_cast<size_t>(ws.keptRows[k])]++)] =
+        static_cast<int32_t>(k + 1);
   }
-  return ChainLength(ws.wide, query_, value, ws.rowOfByte, ws.distinctBytes);
+
+  // The maximum of each type marks dead entries.
+  Counters counters = counters_;
+  if (counters == Counters::kAutomatic) {
+    counters = FitsIn(std::numeric_limits<uint16_t>::max(), query_.size(), kept)   ? Counters::k16
+               : FitsIn(std::numeric_limits<uint32_t>::max(), query_.size(), kept) ? Counters::k32
+                                                                                   : Counters::k64;
+  }
+  switch (counters) {
+    case Counters::k16:
+      return ChainLength(workspaces.narrow, query_, ws);
+    case Counters::k32:
+      return ChainLength(workspaces.medium, query_, ws);
+    default:
+      return ChainLength(workspaces.wide, query_, ws);
+  }
 }
 
 double SimilarityScorer::Score(const std::string& value) {

@@ -154,6 +154,23 @@ TEST(StringSimilarity, LongTextsUseWiderCountersAndStayExact) {
   }
 }
 
+TEST(SimilarityScorer, EveryCounterWidthGivesTheSameResult) {
+  // The widest counters serve only texts too long for the transcription, so
+  // they are forced here on small ones.
+  std::mt19937 random(11);
+  for (const auto counters :
+       {SimilarityScorer::Counters::k16, SimilarityScorer::Counters::k32, SimilarityScorer::Counters::k64}) {
+    for (int n = 0; n < 200; ++n) {
+      const std::string query = RandomText(random, 3, 12);
+      SimilarityScorer scorer(query, counters);
+      for (int m = 0; m < 3; ++m) {
+        const std::string value = RandomText(random, 3, 12);
+        ASSERT_EQ(scorer.Score(value), TranscribedSimilarity(query, value)) << query << " / " << value;
+      }
+    }
+  }
+}
+
 TEST(SimilarityScorer, ReusedAcrossValuesOfEveryLength) {
   // Buffers grown for a long value must not leak into a shorter one.
   std::mt19937 random(3);

@@ -1,0 +1,151 @@
+// The similarity measure over the real catalogue: one query scored against
+// every designation, as the approximate search does it, for the fast measure
+// (with a reused scorer, and through the one-call static operation) and for a
+// loop-for-loop transcription of the greedy algorithm.
+//
+// The catalogue is QUILLOR_CATALOGUE when set, else
+// <source>/../shared/data/bdpm-catalogue.csv.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "Link.h"
+#include "Similarity.h"
+#include "StringManager.h"
+#include "TextLines.h"
+
+namespace quillor {
+namespace {
+
+const std::vector<std::string>& Designations() {
+  static const std::vector<std::string> designations = [] {
+    const char* fromEnv = std::getenv("QUILLOR_CATALOGUE");
+    const std::string path = fromEnv != nullptr && *fromEnv != '\0'
+                                 ? std::string(fromEnv)
+                                 : std::string(QUILLOR_SOURCE_DIR) + "/../shared/data/bdpm-catalogue.csv";
+    TStringList lines;
+    std::vector<std::string> result;
+    if (!ReadFileLines(path, lines)) return result;
+    for (size_t n = 1; n < lines.size(); ++n) {
+      const size_t first = lines[n].find(';');
+      if (first == std::string::npos) continue;
+      const size_t second = lines[n].find(';', first + 1);
+      result.push_back(lines[n].substr(first + 1, second == std::string::npos ? second : second - first - 1));
+    }
+    return result;
+  }();
+  return designations;
+}
+
+bool Conflict(const TLink& p, const TLink& q) {
+  return (p.fPosA <= q.fPosA && p.fPosB >= q.fPosB) || (p.fPosA >= q.fPosA && p.fPosB <= q.fPosB);
+}
+
+// The greedy measure loop for loop: every pass recounts every pair.
+double TranscribedSimilarity(const std::string& a, const std::string& b) {
+  std::vector<TLink> candidates;
+  for (int32_t i = 1; i <= static_cast<int32_t>(a.size()); ++i) {
+    for (int32_t j = 1; j <= static_cast<int32_t>(b.size()); ++j) {
+      if (a[static_cast<size_t>(i - 1)] == b[static_cast<size_t>(j - 1)])
+        candidates.push_back(TLink{i, j, 0});
+    }
+  }
+  int32_t chosen = 0;
+  std::vector<TLink> remaining;
+  while (!candidates.empty()) {
+    for (TLink& p : candidates) {
+      for (const TLink& q : candidates) {
+        if (Conflict(p, q)) ++p.fConflicts;
+      }
+    }
+    size_t s = 0;
+    for (size_t k = 1; k < candidates.size(); ++k) {
+      if (candidates[k].fConflicts < candidates[s].fConflicts) s = k;
+    }
+    const TLink selected = candidates[s];
+    ++chosen;
+    remaining.clear();
+    for (const TLink& q : candidates) {
+      if (!Conflict(q, selected)) remaining.push_back(q);
+    }
+    candidates.swap(remaining);
+  }
+  const size_t lengths = a.size() + b.size();
+  return lengths == 0 ? 100.0 : static_cast<double>(chosen) * 200.0 / static_cast<double>(lengths);
+}
+
+void ReportPerSearch(benchmark::State& state) {
+  state.counters["designations"] = static_cast<double>(Designations().size());
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(Designations().size()));
+}
+
+// One query against every designation with one reused scorer.
+void BM_ScorerAllDesignations(benchmark::State& state, const char* query) {
+  const std::vector<std::string>& designations = Designations();
+  if (designations.empty()) state.SkipWithError("catalogue not found");
+  for (auto _ : state) {
+    SimilarityScorer scorer(query);
+    double sum = 0;
+    for (const std::string& designation : designations) sum += scorer.Score(designation);
+    benchmark::DoNotOptimize(sum);
+  }
+  ReportPerSearch(state);
+}
+
+// The same through TStringManager::StringSimilarity, a new scorer per call.
+void BM_StaticAllDesignations(benchmark::State& state, const char* query) {
+  const std::vector<std::string>& designations = Designations();
+  if (designations.empty()) state.SkipWithError("catalogue not found");
+  for (auto _ : state) {
+    double sum = 0;
+    for (const std::string& designation : designations)
+      sum += TStringManager::StringSimilarity(query, designation);
+    benchmark::DoNotOptimize(sum);
+  }
+  ReportPerSearch(state);
+}
+
+void BM_TranscribedAllDesignations(benchmark::State& state, const char* query) {
+  const std::vector<std::string>& designations = Designations();
+  if (designations.empty()) state.SkipWithError("catalogue not found");
+  for (auto _ : state) {
+    double sum = 0;
+    for (const std::string& designation : designations) sum += TranscribedSimilarity(query, designation);
+    benchmark::DoNotOptimize(sum);
+  }
+  ReportPerSearch(state);
+}
+
+// The headline: 12- to 15-character queries.
+BENCHMARK_CAPTURE(BM_ScorerAllDesignations, q12_aspirine_500, "ASPIRINE 500")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ScorerAllDesignations, q13_efferalgan_1g, "EFFERALGAN 1G")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ScorerAllDesignations, q15_amoxicilline_1g, "AMOXICILLINE 1G")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TranscribedAllDesignations, q12_aspirine_500, "ASPIRINE 500")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TranscribedAllDesignations, q13_efferalgan_1g, "EFFERALGAN 1G")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TranscribedAllDesignations, q15_amoxicilline_1g, "AMOXICILLINE 1G")
+    ->Unit(benchmark::kMillisecond);
+
+// Short, middle and long queries side by side.
+BENCHMARK_CAPTURE(BM_ScorerAllDesignations, q3_dol, "DOL")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ScorerAllDesignations, q8_ibuprofe, "IBUPROFE")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ScorerAllDesignations, q15_spasfon_lyoc_80, "SPASFON LYOC 80")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_StaticAllDesignations, q3_dol, "DOL")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_StaticAllDesignations, q8_ibuprofe, "IBUPROFE")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_StaticAllDesignations, q15_spasfon_lyoc_80, "SPASFON LYOC 80")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TranscribedAllDesignations, q3_dol, "DOL")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TranscribedAllDesignations, q8_ibuprofe, "IBUPROFE")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TranscribedAllDesignations, q15_spasfon_lyoc_80, "SPASFON LYOC 80")
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace quillor
+
+BENCHMARK_MAIN();
