@@ -126,7 +126,7 @@ class TMyDatabase {
   // and `finish` that agree with `key` by prefix (TStringManager::ComparePrefix),
   // widened to the whole run; (-1, -1) when none. Reports a null list or a bad
   // start/finish pair. REQUIRES: byte order of the visited values agrees with
-  // the list order, or the result is unspecified (but always in range).
+  // the list order; otherwise any in-range result may come back.
   std::pair<int32_t, int32_t> DichotomicFindFirst(const TIndexList* list, const std::string& key,
                                                   int32_t start, int32_t finish) const;
 
