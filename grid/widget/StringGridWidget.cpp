@@ -283,6 +283,14 @@ void StringGridWidget::EditorCreated(QLineEdit* editor, int32_t col, int32_t row
   // Ahead of the delegate's own filter, so that OnKeyDown sees Enter and Escape too.
   editor->removeEventFilter(this);
   editor->installEventFilter(this);
+  // The cell follows the editor keystroke by keystroke, so that what the
+  // handlers read of the current cell is what the user sees.
+  connect(editor, &QLineEdit::textEdited, this, [this, editor](const QString& text) {
+    if (editor != editor_ || !editorOpen()) return;
+    const std::string value = FromQString(text);
+    if (events_.OnSetEditText) events_.OnSetEditText(editorCol_, editorRow_, value);
+    model_->SetCell(editorCol_, editorRow_, value);
+  });
 }
 
 bool StringGridWidget::HasInplaceEditor() const {

@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 #include "MyStringGrid.h"
@@ -23,6 +24,7 @@ class GridWidgetFixture : public ::testing::Test {
   // Handlers the window had before the controller took over.
   int windowDoubleClicks = 0;
   int windowMouseUps = 0;
+  std::function<void()> onWindowKeyDown;
 
   void SetUp() override {
     grid = std::make_unique<StringGridWidget>(nullptr, 3, 2);
@@ -30,6 +32,9 @@ class GridWidgetFixture : public ::testing::Test {
     grid->SetOptions(goVertLine | goHorzLine | goEditing | goRowSelect);
     grid->Events().OnDblClick = [this] { ++windowDoubleClicks; };
     grid->Events().OnMouseUp = [this](TMouseButton, TShiftState, int32_t, int32_t) { ++windowMouseUps; };
+    grid->Events().OnKeyDown = [this](uint16_t&, TShiftState) {
+      if (onWindowKeyDown) onWindowKeyDown();
+    };
     controller = std::make_unique<TMyStringGrid>(grid.get(), nullptr);
     controller->fNumberRows = false;
     controller->SetFixedRows(1);

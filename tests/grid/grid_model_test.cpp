@@ -85,6 +85,19 @@ TEST(GridCells, ReadOnlyCellsRefuseSetCellButNotWriteCell) {
   EXPECT_EQ(trace.Boxes().size(), 2u);
 }
 
+TEST(GridCells, CellsOutsideTheTablesAreReportedNeverRead) {
+  TraceRecorder trace;
+  MemoryStringGrid grid(3, 3);
+  TMyStringGrid controller(&grid, nullptr);
+  controller.SetCell(7, 7, "x");
+  controller.SetColReadOnly(3, true);
+  controller.SetColReadOnly(-1, false);
+  EXPECT_FALSE(controller.IsReadOnly(7, 7));
+  EXPECT_EQ(trace.Errors(), (std::vector<std::string>{"TMyStringGrid.InitColors: Bad Params 7 7",
+                                                      "TMyStringGrid.SetColReadOnly: bad col : 3",
+                                                      "TMyStringGrid.SetColReadOnly: bad col : -1"}));
+}
+
 TEST(GridCells, WriteAndSetCellResetTheCellColour) {
   TraceRecorder trace;
   MemoryStringGrid grid(3, 3);

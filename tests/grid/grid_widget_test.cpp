@@ -118,8 +118,8 @@ TEST_F(GridWidget, TypedLetterEmptiesTheCellOnceThenTypes) {
   Click(0, 2);
   QTest::keyClick(grid.get(), Qt::Key_A);
   ASSERT_NE(grid->InplaceEditor(), nullptr);
-  EXPECT_EQ(grid->InplaceEditor()->text(), QString("a"));
-  EXPECT_EQ(grid->GetCells(0, 2), "") << "the cell was emptied before the key went on";
+  EXPECT_EQ(grid->InplaceEditor()->text(), QString("a")) << "emptied, then the key typed into the editor";
+  EXPECT_EQ(grid->GetCells(0, 2), "a") << "the cell follows the editor";
   QTest::keyClick(grid->InplaceEditor(), Qt::Key_B);
   EXPECT_EQ(grid->InplaceEditor()->text(), QString("ab")) << "a second key does not empty it again";
   QTest::keyClick(grid->InplaceEditor(), Qt::Key_Return);
@@ -147,12 +147,24 @@ TEST_F(GridWidget, LetterOverASelectionReplacesTheSelectedPart) {
   grid->SetEditorMode(true);
   QLineEdit* editor = grid->InplaceEditor();
   ASSERT_NE(editor, nullptr);
+  // Typed but not committed: the cell already holds it.
+  QTest::keyClick(editor, Qt::Key_End);
+  QTest::keyClicks(editor, "hi");
+  ASSERT_EQ(grid->GetCells(0, 1), "abcdefghi");
   editor->setSelection(2, 3);
   ASSERT_EQ(grid->GetEditorSelStart(), 2);
   ASSERT_EQ(grid->GetEditorSelLength(), 3);
+  std::string cellWhenForwarded;
+  int32_t selStartWhenForwarded = -1;
+  onWindowKeyDown = [&] {
+    cellWhenForwarded = grid->GetCells(0, 1);
+    selStartWhenForwarded = grid->GetEditorSelStart();
+  };
   QTest::keyClick(editor, Qt::Key_X);
-  EXPECT_EQ(grid->GetCells(0, 1), "abfg");
-  EXPECT_EQ(editor->text(), QString("abxfg"));
+  EXPECT_EQ(cellWhenForwarded, "abfghi") << "the selected part removed before the key goes on";
+  EXPECT_EQ(selStartWhenForwarded, 2);
+  EXPECT_EQ(editor->text(), QString("abxfghi"));
+  EXPECT_EQ(grid->GetCells(0, 1), "abxfghi");
   EXPECT_EQ(editor->cursorPosition(), 3);
 }
 
