@@ -346,6 +346,12 @@ void StringGridWidget::resizeEvent(QResizeEvent* event) {
   updateGeometries();
 }
 
+void StringGridWidget::changeEvent(QEvent* event) {
+  QTableView::changeEvent(event);
+  // Texts are measured and drawn in the widget's typeface.
+  if (event->type() == QEvent::FontChange) canvas_.SetTypeface(font());
+}
+
 QRect StringGridWidget::CellRect(int32_t col, int32_t row) const {
   LayoutNow();
   const int pitch = verticalHeader()->defaultSectionSize();

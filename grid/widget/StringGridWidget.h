@@ -115,6 +115,7 @@ class StringGridWidget : public QTableView, public IStringGrid {
   void keyboardSearch(const QString& search) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
  private:
