@@ -77,8 +77,8 @@ struct Workspace {
   // position <= k.
   std::vector<Count> table;
   std::vector<int32_t> linkA;
-  std::vector<int32_t> linkB;
-  std::vector<int32_t> linkBox;
+  // Offset of the link's table row: value position x row width.
+  std::vector<int32_t> linkRow;
   // table[b][a] + table[b - 1][a - 1] of each link: the part of its conflict
   // count that does not depend on its box.
   std::vector<Count> linkOwn;
@@ -161,8 +161,7 @@ int32_t ChainLength(Workspace<Count>& ws, const std::string& query, const Reduce
   // Links in candidate-list order: for each query position, the kept value
   // positions holding its byte, ascending.
   ws.linkA.resize(links);
-  ws.linkB.resize(links);
-  ws.linkBox.assign(links, 0);
+  ws.linkRow.resize(links);
   ws.conflicts.resize(links);
   ws.totals.assign(links, 0);
   {
@@ -172,7 +171,7 @@ int32_t ChainLength(Workspace<Count>& ws, const std::string& query, const Reduce
           shared.rowOfByte[static_cast<unsigned char>(query[static_cast<size_t>(i - 1)])]);
       for (int32_t b = shared.bucketStart[row]; b < shared.bucketStart[row + 1]; ++b) {
         ws.linkA[k] = i;
-        ws.linkB[k] = shared.bucket[static_cast<size_t>(b)];
+        ws.linkRow[k] = shared.bucket[static_cast<size_t>(b)] * static_cast<int32_t>(width);
         ++k;
       }
     }
@@ -189,18 +188,17 @@ int32_t ChainLength(Workspace<Count>& ws, const std::string& query, const Reduce
     size_t columnLo;     // loA
     size_t columnHi;     // hiA - 1
     Count constant;
-    int32_t id;
   };
-  auto countsOf = [table, width](const Box& box, int32_t id) {
+  auto countsOf = [table, width](const Box& box) {
     const Count* rowLo = table + static_cast<size_t>(box.loB) * width;
     const Count* rowHi = table + static_cast<size_t>(box.hiB - 1) * width;
     const size_t columnLo = static_cast<size_t>(box.loA);
     const size_t columnHi = static_cast<size_t>(box.hiA - 1);
-    return BoxCounts{
-        rowLo, rowHi, columnLo, columnHi, static_cast<Count>(0u - rowLo[columnHi] - rowHi[columnLo]), id};
+    return BoxCounts{rowLo, rowHi, columnLo, columnHi,
+                     static_cast<Count>(0u - rowLo[columnHi] - rowHi[columnLo])};
   };
-  auto conflictsOf = [table, width](const BoxCounts& box, int32_t a, int32_t b, Count own) {
-    const Count* rowB = table + static_cast<size_t>(b) * width;
+  auto conflictsOf = [table, width](const BoxCounts& box, int32_t a, int32_t row, Count own) {
+    const Count* rowB = table + row;
     const Count* rowBefore = rowB - width;
     return static_cast<Count>(box.constant + box.rowLo[a - 1] + box.rowHi[a] + rowBefore[box.columnLo] +
                               rowB[box.columnHi] - own);
@@ -209,20 +207,19 @@ int32_t ChainLength(Workspace<Count>& ws, const std::string& query, const Reduce
   ws.linkOwn.resize(links);
   Count* linkOwn = ws.linkOwn.data();
   {
-    const BoxCounts whole = countsOf(Box{0, 0, la + 1, lb + 1, 0, links}, 0);
+    const BoxCounts whole = countsOf(Box{0, 0, la + 1, lb + 1, 0, links});
     for (size_t k = 0; k < links; ++k) {
       const int32_t a = ws.linkA[k];
-      const int32_t b = ws.linkB[k];
-      const Count* rowB = table + static_cast<size_t>(b) * width;
+      const int32_t row = ws.linkRow[k];
+      const Count* rowB = table + row;
       linkOwn[k] = static_cast<Count>(rowB[a] + (rowB - width)[a - 1]);
-      ws.conflicts[k] = conflictsOf(whole, a, b, linkOwn[k]);
+      ws.conflicts[k] = conflictsOf(whole, a, row, linkOwn[k]);
     }
   }
   ws.boxes.assign(1, Box{0, 0, la + 1, lb + 1, 0, links});
 
   int32_t* linkA = ws.linkA.data();
-  int32_t* linkB = ws.linkB.data();
-  int32_t* linkBox = ws.linkBox.data();
+  int32_t* linkRow = ws.linkRow.data();
   Count* conflicts = ws.conflicts.data();
   Count* totals = ws.totals.data();
   size_t alive = links;
@@ -233,47 +230,54 @@ int32_t ChainLength(Workspace<Count>& ws, const std::string& query, const Reduce
     ++chosen;
 
     const int32_t sA = linkA[s];
-    const int32_t sB = linkB[s];
-    const int32_t split = linkBox[s];
-    const Box whole = ws.boxes[static_cast<size_t>(split)];
+    const int32_t sRow = linkRow[s];
+    const int32_t sB = sRow / static_cast<int32_t>(width);
+    // Boxes are kept in list order: the one holding s is the last that
+    // begins at or before it.
+    const auto split = std::prev(std::upper_bound(ws.boxes.begin(), ws.boxes.end(), s,
+                                                  [](size_t k, const Box& box) { return k < box.begin; }));
+    const Box whole = *split;
     const Box before{whole.loA, whole.loB, sA, sB, whole.begin, whole.begin};
     const Box after{sA, sB, whole.hiA, whole.hiB, whole.begin, whole.begin};
-    const int32_t afterId = static_cast<int32_t>(ws.boxes.size());
-    const BoxCounts sides[2] = {countsOf(before, split), countsOf(after, afterId)};
+    const BoxCounts sides[2] = {countsOf(before), countsOf(after)};
 
-    // In list order the survivors before the choice come first (their query
-    // positions are smaller), then those after it. Every entry is written
-    // and only survivors advance the cursor: whether a link survives is as
-    // good as random, and a branch on it would be mispredicted half the time.
+    // In list order the box's links with a smaller query position come
+    // first, then those at the choice's, then those after it; only the first
+    // and the last group hold survivors, each for one side. Every entry is
+    // written and only survivors advance the cursor: whether a link survives
+    // is as good as random, and a branch on it would be mispredicted often.
+    size_t middle = whole.begin;
+    while (linkA[middle] < sA) ++middle;
+    size_t last = middle;
+    while (last < whole.end && linkA[last] == sA) ++last;
     size_t kept = whole.begin;
-    size_t keptBefore = 0;
-    for (size_t k = whole.begin; k < whole.end; ++k) {
-      const int32_t a = linkA[k];
-      const int32_t b = linkB[k];
-      const bool isBefore = (a < sA) & (b < sB);
-      const bool isAfter = (a > sA) & (b > sB);
-      const BoxCounts& side = sides[isAfter ? 1 : 0];
-      const Count own = linkOwn[k];
-      const Count total = totals[k];
-      // Every link lies inside the table, so a dropped one is counted too,
-      // harmlessly.
-      conflicts[kept] = conflictsOf(side, a, b, own);
-      linkA[kept] = a;
-      linkB[kept] = b;
-      linkOwn[kept] = own;
-      linkBox[kept] = side.id;
-      totals[kept] = total;
-      kept += isBefore | isAfter ? 1 : 0;
-      keptBefore += isBefore ? 1 : 0;
-    }
+    auto keepSide = [&](size_t from, size_t to, const BoxCounts& side, bool before) {
+      for (size_t k = from; k < to; ++k) {
+        const int32_t a = linkA[k];
+        const int32_t row = linkRow[k];
+        const Count own = linkOwn[k];
+        const Count total = totals[k];
+        // Every link lies inside the table, so a dropped one is counted too,
+        // harmlessly.
+        conflicts[kept] = conflictsOf(side, a, row, own);
+        linkA[kept] = a;
+        linkRow[kept] = row;
+        linkOwn[kept] = own;
+        totals[kept] = total;
+        kept += (before ? row < sRow : row > sRow) ? 1 : 0;
+      }
+    };
+    keepSide(whole.begin, middle, sides[0], true);
+    const size_t keptBefore = kept - whole.begin;
+    keepSide(last, whole.end, sides[1], false);
     for (size_t k = kept; k < whole.end; ++k) {
       totals[k] = kDead;
       conflicts[k] = 0;
     }
     alive -= whole.end - kept;
-    ws.boxes[static_cast<size_t>(split)] =
-        Box{before.loA, before.loB, before.hiA, before.hiB, whole.begin, whole.begin + keptBefore};
-    ws.boxes.push_back(Box{after.loA, after.loB, after.hiA, after.hiB, whole.begin + keptBefore, kept});
+    *split = Box{before.loA, before.loB, before.hiA, before.hiB, whole.begin, whole.begin + keptBefore};
+    ws.boxes.insert(split + 1,
+                    Box{after.loA, after.loB, after.hiA, after.hiB, whole.begin + keptBefore, kept});
   }
   return chosen;
 }
