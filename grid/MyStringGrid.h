@@ -57,9 +57,11 @@ class TMyStringGrid {
   // The widget's text of the cell. Bad coordinates write a trace line and give
   // the empty text (callers that kept an old value should test the coordinates).
   std::string GetCell(int32_t col, int32_t row) const;
-  // Refused with an error box on a read-only cell. REQUIRES: (col, row) inside.
+  // Refused with an error box on a read-only cell. Callers keep (col, row)
+  // inside the grid; a cell outside it is not written, and the colour reset
+  // reports it ("TMyStringGrid.InitColors: Bad Params ").
   void SetCell(int32_t col, int32_t row, const std::string& text);
-  // Writes regardless of read-only flags. REQUIRES: (col, row) inside.
+  // Writes regardless of read-only flags; outside the grid as SetCell.
   void WriteCell(int32_t col, int32_t row, const std::string& text);
   // Empties every data cell (non-fixed columns, non-fixed rows).
   void ClearCells();
@@ -72,6 +74,7 @@ class TMyStringGrid {
   void SetRowCount(int32_t n);
   // Also makes every cell of the fixed columns read-only.
   void SetFixedCols(int32_t n);
+  // Every row of the column; a column outside the tables is reported.
   void SetColReadOnly(int32_t col, bool readOnly);
   // Out-of-range rows are clamped after a warning.
   void SetRow(int32_t row);
