@@ -1,1 +1,286 @@
-// (being written)
+// The order window's controls, their layout at 96 dpi, and the wiring of
+// their events to the handlers.
+#include "Quillor_Unit.h"
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSvgRenderer>
+#include <QToolButton>
+
+#include "ErrorHandler.h"
+#include "MessagePresenter.h"
+#include "UpDown.h"
+#include "WidgetText.h"
+
+static void InitQuillorResources() {
+  Q_INIT_RESOURCE(quillor);
+}
+
+namespace quillor {
+
+TQuillor_Form* Quillor_Form = nullptr;
+
+namespace {
+
+// The window's font: the classic dialog face when installed, else the
+// desktop's sans-serif, at 8 points.
+QFont WindowFont() {
+  QFont font;
+  if (QFontDatabase::hasFamily(QStringLiteral("MS Sans Serif"))) {
+    font = QFont(QStringLiteral("MS Sans Serif"));
+  } else {
+    font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setStyleHint(QFont::SansSerif);
+  }
+  font.setPointSize(8);
+  return font;
+}
+
+// A picture drawn from one of the window's SVG resources at its own size.
+QPixmap RenderSvg(const QString& resource, QSize size) {
+  QPixmap pixmap(size);
+  pixmap.fill(Qt::transparent);
+  QSvgRenderer renderer(resource);
+  QPainter painter(&pixmap);
+  renderer.render(&painter);
+  return pixmap;
+}
+
+template <typename W>
+W* Named(W* widget, const char* name) {
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+
+// A frame drawn as a raised panel.
+QFrame* NewPanel(QWidget* parent, const char* name) {
+  QFrame* panel = Named(new QFrame(parent), name);
+  panel->setFrameShape(QFrame::Panel);
+  panel->setFrameShadow(QFrame::Raised);
+  return panel;
+}
+
+QPlainTextEdit* NewMemo(QWidget* parent, const char* name) {
+  QPlainTextEdit* memo = Named(new QPlainTextEdit(parent), name);
+  memo->setTabChangesFocus(false);
+  return memo;
+}
+
+}  // namespace
+
+TQuillor_Form::TQuillor_Form(TQuillorOptions options, QWidget* parent)
+    : QWidget(parent), fOptions(std::move(options)) {
+  Quillor_Form = this;
+  InitQuillorResources();
+  // Error reports of the trace facility become message boxes of this window.
+  fPreviousReporter = SetTraceReporter(std::make_unique<PresenterTraceReporter>());
+  CreateControls();
+  SetTabOrder();
+  ConnectHandlers();
+  RunGuarded([this] { FormCreate(); });
+  // Shown in any case, even when the start-up stopped before showing it.
+  if (!isVisible()) show();
+}
+
+TQuillor_Form::~TQuillor_Form() {
+  // The controller gives the grid widget its handlers back while both live.
+  ArticleGrid.reset();
+  SetTraceReporter(std::move(fPreviousReporter));
+  if (Quillor_Form == this) Quillor_Form = nullptr;
+}
+
+void TQuillor_Form::CreateControls() {
+  setObjectName(QStringLiteral("Quillor_Form"));
+  setWindowTitle(QStringLiteral("Quillor"));
+  setFont(WindowFont());
+  setGeometry(64, 55, 860, 496);
+
+  Image1 = Named(new QLabel(this), "Image1");
+  Image1->setGeometry(8, 16, 409, 121);
+  Image1->setPixmap(RenderSvg(QStringLiteral(":/quillor/logo.svg"), QSize(409, 121)));
+
+  Label1 = Named(new QLabel(ToQt("Base Sp\xE9"
+                                 "cialit\xE9"
+                                 "s Pharmaceutiques"),
+                            this),
+                 "Label1");
+  Label1->setGeometry(128, 80, 279, 20);
+  QFont titleFont = font();
+  titleFont.setPointSize(12);
+  titleFont.setBold(true);
+  Label1->setFont(titleFont);
+
+  ListeArticles_StringGrid = Named(new StringGridWidget(this), "ListeArticles_StringGrid");
+  ListeArticles_StringGrid->setGeometry(8, 168, 505, 313);
+  IStringGrid& grid = *ListeArticles_StringGrid;
+  grid.SetColCount(3);
+  grid.SetRowCount(5000);
+  grid.SetFixedCols(0);
+  grid.SetColWidth(0, 67);
+  grid.SetColWidth(1, 244);
+  grid.SetColWidth(2, 64);
+  grid.SetOptions(goVertLine | goHorzLine | goEditing | goRowSelect);
+
+  Panel1 = NewPanel(this, "Panel1");
+  Panel1->setGeometry(424, 8, 177, 145);
+
+  GroupBox1 = Named(new QGroupBox(QStringLiteral("RECHERCHE"), this), "GroupBox1");
+  GroupBox1->setGeometry(432, 16, 161, 97);
+  RadioButton1 = Named(new QRadioButton(QStringLiteral("Exacte"), GroupBox1), "RadioButton1");
+  RadioButton1->setGeometry(8, 24, 73, 17);
+  RadioButton1->setChecked(true);
+  RadioButton3 = Named(new QRadioButton(QStringLiteral("Approximative"), GroupBox1), "RadioButton3");
+  RadioButton3->setGeometry(8, 48, 97, 17);
+
+  Edit1 = Named(new QLineEdit(this), "Edit1");
+  Edit1->setGeometry(432, 120, 137, 21);
+
+  SpeedButton2 = Named(new QToolButton(Panel1), "SpeedButton2");
+  SpeedButton2->setGeometry(144, 112, 23, 22);
+  SpeedButton2->setFocusPolicy(Qt::NoFocus);
+  SpeedButton2->setAutoRaise(true);
+  SpeedButton2->setIconSize(QSize(16, 16));
+  SpeedButton2->setIcon(QIcon(RenderSvg(QStringLiteral(":/quillor/search.svg"), QSize(16, 16))));
+
+  Panel2 = NewPanel(this, "Panel2");
+  Panel2->setGeometry(520, 176, 81, 177);
+  Label3 = Named(new QLabel(QStringLiteral("AJOUTER"), Panel2), "Label3");
+  Label3->move(16, 8);
+  Label3->adjustSize();
+  Label4 = Named(new QLabel(ToQt("Quantit\xE9"), Panel2), "Label4");
+  Label4->move(16, 40);
+  Label4->adjustSize();
+  Edit2 = Named(new QLineEdit(QStringLiteral("1"), Panel2), "Edit2");
+  Edit2->setGeometry(8, 56, 49, 21);
+  UpDown1 = Named(new TUpDown(Edit2, Panel2), "UpDown1");
+  UpDown1->setGeometry(57, 56, 16, 21);
+  UpDown1->SetRange(0, 100);
+  UpDown1->SetIncrement(1);
+  UpDown1->SetPosition(1);
+  SpeedButton1 = Named(new QToolButton(Panel2), "SpeedButton1");
+  SpeedButton1->setGeometry(8, 96, 65, 49);
+  SpeedButton1->setFocusPolicy(Qt::NoFocus);
+  SpeedButton1->setIconSize(QSize(61, 45));
+  SpeedButton1->setIcon(QIcon(RenderSvg(QStringLiteral(":/quillor/add.svg"), QSize(61, 45))));
+
+  Message_Memo = NewMemo(this, "Message_Memo");
+  Message_Memo->setGeometry(608, 8, 249, 345);
+  Message_Memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Message_Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Message_Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+  Label2 = Named(new QLabel(QStringLiteral("DE LA PART DE LA PHARMACIE"), this), "Label2");
+  Label2->move(656, 360);
+  Label2->adjustSize();
+
+  Adresse_Memo = NewMemo(this, "Adresse_Memo");
+  Adresse_Memo->setGeometry(608, 376, 249, 73);
+  Adresse_Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Adresse_Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+  Button1 = Named(new QPushButton(QStringLiteral("&Quitter"), this), "Button1");
+  Button1->setGeometry(528, 464, 65, 25);
+  Button2 = Named(new QPushButton(QStringLiteral("Envoyer la Commande"), this), "Button2");
+  Button2->setGeometry(664, 464, 187, 25);
+
+  // Drawn over the logo.
+  Label1->raise();
+}
+
+void TQuillor_Form::SetTabOrder() {
+  // Grid, quit button, search text, search mode, memos, the search button's
+  // panel, the add panel, the send button. The picture buttons take no focus.
+  const std::vector<QWidget*> order = {ListeArticles_StringGrid,
+                                       Button1,
+                                       Edit1,
+                                       RadioButton1,
+                                       RadioButton3,
+                                       Message_Memo,
+                                       Adresse_Memo,
+                                       Edit2,
+                                       Button2};
+  for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
+}
+
+void TQuillor_Form::ConnectHandlers() {
+  auto guarded = [this](void (TQuillor_Form::*handler)()) {
+    return [this, handler] { RunGuarded([this, handler] { (this->*handler)(); }); };
+  };
+  connect(Button1, &QPushButton::clicked, this, guarded(&TQuillor_Form::Button1Click));
+  connect(Button2, &QPushButton::clicked, this, guarded(&TQuillor_Form::Button2Click));
+  connect(SpeedButton1, &QToolButton::clicked, this, guarded(&TQuillor_Form::SpeedButton1Click));
+  connect(SpeedButton2, &QToolButton::clicked, this, guarded(&TQuillor_Form::SpeedButton2Click));
+  connect(RadioButton1, &QRadioButton::clicked, this, guarded(&TQuillor_Form::RadioButton1Click));
+  connect(RadioButton3, &QRadioButton::clicked, this, guarded(&TQuillor_Form::RadioButton3Click));
+  connect(Edit1, &QLineEdit::textChanged, this, guarded(&TQuillor_Form::Edit1Change));
+  Edit1->installEventFilter(this);
+  RadioButton3->installEventFilter(this);
+}
+
+bool TQuillor_Form::eventFilter(QObject* watched, QEvent* event) {
+  const bool keyDown = event->type() == QEvent::KeyPress;
+  const bool keyUp = event->type() == QEvent::KeyRelease;
+  if (watched == Edit1 && keyDown) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      char pressed = '\r';
+      RunGuarded([this, &pressed] { Edit1KeyPress(pressed); });
+    }
+  } else if (watched == RadioButton3 && (keyDown || keyUp)) {
+    uint16_t key = static_cast<uint16_t>(static_cast<QKeyEvent*>(event)->nativeVirtualKey());
+    const uint32_t shift = static_cast<uint32_t>(static_cast<QKeyEvent*>(event)->modifiers());
+    RunGuarded([&] { keyDown ? RadioButton3KeyDown(key, shift) : RadioButton3KeyUp(key, shift); });
+  }
+  // The handlers never consume a key: the control still acts on it.
+  return QWidget::eventFilter(watched, event);
+}
+
+void TQuillor_Form::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  RunGuarded([this] { FormResize(); });
+}
+
+void TQuillor_Form::closeEvent(QCloseEvent* event) {
+  bool saved = false;
+  RunGuarded([this, &saved] {
+    FormClose();
+    saved = true;
+  });
+  // An address that could not be saved keeps the window open (the error has
+  // been shown), so that the user's typing is not lost.
+  if (saved) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+std::string TQuillor_Form::AddressText() const {
+  return MemoText(*Adresse_Memo);
+}
+
+std::string TQuillor_Form::MessageText() const {
+  return MemoText(*Message_Memo);
+}
+
+std::vector<std::string> TQuillor_Form::MessageLines() const {
+  return MemoLines(*Message_Memo);
+}
+
+void TQuillor_Form::Button1Click() {
+  close();
+}
+
+void TQuillor_Form::RadioButton3KeyDown(uint16_t&, uint32_t) {}
+
+void TQuillor_Form::RadioButton3KeyUp(uint16_t&, uint32_t) {}
+
+}  // namespace quillor

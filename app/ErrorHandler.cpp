@@ -1,0 +1,15 @@
+#include "ErrorHandler.h"
+
+#include "MessagePresenter.h"
+
+namespace quillor {
+
+void ShowException(const std::exception& error) {
+  ShowErrorMessage(error.what());
+}
+
+void ShowUnknownException() {
+  ShowErrorMessage("Erreur inattendue.");
+}
+
+}  // namespace quillor

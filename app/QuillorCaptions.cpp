@@ -1,0 +1,90 @@
+// Captions, price settings and the price column of the article grid, all
+// read from the settings file at each call.
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "IniManager.h"
+#include "Quillor_Unit.h"
+#include "StringManager.h"
+#include "WidgetText.h"
+
+namespace quillor {
+
+namespace {
+
+constexpr const char* kNoMatch = "Aucune correspondance";
+
+}  // namespace
+
+void TQuillor_Form::WriteTitles(TIniManager& ini) {
+  ArticleGrid->SetCell(0, 0, ini.Get("FRANCAIS", "ColCIP"));
+  ArticleGrid->SetCell(1, 0, ini.Get("FRANCAIS", "ColDesignation"));
+  ArticleGrid->SetCell(2, 0, ini.Get("FRANCAIS", "ColTarif"));
+}
+
+void TQuillor_Form::LoadCaptions() {
+  TIniManager ini(TQuillorFiles::kSettingsFile);
+
+  // The coefficient is kept as the digits it was written with, whichever
+  // decimal separator the file uses, so that prices are scaled exactly. A
+  // value that is no plain number goes through the reader's own conversion,
+  // which reports it.
+  std::optional<TExactDecimal> written;
+  if (ini.KeyExists("EURO", "CoeffMonnaie")) {
+    const std::string text = ini.Get("EURO", "CoeffMonnaie");
+    if (TStringManager::IsReal(text)) written = ParseExactDecimal(text);
+  }
+  if (written) {
+    fCoefficientDigits = *written;
+    CurrencyCoefficient = ToDouble(*written);
+  } else {
+    CurrencyCoefficient = ini.GetReal("EURO", "CoeffMonnaie");
+    fCoefficientDigits = ExactDecimalFromDouble(CurrencyCoefficient);
+  }
+  DecimalCount = ini.GetInt("EURO", "NombreDeDecimales");
+
+  Label1->setText(ToQt(ini.Get("FRANCAIS", "Titre")));
+  WriteTitles(ini);
+  GroupBox1->setTitle(ToQt(ini.Get("FRANCAIS", "PanelRecherche")));
+  RadioButton1->setText(ToQt(ini.Get("FRANCAIS", "RechExacte")));
+  RadioButton3->setText(ToQt(ini.Get("FRANCAIS", "RechApprox")));
+  Button1->setText(ToQt(ini.Get("FRANCAIS", "BtnQuitter")));
+
+  std::string opening;
+  for (const char* key : {"MsgMail1", "MsgMail2", "MsgMail3"}) {
+    if (ini.KeyExists("FRANCAIS", key)) opening += ini.Get("FRANCAIS", key) + "\r\n";
+  }
+  // One empty line after the opening lines; order lines come after it.
+  opening += "\r\n";
+  SetMemoText(*Message_Memo, opening);
+}
+
+void TQuillor_Form::DisplayPrices() {
+  TMyStringGrid& grid = *ArticleGrid;
+  // A fill always leaves one data row; an empty designation there means that
+  // nothing was found.
+  if (grid.GetRowCount() == 2 && grid.GetCell(1, 1).empty()) {
+    grid.SetRowCount(2);
+    grid.SetCell(0, 1, "");
+    grid.SetCell(1, 1, kNoMatch);
+    grid.SetCell(2, 1, "");
+    return;
+  }
+
+  const int32_t rowCount = grid.GetRowCount();
+  for (int32_t row = grid.GetFixedRows(); row < rowCount; ++row) {
+    const std::string price = grid.GetCell(2, row);
+    if (!TStringManager::IsReal(price)) continue;
+    std::optional<std::string> shown = ScalePriceText(price, fCoefficientDigits, DecimalCount);
+    // Most prices read the same once scaled: rewriting them would only cost.
+    if (shown && *shown != price) grid.SetCell(2, row, *shown);
+  }
+
+  TIniManager ini(TQuillorFiles::kSettingsFile);
+  WriteTitles(ini);
+}
+
+}  // namespace quillor

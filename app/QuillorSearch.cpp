@@ -1,0 +1,47 @@
+// The search panel: its triggers and the search itself, which narrows the
+// article table and refills the grid.
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "ArticleSearch.h"
+#include "Quillor_Unit.h"
+#include "WidgetText.h"
+
+namespace quillor {
+
+void TQuillor_Form::Search() {
+  const std::string query = NormaliseSearchText(FromQt(Edit1->text()));
+  if (query.empty() || !ArticleTable) return;
+  // An invalid pattern raises here, before the grid is touched: the grid
+  // keeps what it showed and the general handler shows the error.
+  SearchArticles(*ArticleTable, query, RadioButton3->isChecked());
+  ArticleTable->SelectionToGrid(*ArticleGrid, "", true);
+  DisplayPrices();
+}
+
+void TQuillor_Form::Edit1Change() {
+  // Typing searches only in exact mode, and only past two characters, so
+  // that the first keystrokes do not list half the catalogue.
+  if (RadioButton1->isChecked() && FromQt(Edit1->text()).size() > 2) Search();
+}
+
+void TQuillor_Form::Edit1KeyPress(char& key) {
+  if (key != '\r') return;
+  ArticleGrid->SetTopRow(1);
+  Search();
+}
+
+void TQuillor_Form::SpeedButton2Click() {
+  ArticleGrid->SetTopRow(1);
+  Search();
+}
+
+void TQuillor_Form::RadioButton1Click() {
+  Search();
+}
+
+void TQuillor_Form::RadioButton3Click() {
+  Search();
+}
+
+}  // namespace quillor

@@ -1,0 +1,109 @@
+// Start-up, resizing and closing of the order window.
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStandardPaths>
+#include <algorithm>
+
+#include "Quillor_Unit.h"
+#include "TextLines.h"
+#include "WidgetText.h"
+
+namespace quillor {
+
+namespace {
+
+std::string LocalFileName(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
+
+}  // namespace
+
+std::string TQuillorFiles::UserAddressFile() {
+#ifdef Q_OS_WIN
+  // Drive-relative: the current directory of drive C:.
+  return "C:AdressePharmacie.txt";
+#else
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+  return LocalFileName(folder + QStringLiteral("/AdressePharmacie.txt"));
+#endif
+}
+
+void TQuillor_Form::FormCreate() {
+  ArticleGrid =
+      std::make_unique<TMyStringGrid>(ListeArticles_StringGrid,
+                                      // Edits of the grid stay in the grid: the table is not changed.
+                                      [](int32_t, int32_t, const std::string&) {});
+  ArticleGrid->fNumberRows = false;
+  ArticleGrid->SetFixedRows(1);
+  ArticleGrid->SetFixedCols(0);
+  LoadCaptions();
+
+  // The user sees the window while the articles load.
+  show();
+  Edit1->setFocus();
+  MinHeight = static_cast<uint32_t>(frameGeometry().height());
+  MinWidth = static_cast<uint32_t>(frameGeometry().width());
+  fFirstClientSize = size();
+
+  ReadArticles();
+  ArticleTable->QueryAll("Designation");
+  ArticleTable->SelectionToGrid(*ArticleGrid, "", true);
+  ArticleGrid->ResizeCellTables();
+  DisplayPrices();
+  LoadAddress();
+}
+
+void TQuillor_Form::ReadArticles() {
+  TStringList lines;
+  if (!ReadFileLines(TQuillorFiles::kArticleFile, lines)) {
+    throw EFileError(std::string("Impossible de lire le fichier des articles ") +
+                     TQuillorFiles::kArticleFile);
+  }
+  CryptManager = std::make_unique<TCryptManager>();
+  CryptManager->DecryptLines(lines);
+  ArticleTable = TMyDatabase::CreateFromList(lines);
+}
+
+void TQuillor_Form::LoadAddress() {
+  // The user's own copy wins over the address shipped with the program.
+  const std::string userCopy = TQuillorFiles::UserAddressFile();
+  const std::string fileName = FileExists(userCopy) ? userCopy : TQuillorFiles::kBundledAddressFile;
+  std::string bytes;
+  if (!ReadFileBytes(fileName, bytes)) {
+    throw EFileError("Impossible de lire l'adresse de la pharmacie " +
+                     FromQt(QFile::decodeName(fileName.c_str())));
+  }
+  bytes.resize(std::min(bytes.size(), bytes.find('\0')));
+  SetMemoText(*Adresse_Memo, bytes);
+}
+
+void TQuillor_Form::FormResize() {
+  if (!ArticleGrid) return;
+  // The border is fixed: in the normal state the window keeps the size it
+  // had when first shown, which also keeps it at or above MinHeight and
+  // MinWidth. The size is held as a client size because a window manager
+  // may add its frame only after the first showing. Maximised, the screen
+  // decides: forcing a size then would drop the maximised state on a screen
+  // smaller than the window.
+  const bool maximised = (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
+  if (!maximised && fFirstClientSize.isValid() && size() != fFirstClientSize) resize(fFirstClientSize);
+  ArticleGrid->SetHeight(frameGeometry().height() - ArticleGrid->GetTop() - 45);
+}
+
+void TQuillor_Form::FormClose() {
+  const std::string fileName = TQuillorFiles::UserAddressFile();
+#ifdef Q_OS_WIN
+  if (!DirectoryExists("C:")) return;
+#else
+  QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+#endif
+  std::string error;
+  if (!WriteFileAtomically(fileName, AddressText(), &error)) {
+    throw EFileError("Impossible d'enregistrer l'adresse de la pharmacie dans " +
+                     FromQt(QFile::decodeName(fileName.c_str())) + " : " + error);
+  }
+}
+
+}  // namespace quillor

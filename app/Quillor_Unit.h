@@ -1,0 +1,157 @@
+// TQuillor_Form: the order window, Quillor's only window. Its construction
+// builds everything the program works on (FormCreate): the grid controller
+// over the article grid, the captions and price settings, the article table
+// loaded from the scrambled article file, and the pharmacy's address; the
+// window is shown before the articles load. Afterwards all work happens in
+// its event handlers: searching, adding order lines, sending the order.
+//
+// Ownership: the window owns its controls (Qt parent pointers), the grid
+// controller, the article table, the descrambler, the SMTP client and the
+// message for its whole life. Every handler runs through the general error
+// handler: an exception is shown in a message box and the window stays
+// usable. Message boxes go through the message presenter (MessagePresenter.h).
+// GUI thread only.
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "CryptManager.h"
+#include "Database.h"
+#include "MailMessage.h"
+#include "MyStringGrid.h"
+#include "PriceDisplay.h"
+#include "SendingSettings.h"
+#include "SmtpClient.h"
+#include "StringGridWidget.h"
+
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+
+namespace quillor {
+
+class TUpDown;
+class TIniManager;
+
+// A file of the window cannot be read or written; the text names it.
+class EFileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Where the address is read from and saved to, and the article file.
+struct TQuillorFiles {
+  static constexpr const char* kArticleFile = "./Data/BaseDeDonneeArticles.db";
+  static constexpr const char* kSettingsFile = "./Data/Versions.ini";
+  static constexpr const char* kBundledAddressFile = "./Data/AdressePharmacie.txt";
+  // The user's copy of the address: "C:AdressePharmacie.txt" on Windows, else
+  // AdressePharmacie.txt in the application's configuration folder.
+  static std::string UserAddressFile();
+};
+
+class TQuillor_Form : public QWidget {
+ public:
+  explicit TQuillor_Form(TQuillorOptions options = {}, QWidget* parent = nullptr);
+  TQuillor_Form(const TQuillor_Form&) = delete;
+  TQuillor_Form& operator=(const TQuillor_Form&) = delete;
+  ~TQuillor_Form() override;
+
+  // --- controls (owned by the window) ---------------------------------------------
+  QLabel* Image1;
+  QLabel* Label1;
+  StringGridWidget* ListeArticles_StringGrid;
+  QFrame* Panel1;
+  QGroupBox* GroupBox1;
+  QRadioButton* RadioButton1;
+  QRadioButton* RadioButton3;
+  QLineEdit* Edit1;
+  QToolButton* SpeedButton2;
+  QFrame* Panel2;
+  QLabel* Label3;
+  QLabel* Label4;
+  QLineEdit* Edit2;
+  TUpDown* UpDown1;
+  QToolButton* SpeedButton1;
+  QPlainTextEdit* Message_Memo;
+  QLabel* Label2;
+  QPlainTextEdit* Adresse_Memo;
+  QPushButton* Button1;
+  QPushButton* Button2;
+
+  // Not visible: the order's SMTP session and message.
+  TSmtpClient SmtpClient1;
+  TMailMessage MailMessage1;
+
+  // --- state for the whole run ------------------------------------------------------
+  std::unique_ptr<TMyStringGrid> ArticleGrid;
+  std::unique_ptr<TMyDatabase> ArticleTable;
+  std::unique_ptr<TCryptManager> CryptManager;
+  uint32_t MinHeight = 0;
+  uint32_t MinWidth = 0;
+  double CurrencyCoefficient = 0.0;
+  int32_t DecimalCount = 0;
+
+  // --- event handlers ----------------------------------------------------------------
+  void FormCreate();
+  void FormResize();
+  // Saves the address. Throws EFileError when it cannot be written (the
+  // close is then refused).
+  void FormClose();
+  void Button1Click();
+  void Edit1Change();
+  void Edit1KeyPress(char& key);
+  void SpeedButton2Click();
+  void RadioButton1Click();
+  void RadioButton3Click();
+  void RadioButton3KeyDown(uint16_t& key, uint32_t shift);
+  void RadioButton3KeyUp(uint16_t& key, uint32_t shift);
+  void SpeedButton1Click();
+  void Button2Click();
+
+  // --- routines ------------------------------------------------------------------------
+  void LoadCaptions();
+  void DisplayPrices();
+  void Search();
+  void MailtoFallback();
+
+  // The byte-side texts of the memos (lines separated by CR LF).
+  std::string AddressText() const;
+  std::string MessageText() const;
+  std::vector<std::string> MessageLines() const;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateControls();
+  void SetTabOrder();
+  void ConnectHandlers();
+  void ReadArticles();
+  void LoadAddress();
+  void WriteTitles(TIniManager& ini);
+
+  TQuillorOptions fOptions;
+  // The exact form of CurrencyCoefficient, for the price arithmetic.
+  TExactDecimal fCoefficientDigits;
+  // The trace reporter that was installed before this window's.
+  std::unique_ptr<TraceReporter> fPreviousReporter;
+  // The client size when first shown, held while the window is not maximised.
+  QSize fFirstClientSize;
+};
+
+// The one order window of the run (nullptr before and after it).
+extern TQuillor_Form* Quillor_Form;
+
+}  // namespace quillor

@@ -1,0 +1,42 @@
+// The fixed values with which an order is sent, and the window's other
+// replaceable parts. The defaults are settings of the build (CMake cache
+// variables QUILLOR_SMTP_HOST, QUILLOR_SMTP_PORT, QUILLOR_SMTP_SENDER,
+// QUILLOR_SMTP_PASSWORD, QUILLOR_ORDER_MAILBOX); tests hand the window their
+// own values to point it at a local server. The user never types them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace quillor {
+
+struct TSendingSettings {
+  std::string host;
+  uint16_t port = 587;
+  std::string sender;  // SMTP user name and the From address
+  std::string password;
+  std::string orderMailbox;  // the one recipient, and the mailto: target
+  std::string subject = "Commande CD";
+  std::string mailtoSubject = "Commande";
+  // Extra certificate authority trusted for STARTTLS (PEM file); empty: the
+  // system's trusted authorities only.
+  std::string caCertificateFile;
+  // Waits on the network, in milliseconds; 0 keeps the client's own defaults.
+  int32_t connectTimeoutMs = 0;
+  int32_t replyTimeoutMs = 0;
+};
+
+// The values the program was built with.
+TSendingSettings DefaultSendingSettings();
+
+// Hands a URL to the desktop (the mailto: fallback). The default opens it
+// with QDesktopServices::openUrl.
+using TUrlOpener = std::function<void(const std::string& url)>;
+
+struct TQuillorOptions {
+  TSendingSettings sending = DefaultSendingSettings();
+  TUrlOpener openUrl;  // empty: the desktop's own opener
+};
+
+}  // namespace quillor

@@ -1,0 +1,123 @@
+// Order lines and sending from the window: the add button's quantity check,
+// the lines it appends, the quantity arrows, and the mailto: fallback when
+// the mail server cannot be reached.
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTest>
+#include <QToolButton>
+
+#include "MailtoLink.h"
+#include "UpDown.h"
+#include "WidgetText.h"
+#include "WindowFixture.h"
+
+namespace quillor::test {
+namespace {
+
+class OrderTest : public WindowTest {
+ protected:
+  OrderTest() {
+    WriteArticles(
+        {"CIP;Designation;Prix", "3400001;ASPIRINE UPSA 500 MG;2,18", "3400002;EFFERALGAN 1 G;1,95"});
+    WriteSettings("1", "2");
+    WriteDataFile("AdressePharmacie.txt", "Pharmacie du Port\r\n3 quai Est\r\n");
+  }
+
+  // The order message below its opening lines and the empty line.
+  static std::vector<std::string> OrderLines(TQuillor_Form& form) {
+    std::vector<std::string> lines = form.MessageLines();
+    return std::vector<std::string>(lines.begin() + 3, lines.end());
+  }
+
+  static void Add(TQuillor_Form& form, const std::string& quantity) {
+    form.Edit2->setText(ToQt(quantity));
+    QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+  }
+};
+
+TEST_F(OrderTest, OnlyWholeNumbersAddALine) {
+  auto form = Open();
+  form->ArticleGrid->SetRow(1);
+  for (const char* refused : {"", "abc", "01", "1.5", "2,5", " 3", "1234567890123456789"}) {
+    Add(*form, refused);
+    EXPECT_TRUE(OrderLines(*form).empty()) << refused;
+  }
+  for (const char* accepted : {"0", "-2", "3", "123456789012345678"}) Add(*form, accepted);
+  EXPECT_EQ(OrderLines(*form),
+            (std::vector<std::string>{"0  3400001  ASPIRINE UPSA 500 MG", "-2  3400001  ASPIRINE UPSA 500 MG",
+                                      "3  3400001  ASPIRINE UPSA 500 MG",
+                                      "123456789012345678  3400001  ASPIRINE UPSA 500 MG"}));
+  EXPECT_EQ(ErrorCount(), 0);
+}
+
+TEST_F(OrderTest, AddingTwiceAppendsTwoLinesAfterTheOpeningLines) {
+  auto form = Open();
+  form->ArticleGrid->SetRow(2);
+  Add(*form, "1");
+  Add(*form, "1");
+  EXPECT_EQ(form->MessageText(),
+            "Bonjour,\r\nVeuillez trouver ci-dessous notre commande :\r\n\r\n"
+            "1  3400002  EFFERALGAN 1 G\r\n1  3400002  EFFERALGAN 1 G\r\n");
+}
+
+TEST_F(OrderTest, LineCopiesTheCellsAsShownEvenWithoutAMatch) {
+  auto form = Open();
+  form->Edit1->setText(QStringLiteral("zzz"));
+  form->ArticleGrid->SetRow(1);
+  Add(*form, "2");
+  EXPECT_EQ(OrderLines(*form), std::vector<std::string>{"2    Aucune correspondance"});
+}
+
+TEST_F(OrderTest, LineFollowsTextTypedAtTheEndOfTheMessage) {
+  auto form = Open();
+  form->ArticleGrid->SetRow(1);
+  SetMemoText(*form->Message_Memo, "Bonjour,\r\nurgent");
+  Add(*form, "4");
+  EXPECT_EQ(form->MessageLines(),
+            (std::vector<std::string>{"Bonjour,", "urgent", "4  3400001  ASPIRINE UPSA 500 MG"}));
+}
+
+TEST_F(OrderTest, QuantityArrowsStayWithinTheirBounds) {
+  auto form = Open();
+  EXPECT_EQ(form->Edit2->text(), QStringLiteral("1"));
+  form->UpDown1->Step(+1);
+  EXPECT_EQ(form->Edit2->text(), QStringLiteral("2"));
+  form->Edit2->setText(QStringLiteral("250"));  // typing is not bounded
+  EXPECT_EQ(form->Edit2->text(), QStringLiteral("250"));
+  form->UpDown1->Step(+1);
+  EXPECT_EQ(form->Edit2->text(), QStringLiteral("100"));
+  form->Edit2->setText(QStringLiteral("0"));
+  QTest::keyClick(form->Edit2, Qt::Key_Down);
+  EXPECT_EQ(form->Edit2->text(), QStringLiteral("0"));
+  QTest::keyClick(form->Edit2, Qt::Key_Up);
+  EXPECT_EQ(form->Edit2->text(), QStringLiteral("1"));
+}
+
+TEST_F(OrderTest, RefusedConnectionOpensTheMailtoLinkAndKeepsTheOrder) {
+  // A port that was just free: nothing listens there.
+  QTcpServer probe;
+  ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+  const uint16_t port = probe.serverPort();
+  probe.close();
+  TQuillorOptions options = TestOptions();
+  options.sending.port = port;
+  auto form = Open(options);
+  form->ArticleGrid->SetRow(1);
+  Add(*form, "3");
+  const std::string before = form->MessageText();
+
+  QTest::mouseClick(form->Button2, Qt::LeftButton);
+  EXPECT_TRUE(Messages().empty());  // no error text, no confirmation
+  ASSERT_EQ(fOpenedUrls.size(), 1u);
+  EXPECT_EQ(fOpenedUrls[0], BuildMailtoLink("reception@quillor.test", "Commande",
+                                            {"Pharmacie du Port", "3 quai Est", "Bonjour,",
+                                             "Veuillez trouver ci-dessous notre commande :", "",
+                                             "3  3400001  ASPIRINE UPSA 500 MG"}));
+  EXPECT_EQ(form->MessageText(), before);
+  EXPECT_FALSE(form->SmtpClient1.IsOpen());
+}
+
+}  // namespace
+}  // namespace quillor::test
