@@ -68,6 +68,24 @@ TEST(LiteralPattern, AwkwardValuesGiveThePatternsAnswer) {
   EXPECT_THAT(trace.Errors(), ::testing::IsEmpty());
 }
 
+// Whatever byte stands between or around the word's letters, the shortcut
+// answers as the pattern engine does.
+TEST(LiteralPattern, EveryByteAroundTheWordGivesThePatternsAnswer) {
+  std::vector<std::string> lines{"Designation"};
+  for (int b = 1; b < 256; ++b) {
+    if (b == ';') continue;
+    const std::string c(1, static_cast<char>(b));
+    lines.push_back("A" + c + "B");
+    lines.push_back(c + "AB");
+    lines.push_back("AB" + c);
+    lines.push_back(c);
+  }
+  auto table = test::TableOf(lines);
+  for (const char* word : {"", "A", "B", "AB", "NOTEMPTY"}) {
+    ExpectSameBothWays(*table, "Designation", std::string("^.*") + word + ".*$", 2);
+  }
+}
+
 TEST(LiteralPattern, RealCatalogueGivesTheSameResultsBothWays) {
   test::TraceRecorder trace;
   std::unique_ptr<TMyDatabase> table = TMyDatabase::CreateFromFile(test::RealCatalogue().string());
