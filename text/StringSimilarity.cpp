@@ -246,33 +246,29 @@ int32_t ChainLength(Workspace<Count>& ws, const std::string& query, const Reduce
     // and the last group hold survivors, each for one side. Every entry is
     // written and only survivors advance the cursor: whether a link survives
     // is as good as random, and a branch on it would be mispredicted often.
-    size_t middle = whole.begin;
-    while (linkA[middle] < sA) ++middle;
-    size_t last = middle;
-    while (last < whole.end && linkA[last] == sA) ++last;
     size_t kept = whole.begin;
-    auto keepSide = [&](size_t from, size_t to, const BoxCounts& side, bool before) {
-      for (size_t k = from; k < to; ++k) {
-        const int32_t a = linkA[k];
-        const int32_t row = linkRow[k];
-        const Count own = linkOwn[k];
-        const Count total = totals[k];
-        // Every link lies inside the table, so a dropped one is counted too,
-        // harmlessly.
-        conflicts[kept] = conflictsOf(side, a, row, own);
-        linkA[kept] = a;
-        linkRow[kept] = row;
-        linkOwn[kept] = own;
-        totals[kept] = total;
-        kept += (before ? row < sRow : row > sRow) ? 1 : 0;
-      }
+    size_t k = whole.begin;
+    auto keep = [&](const BoxCounts& side, bool survives) {
+      const int32_t a = linkA[k];
+      const int32_t row = linkRow[k];
+      const Count own = linkOwn[k];
+      const Count total = totals[k];
+      // Every link lies inside the table, so a dropped one is counted too,
+      // harmlessly.
+      conflicts[kept] = conflictsOf(side, a, row, own);
+      linkA[kept] = a;
+      linkRow[kept] = row;
+      linkOwn[kept] = own;
+      totals[kept] = total;
+      kept += survives ? 1 : 0;
     };
-    keepSide(whole.begin, middle, sides[0], true);
+    for (; linkA[k] < sA; ++k) keep(sides[0], linkRow[k] < sRow);
     const size_t keptBefore = kept - whole.begin;
-    keepSide(last, whole.end, sides[1], false);
-    for (size_t k = kept; k < whole.end; ++k) {
-      totals[k] = kDead;
-      conflicts[k] = 0;
+    while (k < whole.end && linkA[k] == sA) ++k;
+    for (; k < whole.end; ++k) keep(sides[1], linkRow[k] > sRow);
+    for (size_t hole = kept; hole < whole.end; ++hole) {
+      totals[hole] = kDead;
+      conflicts[hole] = 0;
     }
     alive -= whole.end - kept;
     *split = Box{before.loA, before.loB, before.hiA, before.hiB, whole.begin, whole.begin + keptBefore};

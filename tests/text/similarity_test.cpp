@@ -117,7 +117,7 @@ TEST_P(RandomPairs, MatchTheTranscription) {
     int alphabet;
     int maxLength;
   };
-  static constexpr Mix kMixes[] = {{1, 6},  {1, 14}, {2, 8},  {2, 20}, {2, 40},  {3, 12}, {3, 28},
+  static constexpr Mix kMixes[] = {{1, 6},  {1, 14}, {2, 8},  {2, 20}, {2, 32},  {3, 12}, {3, 28},
                                    {3, 34}, {4, 24}, {4, 40}, {6, 40}, {26, 40}, {2, 4},  {3, 6}};
   std::mt19937 random(static_cast<unsigned>(1000 + GetParam()));
   std::uniform_int_distribution<size_t> pickMix(0, std::size(kMixes) - 1);
