@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Link.h"
@@ -94,6 +95,26 @@ void BM_ScorerAllDesignations(benchmark::State& state, const char* query) {
   ReportPerSearch(state);
 }
 
+// Two threads, one scorer each, sharing the designations by halves: what a
+// caller may do when one core is not fast enough. The scores are the same.
+void BM_TwoScorersAllDesignations(benchmark::State& state, const char* query) {
+  const std::vector<std::string>& designations = Designations();
+  if (designations.empty()) state.SkipWithError("catalogue not found");
+  std::vector<double> scores(designations.size());
+  auto scoreRange = [&](size_t from, size_t to) {
+    SimilarityScorer scorer(query);
+    for (size_t k = from; k < to; ++k) scores[k] = scorer.Score(designations[k]);
+  };
+  for (auto _ : state) {
+    const size_t half = designations.size() / 2;
+    std::thread upper(scoreRange, half, designations.size());
+    scoreRange(0, half);
+    upper.join();
+    benchmark::DoNotOptimize(scores.data());
+  }
+  ReportPerSearch(state);
+}
+
 // The same through TStringManager::StringSimilarity, a new scorer per call.
 void BM_StaticAllDesignations(benchmark::State& state, const char* query) {
   const std::vector<std::string>& designations = Designations();
@@ -124,6 +145,12 @@ BENCHMARK_CAPTURE(BM_ScorerAllDesignations, q13_efferalgan_1g, "EFFERALGAN 1G")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ScorerAllDesignations, q15_amoxicilline_1g, "AMOXICILLINE 1G")
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TwoScorersAllDesignations, q12_aspirine_500, "ASPIRINE 500")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_TwoScorersAllDesignations, q15_amoxicilline_1g, "AMOXICILLINE 1G")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(BM_TranscribedAllDesignations, q12_aspirine_500, "ASPIRINE 500")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_TranscribedAllDesignations, q13_efferalgan_1g, "EFFERALGAN 1G")
