@@ -19,7 +19,8 @@ bool IsDigit(char c) {
 void StripLeadingZeros(std::string& digits) {
   size_t first = digits.find_first_not_of('0');
   if (first == std::string::npos) {
-    digits = "0";
+    digits.clear();
+    digits.push_back('0');
   } else if (first > 0) {
     digits.erase(0, first);
   }

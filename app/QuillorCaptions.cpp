@@ -46,7 +46,7 @@ void TQuillor_Form::LoadCaptions() {
   }
   DecimalCount = ini.GetInt("EURO", "NombreDeDecimales");
 
-  Label1->setText(ToQt(ini.Get("FRANCAIS", "Titre")));
+  SetTitleCaption(ini.Get("FRANCAIS", "Titre"));
   WriteTitles(ini);
   GroupBox1->setTitle(ToQt(ini.Get("FRANCAIS", "PanelRecherche")));
   RadioButton1->setText(ToQt(ini.Get("FRANCAIS", "RechExacte")));

@@ -107,16 +107,12 @@ void TQuillor_Form::CreateControls() {
   Image1->setGeometry(8, 16, 409, 121);
   Image1->setPixmap(RenderSvg(QStringLiteral(":/quillor/logo.svg"), QSize(409, 121)));
 
-  Label1 = Named(new QLabel(ToQt("Base Sp\xE9"
-                                 "cialit\xE9"
-                                 "s Pharmaceutiques"),
-                            this),
-                 "Label1");
+  Label1 = Named(new QLabel(this), "Label1");
   Label1->setGeometry(128, 80, 279, 20);
-  QFont titleFont = font();
-  titleFont.setPointSize(12);
-  titleFont.setBold(true);
-  Label1->setFont(titleFont);
+  SetTitleCaption(
+      "Base Sp\xE9"
+      "cialit\xE9"
+      "s Pharmaceutiques");
 
   ListeArticles_StringGrid = Named(new StringGridWidget(this), "ListeArticles_StringGrid");
   ListeArticles_StringGrid->setGeometry(8, 168, 505, 313);
@@ -193,6 +189,18 @@ void TQuillor_Form::CreateControls() {
 
   // Drawn over the logo.
   Label1->raise();
+}
+
+void TQuillor_Form::SetTitleCaption(const std::string& caption) {
+  QFont titleFont = font();
+  titleFont.setBold(true);
+  const QString text = ToQt(caption);
+  for (double size = 12.0; size >= 7.0; size -= 0.5) {
+    titleFont.setPointSizeF(size);
+    if (QFontMetrics(titleFont).horizontalAdvance(text) <= Label1->width()) break;
+  }
+  Label1->setFont(titleFont);
+  Label1->setText(text);
 }
 
 void TQuillor_Form::SetTabOrder() {

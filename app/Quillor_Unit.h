@@ -136,6 +136,9 @@ class TQuillor_Form : public QWidget {
 
  private:
   void CreateControls();
+  // Sets the title line's caption, shrinking its font when the caption is
+  // wider than the label (faces wider than the classic one).
+  void SetTitleCaption(const std::string& caption);
   void SetTabOrder();
   void ConnectHandlers();
   void ReadArticles();

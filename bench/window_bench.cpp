@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "ArticleSearch.h"
 #include "MessagePresenter.h"
 #include "QuillorApplication.h"
 #include "Quillor_Unit.h"
@@ -35,7 +36,7 @@ void BM_StartUpUntilCatalogueShown(benchmark::State& state) {
   for (auto _ : state) {
     auto form = std::make_unique<quillor::TQuillor_Form>();
     Flush();
-    benchmark::DoNotOptimize(form->ArticleGrid->GetRowCount());
+    state.counters["rows"] = form->ArticleGrid->GetRowCount();
     state.PauseTiming();
     form.reset();
     Flush();
@@ -79,6 +80,44 @@ void BM_ApproximateEnter(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ApproximateEnter)->Unit(benchmark::kMillisecond)->Iterations(12)->Repetitions(5);
+
+// The parts of an approximate search, to see where its time goes.
+void BM_ApproximatePartsRanking(benchmark::State& state) {
+  quillor::TQuillor_Form form;
+  Flush();
+  for (auto _ : state) quillor::SearchArticles(*form.ArticleTable, "DOLIPRANE 1000", true);
+}
+BENCHMARK(BM_ApproximatePartsRanking)->Unit(benchmark::kMillisecond)->Iterations(12)->Repetitions(3);
+
+void BM_ApproximatePartsGridFill(benchmark::State& state) {
+  quillor::TQuillor_Form form;
+  Flush();
+  quillor::SearchArticles(*form.ArticleTable, "DOLIPRANE 1000", true);
+  for (auto _ : state) form.ArticleTable->SelectionToGrid(*form.ArticleGrid, "", true);
+}
+BENCHMARK(BM_ApproximatePartsGridFill)->Unit(benchmark::kMillisecond)->Iterations(12)->Repetitions(3);
+
+void BM_ApproximatePartsPrices(benchmark::State& state) {
+  quillor::TQuillor_Form form;
+  Flush();
+  for (auto _ : state) {
+    state.PauseTiming();
+    form.ArticleTable->SelectionToGrid(*form.ArticleGrid, "", true);
+    state.ResumeTiming();
+    form.DisplayPrices();
+  }
+}
+BENCHMARK(BM_ApproximatePartsPrices)->Unit(benchmark::kMillisecond)->Iterations(12)->Repetitions(3);
+
+void BM_ApproximatePartsRepaint(benchmark::State& state) {
+  quillor::TQuillor_Form form;
+  Flush();
+  for (auto _ : state) {
+    form.ListeArticles_StringGrid->viewport()->update();
+    Flush();
+  }
+}
+BENCHMARK(BM_ApproximatePartsRepaint)->Unit(benchmark::kMillisecond)->Iterations(12)->Repetitions(3);
 
 }  // namespace
 
