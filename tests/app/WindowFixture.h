@@ -23,12 +23,15 @@ namespace quillor::test {
 struct RecordedMessage {
   TMessageKind kind;
   std::string text;
+  bool windowVisible;  // whether the order window was on screen meanwhile
 };
 
 class RecordingPresenter : public MessagePresenter {
  public:
   explicit RecordingPresenter(std::shared_ptr<std::vector<RecordedMessage>> log) : fLog(std::move(log)) {}
-  void Show(TMessageKind kind, const std::string& text) override { fLog->push_back({kind, text}); }
+  void Show(TMessageKind kind, const std::string& text) override {
+    fLog->push_back({kind, text, Quillor_Form != nullptr && Quillor_Form->isVisible()});
+  }
 
  private:
   std::shared_ptr<std::vector<RecordedMessage>> fLog;

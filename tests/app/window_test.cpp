@@ -102,6 +102,8 @@ TEST_F(SmallCatalogueTest, MissingArticleFileShowsOneBoxAndLeavesAUsableWindow) 
   EXPECT_EQ(ErrorCount(), 1);
   ASSERT_FALSE(Messages().empty());
   EXPECT_NE(Messages().front().text.find("BaseDeDonneeArticles.db"), std::string::npos);
+  // The window was shown before the articles were read.
+  EXPECT_TRUE(Messages().front().windowVisible);
   EXPECT_EQ(TitleRow(*form), (std::vector<std::string>{"CIP",
                                                        "D\xE9"
                                                        "signation",
@@ -113,6 +115,15 @@ TEST_F(SmallCatalogueTest, MissingArticleFileShowsOneBoxAndLeavesAUsableWindow) 
   form->Edit1->setText(QStringLiteral("aspirine"));
   PressEnter(*form);
   EXPECT_EQ(ErrorCount(), 1);
+}
+
+TEST_F(SmallCatalogueTest, ArticleFileWithoutAnyLineShowsOneBox) {
+  WriteDataFile("BaseDeDonneeArticles.db", "");
+  auto form = Open();
+  EXPECT_EQ(ErrorCount(), 1);
+  EXPECT_FALSE(form->ArticleTable);
+  EXPECT_EQ(form->AddressText(), "");
+  EXPECT_TRUE(form->isVisible());
 }
 
 TEST_F(SmallCatalogueTest, CaptionsComeFromTheSettingsFile) {
@@ -369,7 +380,11 @@ TEST_F(WindowTest, ApproximateSearchOverTheBundledCatalogue) {
   auto form = Open();
   QTest::mouseClick(form->RadioButton3, Qt::LeftButton);
   form->Edit1->setText(QStringLiteral("doliprane 1000"));
+  form->ArticleGrid->SetTopRow(500);
+  ASSERT_EQ(form->ArticleGrid->GetTopRow(), 500);
   QTest::mouseClick(form->SpeedButton2, Qt::LeftButton);
+  // The search button brings the list back to its first row.
+  EXPECT_EQ(form->ArticleGrid->GetTopRow(), 1);
   EXPECT_EQ(form->ArticleGrid->GetRowCount(), form->ArticleTable->RecordCount() + 1);
   ExpectMostSimilarFirst("DOLIPRANE 1000", Column(*form, 1));
 }
