@@ -1,7 +1,10 @@
 // Type-aware comparison of field texts (the order of every index and column
 // sort) and the prefix tests of the sorted searches.
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <tuple>
 
 #include "StringManager.h"
@@ -35,6 +38,25 @@ int64_t LeadingInteger(const std::string& text, size_t from) {
   for (size_t i = from; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
     value = value * 10 + (text[i] - '0');
   return negative ? -value : value;
+}
+
+// The value of a text IsReal accepts, read with either separator as
+// MyStrToFloat reads it, but without its report: comparing never reports. A
+// value no double holds becomes an infinity (too large) or a zero (too
+// small), and `exact` turns false.
+double RealValue(const std::string& text, bool& exact) {
+  std::string normalised = text;
+  std::replace(normalised.begin(), normalised.end(), ',', '.');
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(normalised.data(), normalised.data() + normalised.size(), value);
+  exact = error == std::errc();
+  if (!exact) {
+    const bool negative = normalised[0] == '-';
+    const bool belowOne = normalised[negative ? 1 : 0] == '0';
+    value = belowOne ? 0.0 : std::numeric_limits<double>::infinity();
+    if (negative) value = -value;
+  }
+  return value;
 }
 
 struct CalendarDate {
@@ -71,8 +93,12 @@ int32_t TStringManager::CompareValues(const std::string& a, const std::string& b
   if (a == b) return 0;
   if (IsInteger(a) && IsInteger(b)) return Sign(LeadingInteger(a, 0), LeadingInteger(b, 0));
   if (IsReal(a) && IsReal(b)) {
-    const double d = MyStrToFloat(a) - MyStrToFloat(b);
-    return Sign(d, 0.0);
+    bool exactA = false;
+    bool exactB = false;
+    const double d = RealValue(a, exactA) - RealValue(b, exactB);
+    // Two values beyond a double that the conversion cannot tell apart are
+    // left to the byte order.
+    if (!std::isnan(d) && (d != 0.0 || (exactA && exactB))) return Sign(d, 0.0);
   }
   if (IsDate(a) && IsDate(b)) {
     // A text that only looks like a date is left to the byte order rather

@@ -34,6 +34,18 @@ TEST(CompareValues, NumbersCompareByValue) {
   EXPECT_TRUE(trace.Boxes().empty());
 }
 
+TEST(CompareValues, RealsBeyondADoubleAreComparedWithoutAnyReport) {
+  test::TraceRecorder trace;
+  const std::string huge = "1" + std::string(400, '0');
+  const std::string tiny = "0," + std::string(400, '0') + "1";
+  EXPECT_EQ(Compare(huge, "5"), 1);
+  EXPECT_EQ(Compare("-" + huge, "-5,5"), -1);
+  EXPECT_EQ(Compare(tiny, "0,5"), -1);
+  EXPECT_EQ(Compare(tiny, "-0,5"), 1);
+  EXPECT_LT(TStringManager::CompareValues(huge, "2" + std::string(400, '0')), 0);
+  EXPECT_TRUE(trace.Boxes().empty());
+}
+
 TEST(CompareValues, RealsWithEitherSeparatorAreEqualWhateverTheLocale) {
   const char previous = UserDecimalSeparator();
   for (char separator : {',', '.'}) {
