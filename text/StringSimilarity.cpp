@@ -35,8 +35,8 @@
 namespace quillor {
 namespace {
 
-// The links strictly inside (loA, hiA) x (loB, hiB); in the link arrays they
-// occupy [begin, end), with dead entries at the end of that run.
+// The links strictly inside (loA, hiA) x (loB, hiB); they occupy [begin, end)
+// of the link arrays, which a split leaves followed by dead entries.
 struct Box {
   int32_t loA;
   int32_t loB;
@@ -86,10 +86,6 @@ struct Workspace {
   std::vector<Count> totals;
   std::vector<Box> boxes;
 };
-
-}  // namespace
-
-namespace {
 
 template <class Count>
 void Prepare(Workspace<Count>& ws, const std::string& query, const ReducedPair& shared) {
@@ -158,25 +154,6 @@ int32_t ChainLength(Workspace<Count>& ws, const std::string& query, const Reduce
   }
   const size_t links = table[static_cast<size_t>(lb) * width + static_cast<size_t>(la)];
 
-  // Links in candidate-list order: for each query position, the kept value
-  // positions holding its byte, ascending.
-  ws.linkA.resize(links);
-  ws.linkRow.resize(links);
-  ws.conflicts.resize(links);
-  ws.totals.assign(links, 0);
-  {
-    size_t k = 0;
-    for (int32_t i = 1; i <= la; ++i) {
-      const size_t row = static_cast<size_t>(
-          shared.rowOfByte[static_cast<unsigned char>(query[static_cast<size_t>(i - 1)])]);
-      for (int32_t b = shared.bucketStart[row]; b < shared.bucketStart[row + 1]; ++b) {
-        ws.linkA[k] = i;
-        ws.linkRow[k] = shared.bucket[static_cast<size_t>(b)] * static_cast<int32_t>(width);
-        ++k;
-      }
-    }
-  }
-
   // A link's conflicts in its box are the links of the box in its two
   // crossing quadrants (at or after it in the query and at or before it in
   // the value, or the reverse), itself counted once. Written with the prefix
@@ -204,18 +181,32 @@ int32_t ChainLength(Workspace<Count>& ws, const std::string& query, const Reduce
                               rowB[box.columnHi] - own);
   };
 
+  // Links in candidate-list order (for each query position, the kept value
+  // positions holding its byte, ascending), with their first counts.
+  ws.linkA.resize(links);
+  ws.linkRow.resize(links);
   ws.linkOwn.resize(links);
-  Count* linkOwn = ws.linkOwn.data();
+  ws.conflicts.resize(links);
+  ws.totals.assign(links, 0);
   {
     const BoxCounts whole = countsOf(Box{0, 0, la + 1, lb + 1, 0, links});
-    for (size_t k = 0; k < links; ++k) {
-      const int32_t a = ws.linkA[k];
-      const int32_t row = ws.linkRow[k];
-      const Count* rowB = table + row;
-      linkOwn[k] = static_cast<Count>(rowB[a] + (rowB - width)[a - 1]);
-      ws.conflicts[k] = conflictsOf(whole, a, row, linkOwn[k]);
+    size_t k = 0;
+    for (int32_t a = 1; a <= la; ++a) {
+      const size_t byteRow = static_cast<size_t>(
+          shared.rowOfByte[static_cast<unsigned char>(query[static_cast<size_t>(a - 1)])]);
+      for (int32_t b = shared.bucketStart[byteRow]; b < shared.bucketStart[byteRow + 1]; ++b) {
+        const int32_t row = shared.bucket[static_cast<size_t>(b)] * static_cast<int32_t>(width);
+        const Count* rowB = table + row;
+        const Count own = static_cast<Count>(rowB[a] + (rowB - width)[a - 1]);
+        ws.linkA[k] = a;
+        ws.linkRow[k] = row;
+        ws.linkOwn[k] = own;
+        ws.conflicts[k] = conflictsOf(whole, a, row, own);
+        ++k;
+      }
     }
   }
+  Count* linkOwn = ws.linkOwn.data();
   ws.boxes.assign(1, Box{0, 0, la + 1, lb + 1, 0, links});
 
   int32_t* linkA = ws.linkA.data();
