@@ -18,7 +18,7 @@ std::unique_ptr<MessagePresenter>& CurrentPresenter() {
 
 void MessageBoxPresenter::Show(TMessageKind kind, const std::string& text) {
   QMessageBox box(kind == TMessageKind::Error ? QMessageBox::Critical : QMessageBox::Information,
-                  QCoreApplication::applicationName(), ToQt(text), QMessageBox::Ok);
+                  QCoreApplication::applicationName(), ToQString(text), QMessageBox::Ok);
   box.exec();
 }
 

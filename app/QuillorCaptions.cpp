@@ -48,10 +48,10 @@ void TQuillor_Form::LoadCaptions() {
 
   SetTitleCaption(ini.Get("FRANCAIS", "Titre"));
   WriteTitles(ini);
-  GroupBox1->setTitle(ToQt(ini.Get("FRANCAIS", "PanelRecherche")));
-  RadioButton1->setText(ToQt(ini.Get("FRANCAIS", "RechExacte")));
-  RadioButton3->setText(ToQt(ini.Get("FRANCAIS", "RechApprox")));
-  Button1->setText(ToQt(ini.Get("FRANCAIS", "BtnQuitter")));
+  GroupBox1->setTitle(ToQString(ini.Get("FRANCAIS", "PanelRecherche")));
+  RadioButton1->setText(ToQString(ini.Get("FRANCAIS", "RechExacte")));
+  RadioButton3->setText(ToQString(ini.Get("FRANCAIS", "RechApprox")));
+  Button1->setText(ToQString(ini.Get("FRANCAIS", "BtnQuitter")));
 
   std::string opening;
   for (const char* key : {"MsgMail1", "MsgMail2", "MsgMail3"}) {

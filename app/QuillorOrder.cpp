@@ -43,7 +43,7 @@ class CloseWhenDone {
 }  // namespace
 
 void TQuillor_Form::SpeedButton1Click() {
-  const std::string quantity = FromQt(Edit2->text());
+  const std::string quantity = FromQString(Edit2->text());
   if (!ArticleGrid || !TStringManager::IsInteger(quantity)) return;
   const int32_t row = ArticleGrid->GetRow();
   if (row == 0) return;

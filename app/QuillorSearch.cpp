@@ -10,7 +10,7 @@
 namespace quillor {
 
 void TQuillor_Form::Search() {
-  const std::string query = NormaliseSearchText(FromQt(Edit1->text()));
+  const std::string query = NormaliseSearchText(FromQString(Edit1->text()));
   if (query.empty() || !ArticleTable) return;
   // An invalid pattern raises here, before the grid is touched: the grid
   // keeps what it showed and the general handler shows the error.
@@ -22,7 +22,7 @@ void TQuillor_Form::Search() {
 void TQuillor_Form::Edit1Change() {
   // Typing searches only in exact mode, and only past two characters, so
   // that the first keystrokes do not list half the catalogue.
-  if (RadioButton1->isChecked() && FromQt(Edit1->text()).size() > 2) Search();
+  if (RadioButton1->isChecked() && FromQString(Edit1->text()).size() > 2) Search();
 }
 
 void TQuillor_Form::Edit1KeyPress(char& key) {

@@ -73,7 +73,7 @@ void TQuillor_Form::LoadAddress() {
   std::string bytes;
   if (!ReadFileBytes(fileName, bytes)) {
     throw EFileError("Impossible de lire l'adresse de la pharmacie " +
-                     FromQt(QFile::decodeName(fileName.c_str())));
+                     FromQString(QFile::decodeName(fileName.c_str())));
   }
   bytes.resize(std::min(bytes.size(), bytes.find('\0')));
   SetMemoText(*Adresse_Memo, bytes);
@@ -102,7 +102,7 @@ void TQuillor_Form::FormClose() {
   std::string error;
   if (!WriteFileAtomically(fileName, AddressText(), &error)) {
     throw EFileError("Impossible d'enregistrer l'adresse de la pharmacie dans " +
-                     FromQt(QFile::decodeName(fileName.c_str())) + " : " + error);
+                     FromQString(QFile::decodeName(fileName.c_str())) + " : " + error);
   }
 }
 

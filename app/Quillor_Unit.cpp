@@ -151,7 +151,7 @@ void TQuillor_Form::CreateControls() {
   Label3 = Named(new QLabel(QStringLiteral("AJOUTER"), Panel2), "Label3");
   Label3->move(16, 8);
   Label3->adjustSize();
-  Label4 = Named(new QLabel(ToQt("Quantit\xE9"), Panel2), "Label4");
+  Label4 = Named(new QLabel(ToQString("Quantit\xE9"), Panel2), "Label4");
   Label4->move(16, 40);
   Label4->adjustSize();
   Edit2 = Named(new QLineEdit(QStringLiteral("1"), Panel2), "Edit2");
@@ -194,7 +194,7 @@ void TQuillor_Form::CreateControls() {
 void TQuillor_Form::SetTitleCaption(const std::string& caption) {
   QFont titleFont = font();
   titleFont.setBold(true);
-  const QString text = ToQt(caption);
+  const QString text = ToQString(caption);
   for (double size = 12.0; size >= 7.0; size -= 0.5) {
     titleFont.setPointSizeF(size);
     if (QFontMetrics(titleFont).horizontalAdvance(text) <= Label1->width()) break;

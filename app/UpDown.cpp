@@ -38,7 +38,7 @@ void TUpDown::SetPosition(int32_t position) {
 
 void TUpDown::Step(int direction) {
   // The box may have been typed into since the last step.
-  const std::string text = FromQt(fAssociate->text());
+  const std::string text = FromQString(fAssociate->text());
   int32_t typed = 0;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), typed);
   if (ec == std::errc() && end == text.data() + text.size()) fPosition = std::clamp(typed, fMin, fMax);

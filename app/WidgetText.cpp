@@ -4,18 +4,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "Cp1252.h"
 #include "TextLines.h"
 
 namespace quillor {
-
-QString ToQt(const std::string& bytes) {
-  return QString::fromStdString(Cp1252ToUtf8(bytes));
-}
-
-std::string FromQt(const QString& text) {
-  return Utf8ToCp1252(text.toStdString());
-}
 
 std::string MemoText(const QPlainTextEdit& memo) {
   // The raw text keeps non-breaking spaces (plain text would turn them into
@@ -23,7 +14,7 @@ std::string MemoText(const QPlainTextEdit& memo) {
   QString raw = memo.document()->toRawText();
   raw.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
   raw.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
-  return FromQt(raw);
+  return FromQString(raw);
 }
 
 void SetMemoText(QPlainTextEdit& memo, const std::string& bytes) {
@@ -37,7 +28,7 @@ void SetMemoText(QPlainTextEdit& memo, const std::string& bytes) {
       text += bytes[i];
     }
   }
-  memo.setPlainText(ToQt(text));
+  memo.setPlainText(ToQString(text));
 }
 
 std::vector<std::string> MemoLines(const QPlainTextEdit& memo) {
@@ -50,7 +41,7 @@ void AppendMemoLine(QPlainTextEdit& memo, const std::string& line) {
   QTextCursor cursor(memo.document());
   cursor.movePosition(QTextCursor::End);
   // A memo whose last line is still open gets its break first.
-  cursor.insertText(endsWithBreak ? ToQt(line) + QChar('\n') : QChar('\n') + ToQt(line));
+  cursor.insertText(endsWithBreak ? ToQString(line) + QChar('\n') : QChar('\n') + ToQString(line));
 }
 
 }  // namespace quillor

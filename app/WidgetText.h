@@ -1,21 +1,18 @@
-// Conversions at the widget boundary: Quillor's texts are Windows-1252 byte
-// strings, Qt's are Unicode. Memo texts are handled as the byte side sees
-// them: lines separated by CR LF.
+// The order window's memos as the byte side sees them: Windows-1252 text
+// with lines separated by CR LF. Single texts cross the widget boundary with
+// ToQString and FromQString (shared with the grid widget).
 //
-// GUI thread only (the memo functions touch widgets).
+// GUI thread only.
 #pragma once
 
-#include <QString>
 #include <string>
 #include <vector>
+
+#include "GridText.h"
 
 class QPlainTextEdit;
 
 namespace quillor {
-
-QString ToQt(const std::string& bytes);
-// Characters without a Windows-1252 byte become '?'.
-std::string FromQt(const QString& text);
 
 // The memo's whole text with CR LF between its lines (and after the last one
 // when the memo ends with an empty line).

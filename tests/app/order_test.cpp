@@ -32,7 +32,7 @@ class OrderTest : public WindowTest {
   }
 
   static void Add(TQuillor_Form& form, const std::string& quantity) {
-    form.Edit2->setText(ToQt(quantity));
+    form.Edit2->setText(ToQString(quantity));
     QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
   }
 };

@@ -302,8 +302,8 @@ TEST_F(WindowTest, WordOrderDoesNotMatterInExactSearch) {
 TEST_F(SmallCatalogueTest, ExactSearchFoldsAccentsAndCaseOfTheQueryOnly) {
   auto form = Open();
   form->Edit1->setText(
-      ToQt("\xE9"
-           "fferalgan"));
+      ToQString("\xE9"
+                "fferalgan"));
   EXPECT_EQ(Column(*form, 0), std::vector<std::string>{"3400004"});
   form->Edit1->setText(QStringLiteral("doliprane"));
   // The designation stored in lower case is not found.
