@@ -1,6 +1,7 @@
 // quillor-catalogue: reads, writes and searches Quillor's scrambled article
 // file from the command line. Trace reports go to stderr.
 #include <cstring>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -98,8 +99,13 @@ int main(int argc, char** argv) {
     std::cout << kUsage;
     return kExitOk;
   }
-  if (command == "decode") return RunDecode(args);
-  if (command == "encode") return RunEncode(args);
-  if (command == "search") return RunSearch(args);
+  try {
+    if (command == "decode") return RunDecode(args);
+    if (command == "encode") return RunEncode(args);
+    if (command == "search") return RunSearch(args);
+  } catch (const std::exception& e) {
+    std::cerr << "quillor-catalogue: " << e.what() << "\n";
+    return kExitFailure;
+  }
   return BadUsage("unknown command " + command);
 }
