@@ -61,6 +61,11 @@ struct TQuillorFiles {
 
 class TQuillor_Form : public QWidget {
  public:
+  // Builds the controls and runs FormCreate; a start-up step that fails is
+  // shown in one box and the window stays open with what was built. The
+  // window installs a trace reporter that shows error reports through the
+  // message presenter, and puts the previous one back when destroyed.
+  // REQUIRES: a QApplication exists and ./Data is in the working directory.
   explicit TQuillor_Form(TQuillorOptions options = {}, QWidget* parent = nullptr);
   TQuillor_Form(const TQuillor_Form&) = delete;
   TQuillor_Form& operator=(const TQuillor_Form&) = delete;
