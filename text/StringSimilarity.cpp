@@ -216,8 +216,9 @@ int32_t ChainLength(Workspace<Count>& ws, const std::string& query, const Reduce
   size_t alive = links;
   int32_t chosen = 0;
   while (alive > 0) {
-    // Dead entries stay at kDead: their count is 0.
-    const size_t s = AddAndFindFirstSmallest(totals, conflicts, links);
+    // Dead entries stay at kDead: their count is 0. Beyond the last box
+    // there are only dead entries.
+    const size_t s = AddAndFindFirstSmallest(totals, conflicts, ws.boxes.back().end);
     ++chosen;
 
     const int32_t sA = linkA[s];
