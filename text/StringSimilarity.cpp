@@ -25,6 +25,7 @@
 // in the query are dropped before anything else: the table has one row per
 // remaining position.
 #include <algorithm>
+#include <cstddef>
 #include <limits>
 #include <type_traits>
 #include <vector>
@@ -60,11 +61,14 @@ struct ReducedPair {
   std::vector<int32_t> bucket;
 };
 
-// Table rows are padded to whole vector registers.
+// Table rows are padded to whole vector registers, and to a power of two so
+// that a link's place in the table gives back its query position as a mask.
 constexpr size_t kLanePadding = 16;
 
 size_t PaddedWidth(size_t queryLength) {
-  return (queryLength + 1 + kLanePadding - 1) / kLanePadding * kLanePadding;
+  size_t width = kLanePadding;
+  while (width < queryLength + 1) width *= 2;
+  return width;
 }
 
 template <class Count>
@@ -76,12 +80,9 @@ struct Workspace {
   // table[k * width + i]: links with query position <= i and kept value
   // position <= k.
   std::vector<Count> table;
-  std::vector<int32_t> linkA;
-  // Offset of the link's table row: value position x row width.
-  std::vector<int32_t> linkRow;
-  // table[b][a] + table[b - 1][a - 1] of each link: the part of its conflict
-  // count that does not depend on its box.
-  std::vector<Count> linkOwn;
+  // Each link as its place in the table: value position x width + query
+  // position.
+  std::vector<int32_t> linkAt;
   std::vector<Count> conflicts;
   std::vector<Count> totals;
   std::vector<Box> boxes;
@@ -157,12 +158,11 @@ int32_t ChainLength(Workspace<Count>& ws, const std::string& query, const Reduce
   // A link's conflicts in its box are the links of the box in its two
   // crossing quadrants (at or after it in the query and at or before it in
   // the value, or the reverse), itself counted once. Written with the prefix
-  // table, the terms that depend only on the box are kept in BoxCounts and
-  // the two that depend only on the link in linkOwn.
+  // table, the terms that depend only on the box are kept in BoxCounts.
   struct BoxCounts {
     const Count* rowLo;  // table row loB
     const Count* rowHi;  // table row hiB - 1
-    size_t columnLo;     // loA
+    ptrdiff_t columnLo;  // loA - width: column loA of the row before
     size_t columnHi;     // hiA - 1
     Count constant;
   };
@@ -171,21 +171,21 @@ int32_t ChainLength(Workspace<Count>& ws, const std::string& query, const Reduce
     const Count* rowHi = table + static_cast<size_t>(box.hiB - 1) * width;
     const size_t columnLo = static_cast<size_t>(box.loA);
     const size_t columnHi = static_cast<size_t>(box.hiA - 1);
-    return BoxCounts{rowLo, rowHi, columnLo, columnHi,
+    return BoxCounts{rowLo, rowHi, static_cast<ptrdiff_t>(columnLo) - static_cast<ptrdiff_t>(width), columnHi,
                      static_cast<Count>(0u - rowLo[columnHi] - rowHi[columnLo])};
   };
-  auto conflictsOf = [table, width](const BoxCounts& box, int32_t a, int32_t row, Count own) {
-    const Count* rowB = table + row;
-    const Count* rowBefore = rowB - width;
-    return static_cast<Count>(box.constant + box.rowLo[a - 1] + box.rowHi[a] + rowBefore[box.columnLo] +
-                              rowB[box.columnHi] - own);
+  const size_t mask = width - 1;
+  auto conflictsOf = [table, width, mask](const BoxCounts& box, int32_t at) {
+    const size_t place = static_cast<size_t>(at);
+    const size_t a = place & mask;
+    const Count* rowB = table + (place - a);
+    return static_cast<Count>(box.constant + box.rowLo[a - 1] + box.rowHi[a] + rowB[box.columnLo] +
+                              rowB[box.columnHi] - table[place] - table[place - width - 1]);
   };
 
   // Links in candidate-list order (for each query position, the kept value
   // positions holding its byte, ascending), with their first counts.
-  ws.linkA.resize(links);
-  ws.linkRow.resize(links);
-  ws.linkOwn.resize(links);
+  ws.linkAt.resize(links);
   ws.conflicts.resize(links);
   ws.totals.assign(links, 0);
   {
@@ -195,22 +195,16 @@ int32_t ChainLength(Workspace<Count>& ws, const std::string& query, const Reduce
       const size_t byteRow = static_cast<size_t>(
           shared.rowOfByte[static_cast<unsigned char>(query[static_cast<size_t>(a - 1)])]);
       for (int32_t b = shared.bucketStart[byteRow]; b < shared.bucketStart[byteRow + 1]; ++b) {
-        const int32_t row = shared.bucket[static_cast<size_t>(b)] * static_cast<int32_t>(width);
-        const Count* rowB = table + row;
-        const Count own = static_cast<Count>(rowB[a] + (rowB - width)[a - 1]);
-        ws.linkA[k] = a;
-        ws.linkRow[k] = row;
-        ws.linkOwn[k] = own;
-        ws.conflicts[k] = conflictsOf(whole, a, row, own);
+        const int32_t at = shared.bucket[static_cast<size_t>(b)] * static_cast<int32_t>(width) + a;
+        ws.linkAt[k] = at;
+        ws.conflicts[k] = conflictsOf(whole, at);
         ++k;
       }
     }
   }
-  Count* linkOwn = ws.linkOwn.data();
   ws.boxes.assign(1, Box{0, 0, la + 1, lb + 1, 0, links});
 
-  int32_t* linkA = ws.linkA.data();
-  int32_t* linkRow = ws.linkRow.data();
+  int32_t* linkAt = ws.linkAt.data();
   Count* conflicts = ws.conflicts.data();
   Count* totals = ws.totals.data();
   size_t alive = links;
@@ -221,9 +215,11 @@ int32_t ChainLength(Workspace<Count>& ws, const std::string& query, const Reduce
     const size_t s = AddAndFindFirstSmallest(totals, conflicts, ws.boxes.back().end);
     ++chosen;
 
-    const int32_t sA = linkA[s];
-    const int32_t sRow = linkRow[s];
+    const int32_t sAt = linkAt[s];
+    const int32_t sA = static_cast<int32_t>(static_cast<size_t>(sAt) & mask);
+    const int32_t sRow = sAt - sA;
     const int32_t sB = sRow / static_cast<int32_t>(width);
+    const int32_t nextRow = sRow + static_cast<int32_t>(width);
     // Boxes are kept in list order: the one holding s is the last that
     // begins at or before it.
     const auto split = std::prev(std::upper_bound(ws.boxes.begin(), ws.boxes.end(), s,
@@ -240,24 +236,20 @@ int32_t ChainLength(Workspace<Count>& ws, const std::string& query, const Reduce
     // is as good as random, and a branch on it would be mispredicted often.
     size_t kept = whole.begin;
     size_t k = whole.begin;
-    auto keep = [&](const BoxCounts& side, bool survives) {
-      const int32_t a = linkA[k];
-      const int32_t row = linkRow[k];
-      const Count own = linkOwn[k];
+    auto keep = [&](const BoxCounts& side, int32_t at, bool survives) {
       const Count total = totals[k];
       // Every link lies inside the table, so a dropped one is counted too,
       // harmlessly.
-      conflicts[kept] = conflictsOf(side, a, row, own);
-      linkA[kept] = a;
-      linkRow[kept] = row;
-      linkOwn[kept] = own;
+      conflicts[kept] = conflictsOf(side, at);
+      linkAt[kept] = at;
       totals[kept] = total;
       kept += survives ? 1 : 0;
     };
-    for (; linkA[k] < sA; ++k) keep(sides[0], linkRow[k] < sRow);
+    auto queryPosition = [mask](int32_t at) { return static_cast<int32_t>(static_cast<size_t>(at) & mask); };
+    for (; queryPosition(linkAt[k]) < sA; ++k) keep(sides[0], linkAt[k], linkAt[k] < sRow);
     const size_t keptBefore = kept - whole.begin;
-    while (k < whole.end && linkA[k] == sA) ++k;
-    for (; k < whole.end; ++k) keep(sides[1], linkRow[k] > sRow);
+    while (k < whole.end && queryPosition(linkAt[k]) == sA) ++k;
+    for (; k < whole.end; ++k) keep(sides[1], linkAt[k], linkAt[k] >= nextRow);
     for (size_t hole = kept; hole < whole.end; ++hole) {
       totals[hole] = kDead;
       conflicts[hole] = 0;
