@@ -1,6 +1,6 @@
 // The similarity measure over the real catalogue: one query scored against
 // every designation, as the approximate search does it, for the fast measure
-// (with a reused scorer, and through the one-call static operation) and for a
+// (with a reused scorer, and through the static operation, one call per pair) and for a
 // loop-for-loop transcription of the greedy algorithm.
 //
 // The catalogue is QUILLOR_CATALOGUE when set, else
@@ -115,7 +115,7 @@ void BM_TwoScorersAllDesignations(benchmark::State& state, const char* query) {
   ReportPerSearch(state);
 }
 
-// The same through TStringManager::StringSimilarity, a new scorer per call.
+// The same through TStringManager::StringSimilarity, one call per designation.
 void BM_StaticAllDesignations(benchmark::State& state, const char* query) {
   const std::vector<std::string>& designations = Designations();
   if (designations.empty()) state.SkipWithError("catalogue not found");

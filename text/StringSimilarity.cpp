@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <limits>
+#include <memory>
 #include <type_traits>
 #include <vector>
 
@@ -341,8 +342,11 @@ double SimilarityScorer::Score(const std::string& value) {
 }
 
 double TStringManager::StringSimilarity(const std::string& a, const std::string& b) {
-  SimilarityScorer scorer(a);
-  return scorer.Score(b);
+  // Callers score one text against many: keep the last scorer, whose tables
+  // and buffers then serve the next call with the same first text.
+  thread_local std::unique_ptr<SimilarityScorer> last;
+  if (!last || last->Query() != a) last = std::make_unique<SimilarityScorer>(a);
+  return last->Score(b);
 }
 
 }  // namespace quillor
