@@ -35,7 +35,9 @@ class SimilarityScorer {
   const std::string& Query() const { return query_; }
 
   // 200 x ChosenLinks(value) / (query length + value length), or 100 when
-  // both are empty.
+  // both are empty. REQUIRES: (value length + 1) x (query length rounded up
+  // to a power of two, at least 16) below 2^31: the scorer keeps one counter
+  // per such cell.
   double Score(const std::string& value);
 
   // How many links the greedy choice keeps between the query and `value`:
