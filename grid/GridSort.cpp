@@ -4,19 +4,21 @@
 
 #include "GuardedQuickSort.h"
 #include "MyStringGrid.h"
-#include "SortKey.h"
 #include "TraceUnit.h"
+#include "ValueOrder.h"
 
 namespace quillor {
 
 void TMyStringGrid::TrierColonne(int32_t col) {
   SortRows(col, [](const std::vector<TPairOfStringInt>& entries, std::vector<int32_t>& order) {
-    // Each key is classified once; SortKey compares exactly as CompareValues.
-    std::vector<TSortKey> keys;
+    // Each text is classified once and compared exactly as CompareValues
+    // would. The classified values point into `entries`, which owns the texts
+    // and neither grows nor moves while the sort reorders `order` only.
+    std::vector<TClassifiedValue> keys;
     keys.reserve(entries.size());
-    for (const auto& entry : entries) keys.push_back(TSortKey::Classify(entry.fString));
+    for (const auto& entry : entries) keys.push_back(ClassifyValue(entry.fString));
     GuardedQuickSort(order, [&keys](int32_t a, int32_t b) {
-      return CompareSortKeys(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)]);
+      return CompareClassified(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)]);
     });
   });
 }
