@@ -14,6 +14,11 @@ bootstrap:
 run: bootstrap
 	cmake -S . -B $(BUILD)/release $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLOR_BUILD_TESTS=OFF -DQUILLOR_BUILD_BENCHMARKS=OFF
 	cmake --build $(BUILD)/release -j $(JOBS) --target quillor quillor-catalogue quillor_data
+	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY$$QT_QPA_PLATFORM" ]; then \
+	  echo "make run: built in $(BUILD)/release/bin, but there is no desktop session to show the window in"; \
+	  echo "          (neither DISPLAY nor WAYLAND_DISPLAY is set). Run it from a desktop, or: xvfb-run make run"; \
+	  exit 1; \
+	fi
 	cd $(BUILD)/release/bin && ./quillor
 
 test: bootstrap
