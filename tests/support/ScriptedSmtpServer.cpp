@@ -4,6 +4,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -196,6 +197,9 @@ void ScriptedSmtpServer::Run() {
     if (::poll(&p, 1, kPollSliceMs) > 0) fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
   }
   if (fd >= 0) {
+    // A client that stops reading must not hold a sending step for ever.
+    const timeval sendLimit{static_cast<time_t>(kStepTimeout.count() / 1000), 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &sendLimit, sizeof sendLimit);
     bool open = true;
     std::string line;
     for (const Step& step : script_) {
@@ -209,16 +213,21 @@ void ScriptedSmtpServer::Run() {
           break;
         case Step::kExpect:
           open = ReadLine(fd, line);
-          if (open && line != step.text) Note("expected \"" + step.text + "\", got \"" + line + "\"");
+          if (!open)
+            Note("expected \"" + step.text + "\", got nothing");
+          else if (line != step.text)
+            Note("expected \"" + step.text + "\", got \"" + line + "\"");
           break;
         case Step::kExpectAny:
           open = ReadLine(fd, line);
+          if (!open) Note("expected a line, got nothing");
           break;
         case Step::kReadData:
           while ((open = ReadLine(fd, line)) && line != ".") {
             std::lock_guard<std::mutex> lock(mutex_);
             dataLines_.push_back(line);
           }
+          if (!open) Note("the data ended without its \".\" line");
           break;
         case Step::kPause:
           std::this_thread::sleep_for(step.pause);

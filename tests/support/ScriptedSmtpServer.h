@@ -48,11 +48,13 @@ class ScriptedSmtpServer {
   ScriptedSmtpServer& Reply(const std::string& line);
   // Sends `bytes` exactly (for broken lines, bare LF, half lines).
   ScriptedSmtpServer& SendRaw(const std::string& bytes);
-  // Reads one client line; a different line is recorded as a mismatch.
+  // Reads one client line; a different line, or none before the client
+  // closes, is recorded as a mismatch.
   ScriptedSmtpServer& Expect(const std::string& line);
-  // Reads one client line, whatever it is.
+  // Reads one client line, whatever it is; none is a mismatch.
   ScriptedSmtpServer& ExpectAny();
-  // Reads client lines up to and including the lone "." that ends the data.
+  // Reads client lines up to and including the lone "." that ends the data;
+  // a close before it is a mismatch.
   ScriptedSmtpServer& ReadData();
   // Stays silent for `pause` (the client's lines are still read and recorded).
   ScriptedSmtpServer& Pause(std::chrono::milliseconds pause);
