@@ -92,12 +92,14 @@ bool TSmtpClient::ReplyOffersStartTls() const {
 }
 
 bool TSmtpClient::SignIn() {
-  if (AuthenticationType != atLogin) return false;
-  SendCommand("auth LOGIN", 334);
-  SendCommand(Base64(UserId), 334);
-  SendCommand(Base64(Password), 235);
+  const bool authenticated = AuthenticationType == atLogin;
+  if (authenticated) {
+    SendCommand("auth LOGIN", 334);
+    SendCommand(Base64(UserId), 334);
+    SendCommand(Base64(Password), 235);
+  }
   SignedIn = true;
-  return true;
+  return authenticated;
 }
 
 void TSmtpClient::SubmitMessage(TMailMessage& message) {

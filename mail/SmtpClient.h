@@ -68,7 +68,8 @@ class TSmtpClient : public TMessageClient {
   void OpenConnection();
 
   // With atLogin: "auth LOGIN" 334, Base64 user 334, Base64 password 235,
-  // then SignedIn and true. With atNone: nothing sent, false.
+  // then true. With atNone: nothing sent, false. Either way SignedIn is set
+  // afterwards, so SubmitMessage does not sign in again.
   // Throws EProtocolReplyError on a refused step (later steps not sent).
   bool SignIn();
 

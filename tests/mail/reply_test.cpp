@@ -161,6 +161,26 @@ TEST_F(FakeSessionTest, SubmissionSignsInOnlyWhenLoginWasAnnounced) {
   EXPECT_FALSE(client.SignedIn);
 }
 
+TEST_F(FakeSessionTest, SignInWithoutAuthenticationSendsNothingButCountsAsSignedIn) {
+  Open({"250-server", "250 AUTH LOGIN"});
+  wire->written.clear();
+  EXPECT_FALSE(client.SignIn());
+  EXPECT_THAT(wire->written, IsEmpty());
+  EXPECT_TRUE(client.SignedIn);
+
+  // Signed in already, so a later LOGIN setting does not authenticate this session.
+  client.AuthenticationType = atLogin;
+  TMailMessage message;
+  message.From.Address = "pharmacie@quillor.test";
+  message.Recipients.SetText("commandes@quillor.test");
+  Serve({"250 reset", "250 ok", "250 ok", "354 go", "250 queued"});
+  client.SubmitMessage(message);
+  EXPECT_THAT(std::vector<std::string>(wire->written.begin(), wire->written.begin() + 2),
+              ElementsAre("Rset", "Mail from:<pharmacie@quillor.test>"));
+  client.CloseConnection();
+  EXPECT_FALSE(client.SignedIn);
+}
+
 TEST_F(FakeSessionTest, LineBreaksInEnvelopeAddressesAreRefusedBeforeAnyCommand) {
   Open({"250 ok"});
   wire->written.clear();
