@@ -19,7 +19,7 @@ void TMessageClient::CheckWritable(const TMailMessage& message) {
   for (const std::string& group : message.NewsGroups) RequireSingleLine(group, "a newsgroup");
   const THeaderList headers = message.GenerateHeader();
   for (const THeader& header : headers.Headers())
-    RequireSingleLine(header.Value, "the " + header.Name + " header");
+    RequireSingleLine(header.Name + ": " + header.Value, "a header");
   for (const std::string& line : message.Body) RequireSingleLine(line, "a body line");
 }
 

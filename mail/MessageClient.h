@@ -16,8 +16,8 @@ class TMessageClient : public TTcpConnection {
   TMessageClient& operator=(const TMessageClient&) = delete;
 
   // Throws what GenerateHeader throws, or EUnsafeMailText when any header
-  // field (before encoding), address, header value or body line holds a CR
-  // or LF. Writes nothing.
+  // field (before encoding), address, header name or value or body line holds
+  // a CR or LF. Writes nothing.
   static void CheckWritable(const TMailMessage& message);
 
   // Writes the message. A body line that begins with "." gets one more "."

@@ -291,6 +291,9 @@ TEST(MessageClientTest, EmptyBodyEndsAtTheSeparatorAndLineBreaksAreRefusedBefore
   message.Body = {"ligne"};
   message.Subject = "Commande\r\nBcc: victim@quillor.test";
   EXPECT_THROW(client.WriteMessage(message), EUnsafeMailText);
+  message.Subject = "Commande CD";
+  message.ExtraHeaders.Add("Bcc: victim@quillor.test\r\nX-Note", "1");
+  EXPECT_THROW(client.WriteMessage(message), EUnsafeMailText);
   EXPECT_THAT(wire->written, IsEmpty());
 }
 
