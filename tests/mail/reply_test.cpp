@@ -95,6 +95,9 @@ TEST_F(FakeSessionTest, AuthSchemesAreCollectedFromAuthLinesOnly) {
   EXPECT_THAT(SchemesOf({"250-server", "250-XAUTH LOGIN", "250-AUTHX LOGIN", "250 HELP"}), IsEmpty());
   EXPECT_THAT(SchemesOf({"250-server", "250-auth login Plain", "250-AUTH=LOGIN CRAM-MD5", "250 HELP"}),
               ElementsAre("LOGIN", "PLAIN", "CRAM-MD5"));
+  // "=" counts as a space; two adjacent spaces give one empty scheme, kept once.
+  EXPECT_THAT(SchemesOf({"250-server", "250-AUTH LOGIN=PLAIN  CRAM-MD5  X", "250 HELP"}),
+              ElementsAre("LOGIN", "PLAIN", "", "CRAM-MD5", "X"));
   // The first line is the server's greeting, even when it looks like an AUTH line.
   EXPECT_THAT(SchemesOf({"250-AUTH GREETING", "250 AUTH LOGIN"}), ElementsAre("LOGIN"));
 }
