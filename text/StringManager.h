@@ -1,5 +1,7 @@
 // TStringManager: Quillor's toolbox of static text operations. It has no
-// instances and no state beyond the compiled patterns below.
+// instances. Its only state is the compiled patterns below and, per thread,
+// the scorer of StringSimilarity's last first text; neither changes any
+// result, they only spare recompiling and re-preparing.
 //
 // Text is a std::string of Windows-1252 bytes; positions are 1-based; an empty
 // string and an absent one are the same value.
@@ -97,6 +99,11 @@ class TStringManager {
   static int32_t ComparePrefix(const std::string& a, const std::string& b);
   // 200 x (links of a greedily built common subsequence) / (len a + len b);
   // 100 for two empty texts. Exactly the greedy measure, not the LCS.
+  // Keeps, in a thread_local slot, a SimilarityScorer for `a` (its tables and
+  // scratch buffers, which grow to the longest `b` scored) until a call with
+  // another `a` replaces it or the thread ends; so consecutive calls with the
+  // same `a` prepare it once. Unlike the rest of the class, callable from any
+  // thread: each thread has its own scorer.
   static double StringSimilarity(const std::string& a, const std::string& b);
 };
 
