@@ -56,8 +56,9 @@ class TMyDatabase {
 
   // --- loading ---------------------------------------------------------------
   // Replaces the whole content: header, records, all indexes rebuilt; the
-  // selection is untouched. In values (not the header) every backslash-n
-  // becomes CR LF. Throws EDatabaseError, changing nothing, for an empty list.
+  // selection and step result are emptied, since they could name records the
+  // new content lacks. In values (not the header) every backslash-n becomes
+  // CR LF. Throws EDatabaseError, changing nothing, for an empty list.
   void LoadFromList(const TStringList& lines);
   // LoadFromList of the file's lines; does nothing when the file is missing.
   // Throws EDatabaseError as CreateFromFile does.
