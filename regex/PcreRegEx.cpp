@@ -163,7 +163,9 @@ int32_t TPcreRegEx::GroupCount() const {
 }
 
 std::string TPcreRegEx::Groups(int32_t i) const {
-  if (i < 0 || i > GroupCount()) return std::string();
+  // The match requirement holds for every index, a negative one included.
+  const int32_t groupCount = GroupCount();
+  if (i < 0 || i > groupCount) return std::string();
   const int32_t start = fOffsets[2 * i];
   const int32_t count = fOffsets[2 * i + 1] - start;
   // A group that did not take part is 0, 0 and reads as empty.

@@ -104,6 +104,7 @@ TEST(PcreRegExGroups, ReadingGroupsWithoutAMatchIsAnAssertion) {
   re.SetSubject("xx");
   EXPECT_FALSE(re.Match());
   EXPECT_THROW(re.Groups(0), ERegExAssertion);
+  EXPECT_THROW(re.Groups(-1), ERegExAssertion);
 }
 
 TEST(PcreRegExMatch, EmptyMatchesAreNeverAccepted) {
