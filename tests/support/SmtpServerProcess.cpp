@@ -78,9 +78,11 @@ SmtpServerProcess::SmtpServerProcess(Mode mode, const std::string& certificateNa
     : dir_(std::make_unique<TempDir>()), mode_(mode) {
   const fs::path spool = dir_->Path() / "spool";
   fs::create_directories(spool);
-  std::vector<std::string> args = {
-      kPython,  QUILLOR_SMTP_SERVER_SCRIPT, "--spool", spool.string(), "--user", kUser, "--password",
-      kPassword};
+  std::vector<std::string> args = {kPython,      QUILLOR_SMTP_SERVER_SCRIPT,
+                                   "--spool",    spool.string(),
+                                   "--user",     kUser,
+                                   "--password", kPassword,
+                                   "--parent",   std::to_string(::getpid())};
   switch (mode) {
     case Mode::kPlain:
       args.insert(args.end(), {"--mode", "plain"});

@@ -21,8 +21,9 @@
 //
 // The constructor throws std::runtime_error when the server does not start
 // within kStartTimeout (its stderr is in the message). The destructor ends the
-// process it started (SIGTERM, then SIGKILL) and removes its files. The server
-// also ends by itself after ten minutes, should a test crash.
+// process it started (SIGTERM, then SIGKILL) and removes its files. Should a
+// test crash, the server ends by itself when it finds its parent gone (within
+// a second), and after ten minutes in any case.
 #pragma once
 
 #include <sys/types.h>

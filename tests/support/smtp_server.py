@@ -2,9 +2,9 @@
 """A real SMTP server on a loopback port, for the mail tests.
 
 Binds 127.0.0.1 on a free port, prints that port on one line, and serves until
-it is terminated (or until --lifetime seconds have passed, so that a crashed
-test never leaves it behind). Each accepted message is stored in --spool as
-NNNN.env (the MAIL FROM address, then one RCPT TO address per line) and
+it is terminated, its parent process ends, or --lifetime seconds have passed,
+so that a crashed test never leaves it behind. Each accepted message is stored
+in --spool as NNNN.env (the MAIL FROM address, then one RCPT TO address per line) and
 NNNN.eml (the message data exactly as received, dot-unstuffed, CR LF kept);
 the .eml file appears last and whole, so its presence means the message is
 complete.
@@ -61,6 +61,8 @@ def main():
     parser.add_argument("--cert")
     parser.add_argument("--key")
     parser.add_argument("--lifetime", type=float, default=600)
+    parser.add_argument("--parent", type=int, default=0,
+                        help="the process that started the server (default: the current parent)")
     args = parser.parse_args()
 
     handler = SpoolHandler(args.spool)
@@ -81,6 +83,16 @@ def main():
         loop.create_server(lambda: SMTP(handler, loop=loop, **options), host="127.0.0.1", port=0))
     print(server.sockets[0].getsockname()[1], flush=True)
     loop.call_later(args.lifetime, loop.stop)
+    # A test that crashed cannot stop its server: notice the orphaning and end.
+    parent = args.parent or os.getppid()
+
+    def stop_when_orphaned():
+        if os.getppid() != parent:
+            loop.stop()
+        else:
+            loop.call_later(0.5, stop_when_orphaned)
+
+    loop.call_later(0.5, stop_when_orphaned)
     try:
         loop.run_forever()
     finally:
