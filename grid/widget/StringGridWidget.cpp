@@ -576,8 +576,10 @@ bool StringGridWidget::eventFilter(QObject* watched, QEvent* event) {
     }
     return QTableView::eventFilter(watched, event);
   }
-  if (editor_ && watched == editor_ && !forwardingKey_ &&
-      (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+  // The event type is tested before editor_ is read: an editor being
+  // destroyed still sends events here, and is no longer a QLineEdit then.
+  if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && !forwardingKey_ &&
+      editor_ && watched == editor_) {
     // Handlers first; then the editor gets the key (or its replacement) in a
     // nested delivery, so that a key it ignores reaches the view only once.
     auto* key = static_cast<QKeyEvent*>(event);

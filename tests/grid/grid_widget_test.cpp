@@ -132,6 +132,22 @@ TEST_F(GridWidget, TypedLetterEmptiesTheCellOnceThenTypes) {
   EXPECT_TRUE(trace.Boxes().empty());
 }
 
+TEST_F(GridWidget, AClosedEditorIsDeletedCleanlyAndTheNextKeyOpensANewOne) {
+  Fill({{"1", "abc", "5"}, {"2", "def", "6"}});
+  Click(0, 2);
+  QTest::keyClick(grid.get(), Qt::Key_A);
+  ASSERT_NE(grid->InplaceEditor(), nullptr);
+  QTest::keyClick(grid->InplaceEditor(), Qt::Key_Return);
+  QCoreApplication::processEvents();  // the editor commits and closes
+  // Deleted as the event loop would delete it; it still sends events on its
+  // way out, which the widget must not take for an editor's.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(grid->GetEditorMode());
+  EXPECT_EQ(grid->GetCells(0, 2), "a");
+  QTest::keyClick(grid.get(), Qt::Key_B);
+  EXPECT_EQ(grid->GetCells(0, 2), "b") << "the next key opens a new editor";
+}
+
 TEST_F(GridWidget, ControlAndAltKeysLeaveTheCellAlone) {
   Fill({{"1", "abc", "5"}});
   Click(1, 1);
