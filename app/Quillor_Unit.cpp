@@ -68,9 +68,11 @@ QFrame* NewPanel(QWidget* parent, const char* name) {
   return panel;
 }
 
+// Tab leaves a memo for the next control, as in every other control, so that
+// the keyboard reaches the address and the send button.
 QPlainTextEdit* NewMemo(QWidget* parent, const char* name) {
   QPlainTextEdit* memo = Named(new QPlainTextEdit(parent), name);
-  memo->setTabChangesFocus(false);
+  memo->setTabChangesFocus(true);
   return memo;
 }
 
@@ -124,6 +126,8 @@ void TQuillor_Form::CreateControls() {
   grid.SetColWidth(1, 244);
   grid.SetColWidth(2, 64);
   grid.SetOptions(goVertLine | goHorzLine | goEditing | goRowSelect);
+  // Tab moves on to the next control instead of from cell to cell.
+  ListeArticles_StringGrid->setTabKeyNavigation(false);
 
   Panel1 = NewPanel(this, "Panel1");
   Panel1->setGeometry(424, 8, 177, 145);

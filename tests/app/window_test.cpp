@@ -196,6 +196,29 @@ TEST_F(SmallCatalogueTest, QuitButtonClosesAndSaves) {
   EXPECT_TRUE(std::filesystem::exists(UserAddressPath()));
 }
 
+// --- keyboard ------------------------------------------------------------------------------
+
+TEST_F(SmallCatalogueTest, TabWalksTheControlsInTheirOrderThroughBothMemos) {
+  auto form = Open();
+  form->ListeArticles_StringGrid->setFocus();
+  std::vector<std::string> visited;
+  for (int i = 0; i < 10; ++i) {
+    QWidget* focused = form->focusWidget();
+    ASSERT_NE(focused, nullptr);
+    std::string name = focused->objectName().toStdString();
+    // The mode buttons count as their group.
+    if (focused->parentWidget() == form->GroupBox1) name = "GroupBox1";
+    if (visited.empty() || visited.back() != name) visited.push_back(name);
+    QTest::keyClick(focused, Qt::Key_Tab);
+  }
+  EXPECT_EQ(visited, (std::vector<std::string>{"ListeArticles_StringGrid", "Button1", "Edit1", "GroupBox1",
+                                               "Message_Memo", "Adresse_Memo", "Edit2", "Button2",
+                                               "ListeArticles_StringGrid"}));
+  // Tab moved the focus: the memos keep their text.
+  EXPECT_EQ(form->AddressText(), "Pharmacie du Port\r\n3 quai Est\r\n");
+  EXPECT_EQ(form->MessageText().find('\t'), std::string::npos);
+}
+
 // --- size -------------------------------------------------------------------------------------
 
 TEST_F(SmallCatalogueTest, SizeNeverFallsBelowTheFirstShownSize) {
