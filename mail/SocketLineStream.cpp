@@ -56,6 +56,8 @@ std::string MsText(std::chrono::milliseconds timeout) {
 
 TSocketLineStream::TSocketLineStream(const std::string& host, int port, std::chrono::milliseconds timeout)
     : socket_(std::make_unique<QSslSocket>()) {
+  // Cut to 16 bits, an out-of-range port would reach another service.
+  if (port < 0 || port > 65535) throw ESocketError(EINVAL, "Invalid port " + std::to_string(port) + ".");
   socket_->connectToHost(QString::fromStdString(host), static_cast<quint16>(port));
   if (socket_->waitForConnected(static_cast<int>(timeout.count()))) return;
   const QAbstractSocket::SocketError error = socket_->error();

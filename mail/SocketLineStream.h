@@ -16,8 +16,8 @@ namespace quillor {
 class TSocketLineStream : public TLineStream {
  public:
   // Resolves `host` (a dotted IPv4 address is taken as it is) and connects.
-  // Throws ESocketError on failure or when `timeout` passes first; nothing is
-  // left open then.
+  // Throws ESocketError on failure, for a port outside 0..65535, or when
+  // `timeout` passes first; nothing is left open then.
   TSocketLineStream(const std::string& host, int port, std::chrono::milliseconds timeout);
   ~TSocketLineStream() override;
   TSocketLineStream(const TSocketLineStream&) = delete;

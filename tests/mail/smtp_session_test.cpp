@@ -326,6 +326,22 @@ TEST(SessionConnectTest, RefusedConnectionRaisesSocketErrorWithTheSystemNumber) 
   EXPECT_EQ(client.Port, port);
 }
 
+TEST(SessionConnectTest, PortOutsideTheTcpRangeIsRefusedNotWrapped) {
+  ScriptedSmtpServer server;
+  server.Reply("220 wrong service").Expect("ehlo " + TSmtpClient::LocalHostName()).Reply("250 ok");
+  server.Start();
+  TSmtpClient client;
+  client.Host = "127.0.0.1";
+  client.Port = server.Port() + 65536;
+  try {
+    client.OpenConnection();
+    FAIL() << "port " << client.Port << " reached port " << server.Port();
+  } catch (const ESocketError& error) {
+    EXPECT_EQ(error.Number(), EINVAL);
+  }
+  EXPECT_FALSE(client.IsOpen());
+}
+
 TEST(SessionConnectTest, UnansweredConnectionGivesUpAtTheConnectTimeOut) {
   test::StalledListener stalled;
   TSmtpClient client;
