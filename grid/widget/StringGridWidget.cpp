@@ -61,7 +61,8 @@ StringGridWidget::StringGridWidget(QWidget* parent, int32_t colCount, int32_t ro
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   setWordWrap(false);
   setCornerButtonEnabled(false);
-  setTabKeyNavigation(true);
+  // No tabs option: Tab goes on to the window's next control.
+  setTabKeyNavigation(false);
   verticalHeader()->hide();
   verticalHeader()->setMinimumSectionSize(1);
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -272,7 +273,12 @@ void StringGridWidget::SetEditorMode(bool open) {
 
 void StringGridWidget::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
   if (editor == editor_) editorIsOpen_ = false;
-  QTableView::closeEditor(editor, hint);
+  // Tab in the editor leaves the grid as Tab in the grid does, rather than
+  // editing the neighbouring cell.
+  const bool tabbed =
+      hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem;
+  QTableView::closeEditor(editor, tabbed ? QAbstractItemDelegate::NoHint : hint);
+  if (tabbed) focusNextPrevChild(hint == QAbstractItemDelegate::EditNextItem);
 }
 
 void StringGridWidget::EditorCreated(QLineEdit* editor, int32_t col, int32_t row) {

@@ -148,6 +148,41 @@ TEST_F(GridWidget, AClosedEditorIsDeletedCleanlyAndTheNextKeyOpensANewOne) {
   EXPECT_EQ(grid->GetCells(0, 2), "b") << "the next key opens a new editor";
 }
 
+// The grid has no tabs option: Tab goes on to the next control of the
+// window, from the grid and from its editor alike.
+TEST(GridWidgetFocus, TabLeavesTheGridForTheNextControl) {
+  test::TraceRecorder trace;
+  QWidget window;
+  auto* grid = new StringGridWidget(&window, 3, 3);
+  grid->setGeometry(0, 0, 300, 150);
+  auto* next = new QLineEdit(&window);
+  next->setGeometry(0, 160, 100, 20);
+  QWidget::setTabOrder(grid, next);
+  grid->SetOptions(goVertLine | goHorzLine | goEditing | goRowSelect);
+  TMyStringGrid controller(grid, nullptr);
+  controller.fNumberRows = false;
+  controller.SetFixedCols(0);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  grid->setFocus();
+  ASSERT_TRUE(grid->hasFocus());
+  const int32_t col = grid->GetCol();
+  QTest::keyClick(grid, Qt::Key_Tab);
+  EXPECT_TRUE(next->hasFocus());
+  EXPECT_EQ(grid->GetCol(), col) << "Tab does not move the current cell";
+
+  grid->setFocus();
+  QTest::keyClick(grid, Qt::Key_A);
+  ASSERT_NE(grid->InplaceEditor(), nullptr);
+  QTest::keyClick(grid->InplaceEditor(), Qt::Key_Tab);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(next->hasFocus());
+  EXPECT_FALSE(grid->GetEditorMode());
+  EXPECT_EQ(grid->GetCol(), col);
+  EXPECT_EQ(grid->GetCells(col, 1), "a") << "what was typed stays";
+  EXPECT_TRUE(trace.Boxes().empty());
+}
+
 TEST_F(GridWidget, ControlAndAltKeysLeaveTheCellAlone) {
   Fill({{"1", "abc", "5"}});
   Click(1, 1);
