@@ -131,6 +131,15 @@ TEST(DatabaseAccess, BadCoordinatesAreReportedWithTheirNumbers) {
   EXPECT_EQ(table->DBGetString(1, 0), "2");
 }
 
+TEST(DatabaseAccess, TheFirstFailingCheckDecidesTheReport) {
+  test::TraceRecorder trace;
+  auto table = TableOf({"A;B", "1;2"});
+  EXPECT_EQ(table->DBGetString(7, 9), "");  // field and record both bad: the field is named
+  EXPECT_EQ(table->DBGetString(-1, -1), "");
+  EXPECT_THAT(trace.Errors(), ElementsAre("TMyDatabase.DBGetString: champ hors limites7",
+                                          "TMyDatabase.DBGetString: champ hors limites-1"));
+}
+
 TEST(DatabaseAccess, ATableWithoutRecordsReportsItsEmptyColumnsAndFlags) {
   test::TraceRecorder trace;
   auto table = TableOf({"A;B"});
