@@ -77,10 +77,13 @@ class TSmtpClient : public TMessageClient {
   // is set, its scheme was announced and not yet signed in, "Mail from:<...>"
   // 250, "RCPT to:<...>" 250 for each To, Cc and Bcc address, "Data" 354,
   // X-Mailer set from MailAgent, the message, "." 250.
-  // Throws EUnsafeMailText before anything is sent when the sender, a
-  // recipient, a header value or a body line holds a CR or LF; the errors of
-  // WriteMessage; EProtocolReplyError on any refused step (nothing after it
-  // is sent). The connection stays open after a failure; the caller closes it.
+  // Throws before anything is sent: EUnsafeMailText when the sender, a
+  // recipient, a header or a body line holds a CR or LF, and the errors of
+  // GenerateHeader (a message that cannot be rendered, such as one with a
+  // single text part), so no transaction is left open at "Data". Later, the
+  // errors of WriteMessage, and EProtocolReplyError on any refused step
+  // (nothing after it is sent). The connection stays open after a failure;
+  // the caller closes it.
   // REQUIRES: the connection is open.
   void SubmitMessage(TMailMessage& message);
 

@@ -197,6 +197,12 @@ TEST_F(FakeSessionTest, LineBreaksInEnvelopeAddressesAreRefusedBeforeAnyCommand)
   EXPECT_THROW(client.SubmitMessage(message), EUnsafeMailText);
   EXPECT_THAT(wire->written, IsEmpty());
   EXPECT_THROW(client.WriteLine("Rset\r\nQuit"), EUnsafeMailText);
+
+  // A message that cannot be rendered fails before the transaction, not after "Data".
+  message.From.Address = "pharmacie@quillor.test";
+  message.MessageParts.TextPartCount = 1;
+  EXPECT_THROW(client.SubmitMessage(message), EMailError);
+  EXPECT_THAT(wire->written, IsEmpty());
 }
 
 }  // namespace
