@@ -384,6 +384,16 @@ TEST_F(SmallCatalogueTest, ClickingTheCheckedExactButtonSearchesAgain) {
   EXPECT_EQ(form->ArticleGrid->GetCell(1, 1), "Aucune correspondance");
 }
 
+TEST_F(SmallCatalogueTest, ClickingEitherModeSearchesWithTheCurrentText) {
+  auto form = Open();
+  Type(*form, "doliprane");
+  ASSERT_EQ(Column(*form, 0), std::vector<std::string>{"3400005"});
+  QTest::mouseClick(form->RadioButton3, Qt::LeftButton);
+  EXPECT_EQ(Column(*form, 0).size(), kArticles.size() - 1);
+  QTest::mouseClick(form->RadioButton1, Qt::LeftButton);
+  EXPECT_EQ(Column(*form, 0), std::vector<std::string>{"3400005"});
+}
+
 TEST_F(SmallCatalogueTest, ApproximateSearchListsEveryArticleMostSimilarFirst) {
   auto form = Open();
   QTest::mouseClick(form->RadioButton3, Qt::LeftButton);
@@ -409,6 +419,11 @@ TEST_F(WindowTest, ApproximateSearchOverTheBundledCatalogue) {
   // The search button brings the list back to its first row.
   EXPECT_EQ(form->ArticleGrid->GetTopRow(), 1);
   EXPECT_EQ(form->ArticleGrid->GetRowCount(), form->ArticleTable->RecordCount() + 1);
+  // So does Enter in the search text.
+  form->ArticleGrid->SetTopRow(500);
+  ASSERT_EQ(form->ArticleGrid->GetTopRow(), 500);
+  PressEnter(*form);
+  EXPECT_EQ(form->ArticleGrid->GetTopRow(), 1);
   ExpectMostSimilarFirst("DOLIPRANE 1000", Column(*form, 1));
 }
 
