@@ -456,6 +456,26 @@ bool StringGridWidget::FireKeyDown(QKeyEvent* event, QString& replacement) {
   return true;
 }
 
+bool StringGridWidget::event(QEvent* event) {
+  // Tab moves the focus before keyPressEvent would see it: the key-down
+  // handlers hear of it here first, and may drop it.
+  if (event->type() == QEvent::KeyPress && !forwardingKey_) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+      QString replacement;
+      if (!FireKeyDown(key, replacement)) {
+        event->accept();
+        return true;
+      }
+      forwardingKey_ = true;
+      const bool result = QTableView::event(event);
+      forwardingKey_ = false;
+      return result;
+    }
+  }
+  return QTableView::event(event);
+}
+
 void StringGridWidget::keyPressEvent(QKeyEvent* event) {
   if (forwardingKey_) {
     // Back from the editor, which left the key alone: handlers saw it already.

@@ -104,6 +104,7 @@ class StringGridWidget : public QTableView, public IStringGrid {
   bool IsSelectedCell(int32_t col, int32_t row) const;
 
  protected:
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;

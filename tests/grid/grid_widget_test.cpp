@@ -159,6 +159,8 @@ TEST(GridWidgetFocus, TabLeavesTheGridForTheNextControl) {
   next->setGeometry(0, 160, 100, 20);
   QWidget::setTabOrder(grid, next);
   grid->SetOptions(goVertLine | goHorzLine | goEditing | goRowSelect);
+  int tabKeyDowns = 0;
+  grid->Events().OnKeyDown = [&](uint16_t& key, TShiftState) { tabKeyDowns += key == 9; };
   TMyStringGrid controller(grid, nullptr);
   controller.fNumberRows = false;
   controller.SetFixedCols(0);
@@ -170,6 +172,7 @@ TEST(GridWidgetFocus, TabLeavesTheGridForTheNextControl) {
   QTest::keyClick(grid, Qt::Key_Tab);
   EXPECT_TRUE(next->hasFocus());
   EXPECT_EQ(grid->GetCol(), col) << "Tab does not move the current cell";
+  EXPECT_EQ(tabKeyDowns, 1) << "the key-down handlers hear of Tab first";
 
   grid->setFocus();
   QTest::keyClick(grid, Qt::Key_A);
@@ -180,6 +183,13 @@ TEST(GridWidgetFocus, TabLeavesTheGridForTheNextControl) {
   EXPECT_FALSE(grid->GetEditorMode());
   EXPECT_EQ(grid->GetCol(), col);
   EXPECT_EQ(grid->GetCells(col, 1), "a") << "what was typed stays";
+  EXPECT_EQ(tabKeyDowns, 2);
+
+  // A handler that drops the key keeps the focus in the grid.
+  grid->Events().OnKeyDown = [](uint16_t& key, TShiftState) { key = 0; };
+  grid->setFocus();
+  QTest::keyClick(grid, Qt::Key_Tab);
+  EXPECT_TRUE(grid->hasFocus());
   EXPECT_TRUE(trace.Boxes().empty());
 }
 
