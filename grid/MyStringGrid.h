@@ -106,7 +106,9 @@ class TMyStringGrid {
   const std::string& GetSelectedText() const { return fSelectedText; }
   bool GetSortAscending() const { return fSortAscending; }
   int32_t GetSortCol() const { return fSortCol; }
+  // False for a cell outside the tables.
   bool IsReadOnly(int32_t col, int32_t row) const;
+  // REQUIRES: (col, row) inside the tables (std::out_of_range otherwise).
   TColor GetCellColor(int32_t col, int32_t row) const;
   TGridFont GetCellFont(int32_t col, int32_t row) const;
   const std::vector<std::string>& GetColNames() const { return fColNames; }
