@@ -189,6 +189,20 @@ TEST_F(SmallCatalogueTest, AnAddressThatCannotBeSavedKeepsTheWindowOpen) {
   EXPECT_EQ(TempDir::Read(UserAddressPath()), "Pharmacie du Port\r\n3 quai Est\r\n");
 }
 
+TEST_F(SmallCatalogueTest, NoAddressFileAnywhereShowsOneBoxAfterTheArticlesAreShown) {
+  RemoveDataFile("AdressePharmacie.txt");
+  auto form = Open();
+  EXPECT_EQ(ErrorCount(), 1);
+  ASSERT_FALSE(Messages().empty());
+  EXPECT_NE(Messages().front().text.find("AdressePharmacie.txt"), std::string::npos);
+  EXPECT_TRUE(form->isVisible());
+  // Every step before the address was done: articles, prices and titles.
+  EXPECT_EQ(form->ArticleGrid->GetRowCount(), static_cast<int32_t>(kArticles.size()));
+  EXPECT_EQ(PricesByCip(*form).at("3400010"), "12,5");
+  EXPECT_EQ(TitleRow(*form)[2], "Prix");
+  EXPECT_EQ(form->AddressText(), "");
+}
+
 TEST_F(SmallCatalogueTest, QuitButtonClosesAndSaves) {
   auto form = Open();
   QTest::mouseClick(form->Button1, Qt::LeftButton);
