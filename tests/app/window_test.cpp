@@ -14,6 +14,7 @@
 #include "StringManager.h"
 #include "TestPaths.h"
 #include "TextLines.h"
+#include "UpDown.h"
 #include "WidgetText.h"
 #include "WindowFixture.h"
 
@@ -208,6 +209,65 @@ TEST_F(SmallCatalogueTest, QuitButtonClosesAndSaves) {
   QTest::mouseClick(form->Button1, Qt::LeftButton);
   EXPECT_FALSE(form->isVisible());
   EXPECT_TRUE(std::filesystem::exists(UserAddressPath()));
+}
+
+TEST_F(SmallCatalogueTest, EveryControlHasItsNameParentPlaceAndFirstText) {
+  auto form = Open();
+  EXPECT_EQ(form->geometry(), QRect(64, 55, 860, 496));
+  struct Placed {
+    const char* name;
+    const char* parent;
+    QRect rect;  // an empty size: the control sizes itself to its text
+  };
+  const std::vector<Placed> controls = {
+      {"Label1", "Quillor_Form", {128, 80, 279, 20}},
+      {"Image1", "Quillor_Form", {8, 16, 409, 121}},
+      {"ListeArticles_StringGrid", "Quillor_Form", {8, 168, 505, 0}},
+      {"Panel1", "Quillor_Form", {424, 8, 177, 145}},
+      {"GroupBox1", "Quillor_Form", {432, 16, 161, 97}},
+      {"RadioButton1", "GroupBox1", {8, 24, 73, 17}},
+      {"RadioButton3", "GroupBox1", {8, 48, 97, 17}},
+      {"Edit1", "Quillor_Form", {432, 120, 137, 21}},
+      {"SpeedButton2", "Panel1", {144, 112, 23, 22}},
+      {"Panel2", "Quillor_Form", {520, 176, 81, 177}},
+      {"Label3", "Panel2", {16, 8, 0, 0}},
+      {"Label4", "Panel2", {16, 40, 0, 0}},
+      {"Edit2", "Panel2", {8, 56, 49, 21}},
+      {"UpDown1", "Panel2", {57, 56, 16, 21}},
+      {"SpeedButton1", "Panel2", {8, 96, 65, 49}},
+      {"Message_Memo", "Quillor_Form", {608, 8, 249, 345}},
+      {"Label2", "Quillor_Form", {656, 360, 0, 0}},
+      {"Adresse_Memo", "Quillor_Form", {608, 376, 249, 73}},
+      {"Button1", "Quillor_Form", {528, 464, 65, 25}},
+      {"Button2", "Quillor_Form", {664, 464, 187, 25}},
+  };
+  for (const Placed& placed : controls) {
+    SCOPED_TRACE(placed.name);
+    QWidget* control = form->findChild<QWidget*>(QString::fromLatin1(placed.name));
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(control->parentWidget()->objectName().toStdString(), placed.parent);
+    EXPECT_EQ(control->pos(), placed.rect.topLeft());
+    // The grid's height follows the window (checked with the size floor).
+    if (placed.rect.width() > 0) {
+      EXPECT_EQ(control->width(), placed.rect.width());
+    }
+    if (placed.rect.height() > 0) {
+      EXPECT_EQ(control->height(), placed.rect.height());
+    }
+  }
+  EXPECT_EQ(form->Label3->text(), QStringLiteral("AJOUTER"));
+  EXPECT_EQ(FromQString(form->Label4->text()), "Quantit\xE9");
+  EXPECT_EQ(form->Label2->text(), QStringLiteral("DE LA PART DE LA PHARMACIE"));
+  EXPECT_EQ(form->Button2->text(), QStringLiteral("Envoyer la Commande"));
+  EXPECT_EQ(form->Edit1->text(), QString());
+  EXPECT_EQ(form->Edit2->text(), QStringLiteral("1"));
+  EXPECT_EQ(form->UpDown1->Min(), 0);
+  EXPECT_EQ(form->UpDown1->Max(), 100);
+  EXPECT_EQ(form->UpDown1->Position(), 1);
+  EXPECT_TRUE(form->SpeedButton1->text().isEmpty());
+  EXPECT_TRUE(form->SpeedButton2->text().isEmpty());
+  EXPECT_EQ(form->ArticleGrid->GetFixedCols(), 0);
+  EXPECT_EQ(form->ArticleGrid->GetFixedRows(), 1);
 }
 
 // --- keyboard ------------------------------------------------------------------------------
