@@ -126,8 +126,6 @@ void TQuillor_Form::CreateControls() {
   grid.SetColWidth(1, 244);
   grid.SetColWidth(2, 64);
   grid.SetOptions(goVertLine | goHorzLine | goEditing | goRowSelect);
-  // Tab moves on to the next control instead of from cell to cell.
-  ListeArticles_StringGrid->setTabKeyNavigation(false);
 
   Panel1 = NewPanel(this, "Panel1");
   Panel1->setGeometry(424, 8, 177, 145);
