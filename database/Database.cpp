@@ -93,6 +93,16 @@ void TMyDatabase::SetFieldNames(const std::string& headerLine) {
   fFieldNames.clear();
   fFieldNames.reserve(static_cast<size_t>(count));
   for (int32_t i = 1; i <= count; ++i) fFieldNames.push_back(TStringManager::GetWord(headerLine, i, ';'));
+  // Renaming the fields of a loaded table must keep one column, one index
+  // slot and one validity flag per name, or every access by field number
+  // would run past the columns. New fields hold empty values; their indexes
+  // are stale until the next query rebuilds them.
+  if (!fDatas.empty()) {
+    const size_t fieldCount = fFieldNames.size();
+    fDatas.resize(fieldCount, std::vector<std::string>(fDatas.front().size()));
+    fIndexes.resize(fieldCount);
+    fIndexValid.resize(fieldCount, 0);
+  }
 }
 
 void TMyDatabase::SetData(int32_t field, int32_t record, const std::string& value) {

@@ -63,7 +63,9 @@ class TMyDatabase {
   // LoadFromList of the file's lines; does nothing when the file is missing.
   // Throws EDatabaseError as CreateFromFile does.
   void LoadFromFile(const std::string& fileName);
-  // The names between ';' of the header line, in order.
+  // The names between ';' of the header line, in order. On a loaded table the
+  // columns follow the names: a new field gets empty values (and a stale
+  // index), a field beyond the new names is dropped.
   void SetFieldNames(const std::string& headerLine);
 
   // --- fields and records ------------------------------------------------------

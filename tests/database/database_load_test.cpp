@@ -39,6 +39,25 @@ TEST(DatabaseLoad, HeaderNamesAreTakenAsTheyStand) {
   EXPECT_THAT(trace.Errors(), IsEmpty());
 }
 
+TEST(DatabaseLoad, RenamingTheFieldsOfALoadedTableKeepsOneColumnPerName) {
+  test::TraceRecorder trace;
+  auto table = TableOf({"A;B", "1;x", "2;y"});
+  table->SetFieldNames("A;B;C;D");  // more names than columns: must never read past them
+  ASSERT_EQ(table->FieldCount(), 4);
+  EXPECT_EQ(table->RecordCount(), 2);
+  EXPECT_EQ(table->DBGetString(3, 1), "");
+  table->SetData(3, 1, "z");
+  EXPECT_EQ(table->DBGetString(3, 1), "z");
+  table->QueryAll("D");
+  EXPECT_THAT(table->Selection(), ElementsAre(0, 1));  // "" sorts before "z"
+  table->SetFieldNames("A");
+  EXPECT_EQ(table->FieldCount(), 1);
+  EXPECT_EQ(table->DBGetString(0, 1), "2");
+  table->BuildIndexes();
+  EXPECT_THAT(IndexValues(*table, 0), ElementsAre("1", "2"));
+  EXPECT_THAT(trace.Errors(), IsEmpty());
+}
+
 TEST(DatabaseLoad, RecordsAreCutPaddedAndExpanded) {
   test::TraceRecorder trace;
   auto table = TableOf({"A;B;C", "1;;3", "seul", "a;b;c;d", "", "x\\ny;p\\n;\\\\n"});
