@@ -8,6 +8,7 @@
 
 #include "IniManager.h"
 #include "Locale.h"
+#include "ScopedDecimalSeparator.h"
 #include "TempDir.h"
 #include "TraceRecorder.h"
 
@@ -27,20 +28,6 @@ class IniFile {
  private:
   test::TempDir dir_;
   std::string path_;
-};
-
-// Keeps the user's decimal separator as it was.
-class ScopedDecimalSeparator {
- public:
-  explicit ScopedDecimalSeparator(char separator) : previous_(UserDecimalSeparator()) {
-    SetUserDecimalSeparator(separator);
-  }
-  ~ScopedDecimalSeparator() { SetUserDecimalSeparator(previous_); }
-  ScopedDecimalSeparator(const ScopedDecimalSeparator&) = delete;
-  ScopedDecimalSeparator& operator=(const ScopedDecimalSeparator&) = delete;
-
- private:
-  char previous_;
 };
 
 const char* const kVersions =
@@ -252,7 +239,7 @@ TEST(IniManager, GetRealAcceptsEitherSeparatorWhateverTheLocale) {
   IniFile file("[R]\ncomma=0,5\npoint=0.5\ncoeff=6,55957\nnegative=-3.25\nleadingZero=00.5\n");
   TIniManager ini(file.Path());
   for (char separator : {',', '.'}) {
-    ScopedDecimalSeparator locale(separator);
+    test::ScopedDecimalSeparator locale(separator);
     test::TraceRecorder trace;
     EXPECT_EQ(ini.GetReal("R", "comma"), 0.5) << separator;
     EXPECT_EQ(ini.GetReal("R", "point"), 0.5) << separator;
