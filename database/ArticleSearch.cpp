@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "StringManager.h"
+#include "TrimBlanks.h"
 
 namespace quillor {
 
@@ -10,12 +11,7 @@ std::string NormaliseSearchText(const std::string& raw) {
   for (char& c : text) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
-  auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-  size_t begin = 0;
-  while (begin < text.size() && blank(text[begin])) ++begin;
-  size_t end = text.size();
-  while (end > begin && blank(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
+  return TrimBlanksAndControls(text);
 }
 
 bool SearchArticles(TMyDatabase& table, const std::string& normalisedQuery, bool approximate) {

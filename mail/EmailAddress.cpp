@@ -1,17 +1,10 @@
 #include "EmailAddress.h"
 
 #include "EncodedWord.h"
+#include "TrimBlanks.h"
 
 namespace quillor {
 namespace {
-
-std::string Trim(const std::string& text) {
-  size_t first = 0;
-  size_t last = text.size();
-  while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
-  return text.substr(first, last - first);
-}
 
 std::string Unquote(const std::string& name) {
   if (name.size() < 2 || name.front() != '"' || name.back() != '"') return name;
@@ -35,11 +28,11 @@ std::string Quote(const std::string& name) {
 }  // namespace
 
 void TEmailAddressItem::SetText(const std::string& text) {
-  const std::string piece = Trim(text);
+  const std::string piece = TrimBlanksAndControls(text);
   const size_t open = piece.rfind('<');
   if (open != std::string::npos && !piece.empty() && piece.back() == '>') {
-    Name = Unquote(Trim(piece.substr(0, open)));
-    Address = Trim(piece.substr(open + 1, piece.size() - open - 2));
+    Name = Unquote(TrimBlanksAndControls(piece.substr(0, open)));
+    Address = TrimBlanksAndControls(piece.substr(open + 1, piece.size() - open - 2));
   } else {
     Name.clear();
     Address = piece;
@@ -56,7 +49,7 @@ std::string TEmailAddressItem::Text() const {
 void TEmailAddressList::SetText(const std::string& text) {
   items_.clear();
   auto addPiece = [this](const std::string& piece) {
-    if (Trim(piece).empty()) return;
+    if (TrimBlanksAndControls(piece).empty()) return;
     TEmailAddressItem item;
     item.SetText(piece);
     items_.push_back(item);

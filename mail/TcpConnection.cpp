@@ -6,17 +6,10 @@
 
 #include "MailErrors.h"
 #include "SocketLineStream.h"
+#include "TrimBlanks.h"
 
 namespace quillor {
 namespace {
-
-std::string TrimBlanksAndControls(const std::string& text) {
-  size_t first = 0;
-  size_t last = text.size();
-  while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
-  return text.substr(first, last - first);
-}
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
   if (text.size() < prefix.size()) return false;

@@ -3,6 +3,7 @@
 #include "Locale.h"
 #include "StringManager.h"
 #include "TraceUnit.h"
+#include "TrimBlanks.h"
 
 namespace quillor {
 
@@ -15,11 +16,7 @@ TIniManager::~TIniManager() {
 }
 
 std::string TIniManager::NormalizeSectionName(const std::string& name) {
-  size_t first = 0;
-  size_t last = name.size();
-  while (first < last && static_cast<unsigned char>(name[first]) <= 32) ++first;
-  while (last > first && static_cast<unsigned char>(name[last - 1]) <= 32) --last;
-  std::string result = name.substr(first, last - first);
+  std::string result = TrimBlanksAndControls(name);
   for (char& c : result) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }

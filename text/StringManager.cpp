@@ -6,6 +6,7 @@
 #include "Locale.h"
 #include "PcreRegEx.h"
 #include "TraceUnit.h"
+#include "TrimBlanks.h"
 
 namespace quillor {
 namespace {
@@ -64,10 +65,6 @@ constexpr auto kAccentFolding = [] {
   }
   return table;
 }();
-
-bool IsBlankOrControl(char c) {
-  return static_cast<unsigned char>(c) <= 32;
-}
 
 }  // namespace
 
@@ -246,11 +243,7 @@ bool TStringManager::IsPhone(const std::string& text) {
 }
 
 bool TStringManager::IsCip(const std::string& text) {
-  size_t first = 0;
-  size_t last = text.size();
-  while (first < last && IsBlankOrControl(text[first])) ++first;
-  while (last > first && IsBlankOrControl(text[last - 1])) --last;
-  const std::string code = text.substr(first, last - first);
+  const std::string code = TrimBlanksAndControls(text);
   if (!IsNatural(code) || code.size() != 7) return false;
   int sum = 0;
   for (int i = 0; i < 6; ++i) {
