@@ -11,7 +11,9 @@ namespace quillor::test {
 std::filesystem::path SourceDir();
 // The bundled data folder (data/ in the source tree).
 std::filesystem::path DataDir();
-// The real catalogue, ../shared/data/bdpm-catalogue.csv beside the project.
+// The real catalogue as plain text: ../shared/data/bdpm-catalogue.csv beside
+// the project, or, when that is absent, the build's copy rebuilt from the
+// bundled article file.
 std::filesystem::path RealCatalogue();
 
 }  // namespace quillor::test
