@@ -494,7 +494,9 @@ void StringGridWidget::keyPressEvent(QKeyEvent* event) {
     // A handler opened the editor: the key is typed into it.
     QCoreApplication::sendEvent(editor_, use);
   } else {
+    sidewaysKey_ = use->key() == Qt::Key_Left || use->key() == Qt::Key_Right;
     QTableView::keyPressEvent(use);
+    sidewaysKey_ = false;
   }
   forwardingKey_ = false;
 }
@@ -517,6 +519,21 @@ void StringGridWidget::keyReleaseEvent(QKeyEvent* event) {
 
 void StringGridWidget::keyboardSearch(const QString&) {
   // Typing never jumps to a matching row: keys edit or do nothing.
+}
+
+void StringGridWidget::scrollTo(const QModelIndex& index, ScrollHint hint) {
+  // With whole rows selected the current column is nothing the user sees:
+  // following it sideways when a row is picked (a click on a long text, an
+  // arrow key, a sort finding its row again) would push the columns on
+  // screen out of sight, and a second click on a title would then land on
+  // another column. Only Left and Right scroll sideways then.
+  if (!(options_ & goRowSelect) || sidewaysKey_) {
+    QTableView::scrollTo(index, hint);
+    return;
+  }
+  const int sideways = horizontalScrollBar()->value();
+  QTableView::scrollTo(index, hint);
+  horizontalScrollBar()->setValue(sideways);
 }
 
 // --- mouse ------------------------------------------------------------------------------------------

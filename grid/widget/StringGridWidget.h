@@ -114,6 +114,7 @@ class StringGridWidget : public QTableView, public IStringGrid {
   void wheelEvent(QWheelEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyboardSearch(const QString& search) override;
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -153,6 +154,9 @@ class StringGridWidget : public QTableView, public IStringGrid {
   int32_t editorCol_ = -1;
   int32_t editorRow_ = -1;
   bool forwardingKey_ = false;
+  // Set while Left or Right is handled: the one move that scrolls sideways
+  // when whole rows are selected.
+  bool sidewaysKey_ = false;
   QPoint lastMouseGlobal_;
   bool hasMousePos_ = false;
 };

@@ -113,6 +113,43 @@ TEST_F(GridWidget, SortKeepsTheCurrentRowAtTheSameHeight) {
       << "the title row stays on top";
 }
 
+// With whole rows selected, picking a row never scrolls the columns on screen
+// sideways: a long designation must not push the codes out of sight, and a
+// second click on the price title must land on the price title again.
+TEST_F(GridWidget, PickingARowKeepsTheColumnsOnScreen) {
+  const std::string longName(300, 'D');  // far wider than the widget
+  std::vector<std::vector<std::string>> rows;
+  for (int k = 0; k < 40; ++k)
+    rows.push_back({std::to_string(3400000 + k), longName + std::to_string(k), std::to_string(40 - k)});
+  Fill(rows);
+  QScrollBar* sideways = grid->horizontalScrollBar();
+  ASSERT_GT(sideways->maximum(), 0);
+  ASSERT_EQ(sideways->value(), 0);
+
+  // The designation cell is wider than the view: click its visible start.
+  const QRect cell = grid->CellRect(1, 3);
+  const QPoint start(cell.left() + 10, cell.center().y());
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->viewport()->mapFrom(grid.get(), start));
+  ASSERT_EQ(grid->GetRow(), 3);
+  EXPECT_EQ(sideways->value(), 0) << "the codes stay in sight";
+  QTest::keyClick(grid.get(), Qt::Key_Down);
+  EXPECT_EQ(grid->GetRow(), 4);
+  EXPECT_EQ(sideways->value(), 0);
+
+  sideways->setValue(sideways->maximum());  // the prices in sight
+  Click(2, 0);
+  EXPECT_EQ(Column(2).front(), "1");
+  EXPECT_EQ(sideways->value(), sideways->maximum());
+  Click(2, 0);
+  EXPECT_EQ(Column(2).front(), "40") << "the second click lands on the price title again";
+  EXPECT_EQ(sideways->value(), sideways->maximum());
+
+  sideways->setValue(0);
+  QTest::keyClick(grid.get(), Qt::Key_Right);
+  EXPECT_GT(sideways->value(), 0) << "Left and Right still scroll sideways";
+  EXPECT_TRUE(trace.Boxes().empty());
+}
+
 TEST_F(GridWidget, TypedLetterEmptiesTheCellOnceThenTypes) {
   Fill({{"1", "abc", "5"}, {"2", "def", "6"}});
   Click(0, 2);
