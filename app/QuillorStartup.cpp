@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStandardPaths>
+#include <QTextDocument>
 #include <algorithm>
 
 #include "Quillor_Unit.h"
@@ -77,6 +78,7 @@ void TQuillor_Form::LoadAddress() {
   }
   bytes.resize(std::min(bytes.size(), bytes.find('\0')));
   SetMemoText(*Adresse_Memo, bytes);
+  fAddressLoaded = true;
 }
 
 void TQuillor_Form::FormResize() {
@@ -93,6 +95,9 @@ void TQuillor_Form::FormResize() {
 }
 
 void TQuillor_Form::FormClose() {
+  // The memo is empty when the start-up stopped before the address: saving
+  // it would wipe out the address the user keeps for the next start.
+  if (!fAddressLoaded && !Adresse_Memo->document()->isModified()) return;
   const std::string fileName = TQuillorFiles::UserAddressFile();
 #ifdef Q_OS_WIN
   if (!DirectoryExists("C:")) return;

@@ -110,7 +110,8 @@ class TQuillor_Form : public QWidget {
   void FormCreate();
   void FormResize();
   // Saves the address. Throws EFileError when it cannot be written (the
-  // close is then refused).
+  // close is then refused). A start-up that stopped before the address was
+  // read leaves it unsaved unless the user typed one since.
   void FormClose();
   void Button1Click();
   void Edit1Change();
@@ -157,6 +158,8 @@ class TQuillor_Form : public QWidget {
   std::unique_ptr<TraceReporter> fPreviousReporter;
   // The client size when first shown, held while the window is not maximised.
   QSize fFirstClientSize;
+  // Whether the address memo holds the address read at start-up.
+  bool fAddressLoaded = false;
 };
 
 // The one order window of the run (nullptr before and after it).

@@ -204,6 +204,27 @@ TEST_F(SmallCatalogueTest, NoAddressFileAnywhereShowsOneBoxAfterTheArticlesAreSh
   EXPECT_EQ(form->AddressText(), "");
 }
 
+// A start that stopped before the address was read leaves the memo empty:
+// closing must not replace the address the user keeps with nothing.
+TEST_F(SmallCatalogueTest, AStartStoppedBeforeTheAddressKeepsTheSavedAddress) {
+  std::filesystem::create_directories(UserAddressPath().parent_path());
+  fDir.Write("config/Quillor/Quillor/AdressePharmacie.txt", "Pharmacie du Port\r\n3 quai Est");
+  RemoveDataFile("BaseDeDonneeArticles.db");
+  {
+    auto form = Open();
+    EXPECT_EQ(form->AddressText(), "");
+    EXPECT_TRUE(form->close());
+  }
+  EXPECT_EQ(TempDir::Read(UserAddressPath()), "Pharmacie du Port\r\n3 quai Est");
+  {
+    auto form = Open();
+    QTest::keyClicks(form->Adresse_Memo, "Officine");
+    EXPECT_TRUE(form->close());
+  }
+  EXPECT_EQ(TempDir::Read(UserAddressPath()), "Officine") << "an address typed since is saved";
+  EXPECT_EQ(ErrorCount(), 2) << "one box per start, none at close";
+}
+
 TEST_F(SmallCatalogueTest, QuitButtonClosesAndSaves) {
   auto form = Open();
   QTest::mouseClick(form->Button1, Qt::LeftButton);
