@@ -22,6 +22,10 @@ namespace {
 constexpr int kGridLine = 1;
 constexpr int kTextMargin = 2;
 
+bool IsRowEndKey(int key) {
+  return key == Qt::Key_Home || key == Qt::Key_End;
+}
+
 TMouseButton ToMouseButton(Qt::MouseButton button) {
   switch (button) {
     case Qt::RightButton:
@@ -493,6 +497,12 @@ void StringGridWidget::keyPressEvent(QKeyEvent* event) {
   if (editorOpen()) {
     // A handler opened the editor: the key is typed into it.
     QCoreApplication::sendEvent(editor_, use);
+  } else if (IsRowEndKey(use->key()) && (options_ & goRowSelect)) {
+    // Whole rows have no column to go to: Home and End pick the first and
+    // the last row.
+    if (GetRowCount() > model_->FixedRows())
+      SetRow(use->key() == Qt::Key_Home ? model_->FixedRows() : GetRowCount() - 1);
+    use->accept();
   } else {
     sidewaysKey_ = use->key() == Qt::Key_Left || use->key() == Qt::Key_Right;
     QTableView::keyPressEvent(use);

@@ -150,6 +150,21 @@ TEST_F(GridWidget, PickingARowKeepsTheColumnsOnScreen) {
   EXPECT_TRUE(trace.Boxes().empty());
 }
 
+TEST_F(GridWidget, HomeAndEndPickTheFirstAndLastRow) {
+  std::vector<std::vector<std::string>> rows;
+  for (int k = 0; k < 40; ++k) rows.push_back({std::to_string(k), "x", "1"});
+  Fill(rows);
+  Click(0, 5);
+  QTest::keyClick(grid.get(), Qt::Key_End);
+  EXPECT_EQ(grid->GetRow(), 40);
+  EXPECT_GE(grid->GetTopRow() + grid->GetVisibleRowCount() - 1, 40) << "the last row is in sight";
+  QTest::keyClick(grid.get(), Qt::Key_Home);
+  EXPECT_EQ(grid->GetRow(), 1);
+  EXPECT_EQ(grid->GetTopRow(), 1);
+  EXPECT_FALSE(grid->GetEditorMode());
+  EXPECT_TRUE(trace.Boxes().empty());
+}
+
 TEST_F(GridWidget, TypedLetterEmptiesTheCellOnceThenTypes) {
   Fill({{"1", "abc", "5"}, {"2", "def", "6"}});
   Click(0, 2);
