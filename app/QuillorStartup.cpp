@@ -39,6 +39,9 @@ void TQuillor_Form::FormCreate() {
   ArticleGrid->fNumberRows = false;
   ArticleGrid->SetFixedRows(1);
   ArticleGrid->SetFixedCols(0);
+  // The controller numbered the rows when it was created; until the articles
+  // fill the grid (and if they never do) those numbers would pass for codes.
+  ArticleGrid->ClearCells();
   LoadCaptions();
 
   // The user sees the window while the articles load.

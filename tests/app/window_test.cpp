@@ -112,6 +112,9 @@ TEST_F(SmallCatalogueTest, MissingArticleFileShowsOneBoxAndLeavesAUsableWindow) 
   EXPECT_EQ(form->MessageLines(),
             (std::vector<std::string>{"Bonjour,", "Veuillez trouver ci-dessous notre commande :", ""}));
   EXPECT_EQ(form->AddressText(), "");
+  const std::vector<std::string> codes = Column(*form, 0);
+  EXPECT_TRUE(std::all_of(codes.begin(), codes.end(), [](const std::string& code) { return code.empty(); }))
+      << "no row number passes for an article code";
   // Still usable: searching without a table does nothing and reports nothing.
   form->Edit1->setText(QStringLiteral("aspirine"));
   PressEnter(*form);
