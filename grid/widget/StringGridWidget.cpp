@@ -293,6 +293,10 @@ void StringGridWidget::EditorCreated(QLineEdit* editor, int32_t col, int32_t row
   // Ahead of the delegate's own filter, so that OnKeyDown sees Enter and Escape too.
   editor->removeEventFilter(this);
   editor->installEventFilter(this);
+  // The user sees what is typed, even into a cell scrolled out of sight.
+  followColumn_ = true;
+  scrollTo(model_->index(row - model_->FixedRows(), col));
+  followColumn_ = false;
   // The cell follows the editor keystroke by keystroke, so that what the
   // handlers read of the current cell is what the user sees.
   connect(editor, &QLineEdit::textEdited, this, [this, editor](const QString& text) {
@@ -504,9 +508,9 @@ void StringGridWidget::keyPressEvent(QKeyEvent* event) {
       SetRow(use->key() == Qt::Key_Home ? model_->FixedRows() : GetRowCount() - 1);
     use->accept();
   } else {
-    sidewaysKey_ = use->key() == Qt::Key_Left || use->key() == Qt::Key_Right;
+    followColumn_ = use->key() == Qt::Key_Left || use->key() == Qt::Key_Right;
     QTableView::keyPressEvent(use);
-    sidewaysKey_ = false;
+    followColumn_ = false;
   }
   forwardingKey_ = false;
 }
@@ -536,8 +540,9 @@ void StringGridWidget::scrollTo(const QModelIndex& index, ScrollHint hint) {
   // following it sideways when a row is picked (a click on a long text, an
   // arrow key, a sort finding its row again) would push the columns on
   // screen out of sight, and a second click on a title would then land on
-  // another column. Only Left and Right scroll sideways then.
-  if (!(options_ & goRowSelect) || sidewaysKey_) {
+  // another column. Only Left and Right, and an editor opening, scroll
+  // sideways then.
+  if (!(options_ & goRowSelect) || followColumn_) {
     QTableView::scrollTo(index, hint);
     return;
   }

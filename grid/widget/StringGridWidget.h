@@ -154,9 +154,9 @@ class StringGridWidget : public QTableView, public IStringGrid {
   int32_t editorCol_ = -1;
   int32_t editorRow_ = -1;
   bool forwardingKey_ = false;
-  // Set while Left or Right is handled: the one move that scrolls sideways
-  // when whole rows are selected.
-  bool sidewaysKey_ = false;
+  // Set while the view may follow the current cell sideways even when whole
+  // rows are selected: Left and Right, and an editor opening.
+  bool followColumn_ = false;
   QPoint lastMouseGlobal_;
   bool hasMousePos_ = false;
 };

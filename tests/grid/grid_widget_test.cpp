@@ -150,6 +150,18 @@ TEST_F(GridWidget, PickingARowKeepsTheColumnsOnScreen) {
   EXPECT_TRUE(trace.Boxes().empty());
 }
 
+TEST_F(GridWidget, TypingIntoACellOutOfSightBringsItIntoSight) {
+  const std::string longName(300, 'D');
+  Fill({{"3400001", longName, "5"}, {"3400002", longName, "6"}});
+  Click(0, 2);
+  QScrollBar* sideways = grid->horizontalScrollBar();
+  sideways->setValue(sideways->maximum());  // the code column out of sight
+  ASSERT_LT(grid->CellRect(0, 2).right(), grid->viewport()->geometry().left());
+  QTest::keyClick(grid.get(), Qt::Key_A);
+  ASSERT_NE(grid->InplaceEditor(), nullptr);
+  EXPECT_TRUE(grid->viewport()->geometry().contains(grid->CellRect(0, 2))) << "the user sees what is typed";
+}
+
 TEST_F(GridWidget, HomeAndEndPickTheFirstAndLastRow) {
   std::vector<std::vector<std::string>> rows;
   for (int k = 0; k < 40; ++k) rows.push_back({std::to_string(k), "x", "1"});
