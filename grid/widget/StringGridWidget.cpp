@@ -293,10 +293,16 @@ void StringGridWidget::EditorCreated(QLineEdit* editor, int32_t col, int32_t row
   // Ahead of the delegate's own filter, so that OnKeyDown sees Enter and Escape too.
   editor->removeEventFilter(this);
   editor->installEventFilter(this);
-  // The user sees what is typed, even into a cell scrolled out of sight.
-  followColumn_ = true;
-  scrollTo(model_->index(row - model_->FixedRows(), col));
-  followColumn_ = false;
+  // The user sees what is typed, even into a cell scrolled out of sight. A
+  // cell wider than the view whose start is in sight stays where it is.
+  const QModelIndex index = model_->index(row - model_->FixedRows(), col);
+  const QRect cell = visualRect(index);
+  const int width = viewport()->width();
+  if (cell.left() < 0 || cell.left() >= width || (cell.right() >= width && cell.width() <= width)) {
+    followColumn_ = true;
+    scrollTo(index);
+    followColumn_ = false;
+  }
   // The cell follows the editor keystroke by keystroke, so that what the
   // handlers read of the current cell is what the user sees.
   connect(editor, &QLineEdit::textEdited, this, [this, editor](const QString& text) {

@@ -160,6 +160,17 @@ TEST_F(GridWidget, TypingIntoACellOutOfSightBringsItIntoSight) {
   QTest::keyClick(grid.get(), Qt::Key_A);
   ASSERT_NE(grid->InplaceEditor(), nullptr);
   EXPECT_TRUE(grid->viewport()->geometry().contains(grid->CellRect(0, 2))) << "the user sees what is typed";
+  QTest::keyClick(grid->InplaceEditor(), Qt::Key_Return);
+  QCoreApplication::processEvents();
+
+  // A designation wider than the view, its start in sight: no jump.
+  const QRect designation = grid->CellRect(1, 1);
+  const QPoint start(designation.left() + 10, designation.center().y());
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->viewport()->mapFrom(grid.get(), start));
+  ASSERT_EQ(grid->GetCol(), 1);
+  QTest::keyClick(grid.get(), Qt::Key_B);
+  ASSERT_NE(grid->InplaceEditor(), nullptr);
+  EXPECT_EQ(grid->horizontalScrollBar()->value(), 0) << "the codes stay in sight";
 }
 
 TEST_F(GridWidget, HomeAndEndPickTheFirstAndLastRow) {
