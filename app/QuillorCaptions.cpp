@@ -49,8 +49,7 @@ void TQuillor_Form::LoadCaptions() {
   SetTitleCaption(ini.Get("FRANCAIS", "Titre"));
   WriteTitles(ini);
   GroupBox1->setTitle(ToQString(ini.Get("FRANCAIS", "PanelRecherche")));
-  RadioButton1->setText(ToQString(ini.Get("FRANCAIS", "RechExacte")));
-  RadioButton3->setText(ToQString(ini.Get("FRANCAIS", "RechApprox")));
+  SetModeCaptions(ini.Get("FRANCAIS", "RechExacte"), ini.Get("FRANCAIS", "RechApprox"));
   Button1->setText(ToQString(ini.Get("FRANCAIS", "BtnQuitter")));
 
   std::string opening;

@@ -132,11 +132,12 @@ void TQuillor_Form::CreateControls() {
 
   GroupBox1 = Named(new QGroupBox(QStringLiteral("RECHERCHE"), this), "GroupBox1");
   GroupBox1->setGeometry(432, 16, 161, 97);
-  RadioButton1 = Named(new QRadioButton(QStringLiteral("Exacte"), GroupBox1), "RadioButton1");
+  RadioButton1 = Named(new QRadioButton(GroupBox1), "RadioButton1");
   RadioButton1->setGeometry(8, 24, 73, 17);
   RadioButton1->setChecked(true);
-  RadioButton3 = Named(new QRadioButton(QStringLiteral("Approximative"), GroupBox1), "RadioButton3");
+  RadioButton3 = Named(new QRadioButton(GroupBox1), "RadioButton3");
   RadioButton3->setGeometry(8, 48, 97, 17);
+  SetModeCaptions("Exacte", "Approximative");
 
   Edit1 = Named(new QLineEdit(this), "Edit1");
   Edit1->setGeometry(432, 120, 137, 21);
@@ -203,6 +204,20 @@ void TQuillor_Form::SetTitleCaption(const std::string& caption) {
   }
   Label1->setFont(titleFont);
   Label1->setText(text);
+}
+
+void TQuillor_Form::SetModeCaptions(const std::string& exact, const std::string& approximate) {
+  RadioButton1->setText(ToQString(exact));
+  RadioButton3->setText(ToQString(approximate));
+  auto fits = [](const QRadioButton* button) { return button->sizeHint().width() <= button->width(); };
+  // One size for both, so that the two modes read alike.
+  QFont captionFont = font();
+  for (double size = captionFont.pointSizeF(); size >= 6.0; size -= 0.5) {
+    captionFont.setPointSizeF(size);
+    RadioButton1->setFont(captionFont);
+    RadioButton3->setFont(captionFont);
+    if (fits(RadioButton1) && fits(RadioButton3)) break;
+  }
 }
 
 void TQuillor_Form::SetTabOrder() {

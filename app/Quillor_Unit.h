@@ -145,6 +145,9 @@ class TQuillor_Form : public QWidget {
   // Sets the title line's caption, shrinking its font when the caption is
   // wider than the label (faces wider than the classic one).
   void SetTitleCaption(const std::string& caption);
+  // Sets the captions of the two search modes, shrinking their common font
+  // when a caption is wider than its button (faces wider than the classic one).
+  void SetModeCaptions(const std::string& exact, const std::string& approximate);
   void SetTabOrder();
   void ConnectHandlers();
   void ReadArticles();

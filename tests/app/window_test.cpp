@@ -294,6 +294,19 @@ TEST_F(SmallCatalogueTest, EveryControlHasItsNameParentPlaceAndFirstText) {
   EXPECT_EQ(form->ArticleGrid->GetFixedRows(), 1);
 }
 
+// The captions are read at start-up into buttons of fixed widths: a face
+// wider than the classic one must not cut their ends off.
+TEST_F(SmallCatalogueTest, SearchModeCaptionsFitTheirButtons) {
+  auto form = Open();
+  for (QRadioButton* button : {form->RadioButton1, form->RadioButton3}) {
+    SCOPED_TRACE(button->objectName().toStdString());
+    EXPECT_LE(button->sizeHint().width(), button->width());
+    EXPECT_EQ(button->width(), button == form->RadioButton1 ? 73 : 97);
+  }
+  EXPECT_EQ(form->RadioButton3->text(), QStringLiteral("Approximative"));
+  EXPECT_EQ(form->RadioButton1->font(), form->RadioButton3->font()) << "both modes read alike";
+}
+
 // --- keyboard ------------------------------------------------------------------------------
 
 TEST_F(SmallCatalogueTest, TabWalksTheControlsInTheirOrderThroughBothMemos) {
