@@ -12,10 +12,10 @@
 #include <thread>
 #include <vector>
 
-#include "Link.h"
 #include "Similarity.h"
 #include "StringManager.h"
 #include "TextLines.h"
+#include "TranscribedSimilarity.h"
 
 namespace quillor {
 namespace {
@@ -40,42 +40,7 @@ const std::vector<std::string>& Designations() {
   return designations;
 }
 
-bool Conflict(const TLink& p, const TLink& q) {
-  return (p.fPosA <= q.fPosA && p.fPosB >= q.fPosB) || (p.fPosA >= q.fPosA && p.fPosB <= q.fPosB);
-}
-
-// The greedy measure loop for loop: every pass recounts every pair.
-double TranscribedSimilarity(const std::string& a, const std::string& b) {
-  std::vector<TLink> candidates;
-  for (int32_t i = 1; i <= static_cast<int32_t>(a.size()); ++i) {
-    for (int32_t j = 1; j <= static_cast<int32_t>(b.size()); ++j) {
-      if (a[static_cast<size_t>(i - 1)] == b[static_cast<size_t>(j - 1)])
-        candidates.push_back(TLink{i, j, 0});
-    }
-  }
-  int32_t chosen = 0;
-  std::vector<TLink> remaining;
-  while (!candidates.empty()) {
-    for (TLink& p : candidates) {
-      for (const TLink& q : candidates) {
-        if (Conflict(p, q)) ++p.fConflicts;
-      }
-    }
-    size_t s = 0;
-    for (size_t k = 1; k < candidates.size(); ++k) {
-      if (candidates[k].fConflicts < candidates[s].fConflicts) s = k;
-    }
-    const TLink selected = candidates[s];
-    ++chosen;
-    remaining.clear();
-    for (const TLink& q : candidates) {
-      if (!Conflict(q, selected)) remaining.push_back(q);
-    }
-    candidates.swap(remaining);
-  }
-  const size_t lengths = a.size() + b.size();
-  return lengths == 0 ? 100.0 : static_cast<double>(chosen) * 200.0 / static_cast<double>(lengths);
-}
+using test::TranscribedSimilarity;
 
 void ReportPerSearch(benchmark::State& state) {
   state.counters["designations"] = static_cast<double>(Designations().size());

@@ -15,51 +15,13 @@
 #include "TestPaths.h"
 #include "TextLines.h"
 #include "TraceRecorder.h"
+#include "TranscribedSimilarity.h"
 
 namespace quillor {
 namespace {
 
-inline bool Conflict(const TLink& p, const TLink& q) {
-  return (p.fPosA <= q.fPosA && p.fPosB >= q.fPosB) || (p.fPosA >= q.fPosA && p.fPosB <= q.fPosB);
-}
-
-// The greedy measure exactly as written: candidates by i then j, counters that
-// accumulate over the passes, first smallest counter in list order.
-int32_t TranscribedChosenLinks(const std::string& a, const std::string& b) {
-  std::vector<TLink> candidates;
-  for (int32_t i = 1; i <= static_cast<int32_t>(a.size()); ++i) {
-    for (int32_t j = 1; j <= static_cast<int32_t>(b.size()); ++j) {
-      if (a[static_cast<size_t>(i - 1)] == b[static_cast<size_t>(j - 1)])
-        candidates.push_back(TLink{i, j, 0});
-    }
-  }
-  std::vector<TLink> chosen;
-  while (!candidates.empty()) {
-    for (TLink& p : candidates) {
-      for (const TLink& q : candidates) {
-        if (Conflict(p, q)) ++p.fConflicts;
-      }
-    }
-    size_t s = 0;
-    for (size_t k = 1; k < candidates.size(); ++k) {
-      if (candidates[k].fConflicts < candidates[s].fConflicts) s = k;
-    }
-    const TLink selected{candidates[s].fPosA, candidates[s].fPosB, 0};
-    chosen.push_back(selected);
-    std::vector<TLink> remaining;
-    for (const TLink& q : candidates) {
-      if (!Conflict(q, selected)) remaining.push_back(q);
-    }
-    candidates.swap(remaining);
-  }
-  return static_cast<int32_t>(chosen.size());
-}
-
-double TranscribedSimilarity(const std::string& a, const std::string& b) {
-  const size_t lengths = a.size() + b.size();
-  if (lengths == 0) return 100.0;
-  return static_cast<double>(TranscribedChosenLinks(a, b)) * 200.0 / static_cast<double>(lengths);
-}
+using test::TranscribedChosenLinks;
+using test::TranscribedSimilarity;
 
 std::string RandomText(std::mt19937& random, int alphabet, int maxLength) {
   std::uniform_int_distribution<int> length(0, maxLength);
