@@ -1,6 +1,7 @@
 # Quillor's two everyday commands, plus the benchmarks:
 #   make run    install what is missing, build, start the order window on ./Data
-#   make test   install what is missing, build with ASan+UBSan, run every test
+#   make test   install what is missing, build with ASan+UBSan, run every test and
+#               every benchmark once
 #   make bench  build optimised and run the benchmarks
 BUILD ?= build
 JOBS  ?= $(shell nproc)
@@ -22,7 +23,7 @@ run: bootstrap
 	cd $(BUILD)/release/bin && ./quillor
 
 test: bootstrap
-	cmake -S . -B $(BUILD)/asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQUILLOR_SANITIZE=ON -DQUILLOR_BUILD_BENCHMARKS=OFF
+	cmake -S . -B $(BUILD)/asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQUILLOR_SANITIZE=ON -DQUILLOR_BUILD_BENCHMARKS=ON
 	cmake --build $(BUILD)/asan -j $(JOBS)
 	cd $(BUILD)/asan && ctest --output-on-failure -j $(JOBS)
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "ArticleSearch.h"
+#include "BenchSupport.h"
 #include "CryptManager.h"
 #include "Database.h"
 #include "TextLines.h"
@@ -21,17 +22,24 @@ using namespace quillor;
 
 const std::string kSourceDir = QUILLOR_SOURCE_DIR;
 
-std::string BundledFile() { return kSourceDir + "/data/BaseDeDonneeArticles.db"; }
+std::string BundledFile() {
+  return bench::BundledArticleFile();
+}
 
 // Generates the stress catalogue with the shared script and stores it
-// scrambled, as an article file, beside the benchmark.
+// scrambled, as an article file, beside the benchmark. A smoke run makes a
+// small one, and a clone without the script uses the bundled file.
 std::string LargeFile() {
-  const std::string scrambled = (std::filesystem::current_path() / "synthetic-200k.db").string();
-  if (FileExists(scrambled)) return scrambled;
-  const std::string plain = (std::filesystem::current_path() / "synthetic-200k.csv").string();
   const std::string shared = kSourceDir + "/../shared/data";
-  const std::string command = "/usr/bin/python3 " + shared + "/synthetic-200k.py " + shared +
-                              "/bdpm-catalogue.csv " + plain + " 2>/dev/null";
+  const std::string script = shared + "/synthetic-200k.py";
+  const bool smoke = bench::SmokeRun();
+  if (smoke && !FileExists(script)) return BundledFile();
+  const std::string name = smoke ? "synthetic-smoke" : "synthetic-200k";
+  const std::string scrambled = (std::filesystem::current_path() / (name + ".db")).string();
+  if (FileExists(scrambled)) return scrambled;
+  const std::string plain = (std::filesystem::current_path() / (name + ".csv")).string();
+  const std::string command = "/usr/bin/python3 " + script + " " + shared + "/bdpm-catalogue.csv " + plain +
+                              (smoke ? " --count 2000" : "") + " 2>/dev/null";
   if (std::system(command.c_str()) != 0) throw std::runtime_error("cannot generate " + plain);
   TStringList lines;
   if (!ReadFileLines(plain, lines)) throw std::runtime_error("cannot read " + plain);

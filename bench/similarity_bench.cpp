@@ -3,8 +3,7 @@
 // (with a reused scorer, and through the static operation, one call per pair) and for a
 // loop-for-loop transcription of the greedy algorithm.
 //
-// The catalogue is QUILLOR_CATALOGUE when set, else
-// <source>/../shared/data/bdpm-catalogue.csv.
+// The catalogue is the long-label stress catalogue (BenchSupport.h).
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -12,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "Similarity.h"
 #include "StringManager.h"
 #include "TextLines.h"
@@ -22,14 +22,11 @@ namespace {
 
 const std::vector<std::string>& Designations() {
   static const std::vector<std::string> designations = [] {
-    const char* fromEnv = std::getenv("QUILLOR_CATALOGUE");
-    const std::string path = fromEnv != nullptr && *fromEnv != '\0'
-                                 ? std::string(fromEnv)
-                                 : std::string(QUILLOR_SOURCE_DIR) + "/../shared/data/bdpm-catalogue.csv";
-    TStringList lines;
+    const TStringList lines = bench::StressCatalogueLines();
     std::vector<std::string> result;
-    if (!ReadFileLines(path, lines)) return result;
-    for (size_t n = 1; n < lines.size(); ++n) {
+    // A smoke run only proves that every benchmark runs: a few hundred will do.
+    const size_t wanted = bench::SmokeRun() ? 300 : lines.size();
+    for (size_t n = 1; n < lines.size() && result.size() < wanted; ++n) {
       const size_t first = lines[n].find(';');
       if (first == std::string::npos) continue;
       const size_t second = lines[n].find(';', first + 1);

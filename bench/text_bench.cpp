@@ -2,10 +2,10 @@
 // comparison of an index build and every field of a loaded line.
 #include <benchmark/benchmark.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "PcreRegEx.h"
 #include "StringManager.h"
 
@@ -14,18 +14,13 @@ namespace {
 using quillor::TPcreRegEx;
 using quillor::TStringManager;
 
-// Catalogue lines (CIP;designation;price) from the real catalogue beside the
-// project, or one typical line when it is missing.
+// Catalogue lines (CIP;designation;price) from the stress catalogue, or one
+// typical line when there is none.
 const std::vector<std::string>& CatalogueLines() {
   static const std::vector<std::string> lines = [] {
     std::vector<std::string> result;
-    std::ifstream in(std::string(QUILLOR_SOURCE_DIR) + "/../shared/data/bdpm-catalogue.csv");
-    std::string line;
-    std::getline(in, line);  // titles
-    while (std::getline(in, line) && result.size() < 5000) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      result.push_back(line);
-    }
+    const quillor::TStringList catalogue = quillor::bench::StressCatalogueLines();
+    for (size_t n = 1; n < catalogue.size() && result.size() < 5000; ++n) result.push_back(catalogue[n]);
     if (result.empty()) {
       result.push_back(
           "2160050;MONTELUKAST PHR LAB 5 MG, COMPRIME A CROQUER PLAQUETTE(S) THERMOFORMEE(S) ALUMINIUM DE 28 "

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ArticleSearch.h"
+#include "BenchSupport.h"
 #include "MessagePresenter.h"
 #include "QuillorApplication.h"
 #include "Quillor_Unit.h"
@@ -43,7 +44,7 @@ void BM_StartUpUntilCatalogueShown(benchmark::State& state) {
     state.ResumeTiming();
   }
 }
-BENCHMARK(BM_StartUpUntilCatalogueShown)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
+BENCHMARK(BM_StartUpUntilCatalogueShown)->Unit(benchmark::kMillisecond)->Apply(quillor::bench::Sampled<5, 3>);
 
 // Realistic typing: each step adds one character to the query.
 const std::vector<std::string> kTyped = {
@@ -62,7 +63,7 @@ void BM_ExactKeystroke(benchmark::State& state) {
     Flush();
   }
 }
-BENCHMARK(BM_ExactKeystroke)->Unit(benchmark::kMillisecond)->Iterations(60)->Repetitions(5);
+BENCHMARK(BM_ExactKeystroke)->Unit(benchmark::kMillisecond)->Apply(quillor::bench::Sampled<60, 5>);
 
 const std::vector<std::string> kApproximate = {"doliprane 1000",   "aspirine du rhone", "efferalgan 1g",
                                                "amoxicilline 500", "ibuprofene 400 mg", "spasfon"};
@@ -79,7 +80,7 @@ void BM_ApproximateEnter(benchmark::State& state) {
     Flush();
   }
 }
-BENCHMARK(BM_ApproximateEnter)->Unit(benchmark::kMillisecond)->Iterations(12)->Repetitions(5);
+BENCHMARK(BM_ApproximateEnter)->Unit(benchmark::kMillisecond)->Apply(quillor::bench::Sampled<12, 5>);
 
 // The parts of an approximate search, to see where its time goes.
 void BM_ApproximatePartsRanking(benchmark::State& state) {
@@ -87,7 +88,7 @@ void BM_ApproximatePartsRanking(benchmark::State& state) {
   Flush();
   for (auto _ : state) quillor::SearchArticles(*form.ArticleTable, "DOLIPRANE 1000", true);
 }
-BENCHMARK(BM_ApproximatePartsRanking)->Unit(benchmark::kMillisecond)->Iterations(12)->Repetitions(3);
+BENCHMARK(BM_ApproximatePartsRanking)->Unit(benchmark::kMillisecond)->Apply(quillor::bench::Sampled<12, 3>);
 
 void BM_ApproximatePartsGridFill(benchmark::State& state) {
   quillor::TQuillor_Form form;
@@ -95,7 +96,7 @@ void BM_ApproximatePartsGridFill(benchmark::State& state) {
   quillor::SearchArticles(*form.ArticleTable, "DOLIPRANE 1000", true);
   for (auto _ : state) form.ArticleTable->SelectionToGrid(*form.ArticleGrid, "", true);
 }
-BENCHMARK(BM_ApproximatePartsGridFill)->Unit(benchmark::kMillisecond)->Iterations(12)->Repetitions(3);
+BENCHMARK(BM_ApproximatePartsGridFill)->Unit(benchmark::kMillisecond)->Apply(quillor::bench::Sampled<12, 3>);
 
 void BM_ApproximatePartsPrices(benchmark::State& state) {
   quillor::TQuillor_Form form;
@@ -107,7 +108,7 @@ void BM_ApproximatePartsPrices(benchmark::State& state) {
     form.DisplayPrices();
   }
 }
-BENCHMARK(BM_ApproximatePartsPrices)->Unit(benchmark::kMillisecond)->Iterations(12)->Repetitions(3);
+BENCHMARK(BM_ApproximatePartsPrices)->Unit(benchmark::kMillisecond)->Apply(quillor::bench::Sampled<12, 3>);
 
 void BM_ApproximatePartsRepaint(benchmark::State& state) {
   quillor::TQuillor_Form form;
@@ -117,7 +118,7 @@ void BM_ApproximatePartsRepaint(benchmark::State& state) {
     Flush();
   }
 }
-BENCHMARK(BM_ApproximatePartsRepaint)->Unit(benchmark::kMillisecond)->Iterations(12)->Repetitions(3);
+BENCHMARK(BM_ApproximatePartsRepaint)->Unit(benchmark::kMillisecond)->Apply(quillor::bench::Sampled<12, 3>);
 
 }  // namespace
 
