@@ -27,8 +27,9 @@ std::string NormaliseSearchText(const std::string& raw);
 // nothing (the selection stays as it was) and gives false. Otherwise
 // QueryAll on the designation, then one QueryAnd per word (exact) or one
 // ranking Query (approximate), and true.
-// Throws ERegExError when a word makes the pattern invalid; the selection
-// then holds the narrowing done by the words before it.
+// Throws ERegExError when a word makes the pattern invalid or too complex
+// (one that backtracks without end); the selection then holds the narrowing
+// done by the words before it.
 bool SearchArticles(TMyDatabase& table, const std::string& normalisedQuery, bool approximate);
 
 }  // namespace quillor

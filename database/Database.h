@@ -112,7 +112,8 @@ class TMyDatabase {
   //   4: value matches "^.*" + text + ".*$"     StringSimilarity(text, value),
   //   5: text matches "^.*" + value + ".*$"     ties: later index entry first
   // Any other mode gives an empty result. Throws ERegExError for a pattern
-  // that does not compile, with the entries found before it in the result.
+  // that does not compile or is too complex for a value, with the entries
+  // found before it in the result.
   void QueryStep(const std::string& fieldName, const std::string& text, uint8_t mode);
   // ResetSelection, QueryStep, then selection := step result.
   void Query(const std::string& fieldName, const std::string& text, uint8_t mode);

@@ -48,6 +48,13 @@ pcre2_match_data* MatchData(void* handle) {
 pcre2_compile_context* CompileContext(void* handle) {
   return static_cast<pcre2_compile_context*>(handle);
 }
+pcre2_match_context* MatchContext(void* handle) {
+  return static_cast<pcre2_match_context*>(handle);
+}
+
+bool IsLimitError(int rc) {
+  return rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT || rc == PCRE2_ERROR_HEAPLIMIT;
+}
 
 }  // namespace
 
@@ -57,7 +64,9 @@ TPcreRegEx::TPcreRegEx() {
   fTables = pcre2_maketables(nullptr);
   pcre2_compile_context* context = pcre2_compile_context_create(nullptr);
   pcre2_match_data* matchData = pcre2_match_data_create(kOffsetPairs, nullptr);
-  if (fTables == nullptr || context == nullptr || matchData == nullptr) {
+  pcre2_match_context* matchContext = pcre2_match_context_create(nullptr);
+  if (fTables == nullptr || context == nullptr || matchData == nullptr || matchContext == nullptr) {
+    pcre2_match_context_free(matchContext);
     pcre2_match_data_free(matchData);
     pcre2_compile_context_free(context);
     pcre2_maketables_free(nullptr, fTables);
@@ -67,11 +76,13 @@ TPcreRegEx::TPcreRegEx() {
   pcre2_set_character_tables(context, fTables);
   fCompileContext = context;
   fMatchData = matchData;
+  fMatchContext = matchContext;
   fCompileOptions = CompileOptionsFor(fOptions);
 }
 
 TPcreRegEx::~TPcreRegEx() {
   CleanUp();
+  pcre2_match_context_free(MatchContext(fMatchContext));
   pcre2_match_data_free(MatchData(fMatchData));
   // The context refers to the tables, so it goes first.
   pcre2_compile_context_free(CompileContext(fCompileContext));
@@ -132,17 +143,32 @@ void TPcreRegEx::Study() {
   throw ERegExError("TPcreRegEx.Study() - Error studying the regex: " + ErrorText(rc));
 }
 
+uint32_t TPcreRegEx::MatchLimitFor(size_t length) {
+  constexpr uint64_t kCeiling = UINT32_MAX;
+  const uint64_t limit = kMatchLimitBase + uint64_t{kMatchLimitPerByte} * length;
+  return static_cast<uint32_t>(limit < kCeiling ? limit : kCeiling);
+}
+
 bool TPcreRegEx::Match() {
   if (!fCompiled) Compile();
   pcre2_match_data* matchData = MatchData(fMatchData);
+  pcre2_match_context* matchContext = MatchContext(fMatchContext);
+  // The JIT honours the match limit; the interpreter honours both.
+  const uint32_t limit = MatchLimitFor(fSubject.size());
+  pcre2_set_match_limit(matchContext, limit);
+  pcre2_set_depth_limit(matchContext, limit);
   const auto subject = reinterpret_cast<PCRE2_SPTR>(fSubject.data());
-  int rc = pcre2_match(Code(fPattern), subject, fSubject.size(), 0, PCRE2_NOTEMPTY, matchData, nullptr);
+  int rc = pcre2_match(Code(fPattern), subject, fSubject.size(), 0, PCRE2_NOTEMPTY, matchData, matchContext);
   // The JIT's fixed stack is smaller than what the interpreter may use on the
   // heap: a deeply repeated group on a long subject must not turn into a
   // silent "no match" just because the pattern was studied.
   if (rc == PCRE2_ERROR_JIT_STACKLIMIT) {
     rc = pcre2_match(Code(fPattern), subject, fSubject.size(), 0, PCRE2_NOTEMPTY | PCRE2_NO_JIT, matchData,
-                     nullptr);
+                     matchContext);
+  }
+  if (IsLimitError(rc)) {
+    fOffsetCount = 0;
+    throw ERegExError("TPcreRegEx.Match() - Motif trop complexe (limite de recherche atteinte) : " + fRegEx);
   }
   // 0 means the offsets had no room for every group; like a library error, it
   // reads as no match.

@@ -10,6 +10,12 @@
 // otherwise it silently learns nothing. Every match runs with PCRE2_NOTEMPTY,
 // so no pattern ever matches the empty subject.
 //
+// Every match is bounded: a pattern that backtracks without end (search words
+// are patterns, so "(.+)+#" is a text a user may type) stops at a match limit
+// and a depth limit that grow with the subject's length, and raises an error
+// instead of holding the window for minutes. Ordinary patterns on catalogue
+// designations stay two orders of magnitude below the limits.
+//
 // Not copyable. Not thread-safe: subject and offsets belong to the object.
 #pragma once
 
@@ -96,8 +102,17 @@ class TPcreRegEx {
   // only for any other JIT failure.
   void Study();
   // Searches Subject from its first byte (compiling first if needed; compile
-  // errors propagate). A library error reads as no match.
+  // errors propagate). A match that reaches its limits throws ERegExError
+  //   "TPcreRegEx.Match() - Motif trop complexe (limite de recherche atteinte) : " + RegEx
+  // and forgets the last match; any other library error reads as no match.
   bool Match();
+
+  // The limits of a match on a subject of `length` bytes, in the library's
+  // units: backtracking steps (match limit) and nested backtracking points
+  // (depth limit). Both are kMatchLimitBase + kMatchLimitPerByte x length.
+  static constexpr uint32_t kMatchLimitBase = 10000;
+  static constexpr uint32_t kMatchLimitPerByte = 200;
+  static uint32_t MatchLimitFor(size_t length);
 
   bool FoundMatch() const { return fOffsetCount > 0; }
   // REQUIRES: FoundMatch(); otherwise throws ERegExAssertion
@@ -134,6 +149,7 @@ class TPcreRegEx {
   void* fMatchData = nullptr;              // pcre2_match_data_8*
   const unsigned char* fTables = nullptr;  // from pcre2_maketables
   void* fCompileContext = nullptr;         // pcre2_compile_context_8*
+  void* fMatchContext = nullptr;           // pcre2_match_context_8*
 };
 
 }  // namespace quillor

@@ -77,7 +77,8 @@ class TStringManager {
 
   // Does `pattern` match `text`? Recompiles only when the pattern text
   // differs from the last one. Throws ERegExError for a pattern that does not
-  // compile (an empty pattern included).
+  // compile (an empty pattern included) and for a match that reaches the
+  // backtracking limits (TPcreRegEx::Match).
   static bool MatchRegEx(const std::string& pattern, const std::string& text);
 
   // --- INI lines -----------------------------------------------------------

@@ -1,5 +1,7 @@
 // The order window driven offscreen: start-up, the address kept between
 // runs, the size floor, captions and prices, and the search triggers.
+#include <gmock/gmock.h>
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -551,6 +553,17 @@ TEST_F(SmallCatalogueTest, InvalidPatternShowsItsErrorAndLeavesTheGrid) {
   Type(*form, "500");
   EXPECT_EQ(Column(*form, 0).size(), 2u);
   EXPECT_EQ(ErrorCount(), 1);
+}
+
+TEST_F(SmallCatalogueTest, RunawayPatternShowsThatItIsTooComplexAndLeavesTheGrid) {
+  auto form = Open();
+  Type(*form, "aspirine");
+  const std::vector<std::string> before = Column(*form, 0);
+  // Each further character searches again, and each stops at the limit.
+  Type(*form, " (.+)+[#@]");
+  ASSERT_GE(ErrorCount(), 1);
+  EXPECT_THAT(Messages().back().text, ::testing::HasSubstr("trop complexe"));
+  EXPECT_EQ(Column(*form, 0), before);
 }
 
 }  // namespace

@@ -69,6 +69,17 @@ TEST(SearchArticles, InvalidWordStopsWithTheNarrowingSoFar) {
   EXPECT_THAT(SelectedValues(*table, 1), ElementsAre("ASPIRINE DU RHONE 500"));
 }
 
+TEST(SearchArticles, RunawayWordStopsLikeAnInvalidOneWithTheNarrowingSoFar) {
+  auto table = Catalogue();
+  try {
+    SearchArticles(*table, "RHONE (.+)+[#@]", false);
+    ADD_FAILURE() << "the search ended without an error";
+  } catch (const ERegExError& e) {
+    EXPECT_THAT(e.what(), ::testing::HasSubstr("trop complexe"));
+  }
+  EXPECT_THAT(SelectedValues(*table, 1), ElementsAre("ASPIRINE DU RHONE 500"));
+}
+
 TEST(SearchArticles, EmptyQueryLeavesTheSelectionAlone) {
   auto table = Catalogue();
   table->Query("Designation", "^D", 2);

@@ -144,6 +144,43 @@ TEST(PcreRegExMatch, StudiedAndPlainPatternsAgreeOnLongSubjects) {
   EXPECT_EQ(re.Offset(1), 300001);
 }
 
+TEST(PcreRegExMatch, RunawayBacktrackingStopsWithAnErrorSayingThePatternIsTooComplex) {
+  // Search words become "^.*" + word + ".*$"; these two backtrack without end
+  // on a designation that holds neither '#' nor '@'.
+  const std::string designation =
+      "DOLIPRANE 1000 MG, COMPRIME PLAQUETTE(S) THERMOFORMEE(S) PVC-ALUMINIUM DE 8 COMPRIME(S)";
+  for (const std::string pattern : {"^.*(.+)+[#@].*$", "^.*(.*)*[#@].*$"}) {
+    for (const bool studied : {true, false}) {
+      TPcreRegEx re;
+      re.SetRegEx(pattern);
+      if (studied) re.Study();
+      re.SetSubject(designation);
+      try {
+        re.Match();
+        ADD_FAILURE() << pattern << " matched or failed without reaching its limit";
+      } catch (const ERegExError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "TPcreRegEx.Match() - Motif trop complexe (limite de recherche atteinte) : " + pattern);
+      }
+      EXPECT_FALSE(re.FoundMatch());
+      // The object goes on matching other subjects.
+      re.SetSubject(designation + " #");
+      EXPECT_TRUE(re.Match()) << pattern;
+    }
+  }
+}
+
+TEST(PcreRegExMatch, OrdinaryPatternsStayFarBelowTheLimits) {
+  // The limits grow with the subject: a linear pattern on a subject of
+  // 300,000 bytes (see the test above) and the busiest word patterns on
+  // designations still give their answer.
+  EXPECT_TRUE(Matches("^.*A.*B.*C.*D.*$", "ABCD " + std::string(95, 'A')));
+  EXPECT_FALSE(Matches("^.*A.*B.*C.*D.*$", std::string(50, 'A') + std::string(50, 'B') + "C"));
+  EXPECT_TRUE(Matches("^.*(COMPRIME|GELULE).*$", "AMOXICILLINE 500 MG, GELULE"));
+  EXPECT_EQ(TPcreRegEx::MatchLimitFor(0), TPcreRegEx::kMatchLimitBase);
+  EXPECT_EQ(TPcreRegEx::MatchLimitFor(size_t{1} << 40), UINT32_MAX);
+}
+
 TEST(PcreRegExMatch, DollarMatchesBeforeAnyFinalLineBreak) {
   for (const std::string end : {"\n", "\r", "\r\n", "\x0B", "\x0C", "\x85"}) {
     EXPECT_TRUE(Matches("^abc$", "abc" + end)) << static_cast<int>(end.back());
