@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -361,6 +362,30 @@ void StringGridWidget::SetHeight(int32_t height) {
   resize(width(), height);
 }
 
+void StringGridWidget::scrollContentsBy(int dx, int dy) {
+  QTableView::scrollContentsBy(dx, dy);
+  if (dy != 0) KeepTopRowWhole();
+}
+
+void StringGridWidget::updateGeometries() {
+  QTableView::updateGeometries();
+  KeepTopRowWhole();
+}
+
+void StringGridWidget::KeepTopRowWhole() {
+  // Scrolled to its end, a view that scrolls by rows lines the last row up
+  // with the bottom edge, which cuts the top row under the title row when the
+  // height is no whole number of rows. Rows start at the top edge instead;
+  // the last one still shows whole, above a strip of empty space.
+  QHeaderView* rows = verticalHeader();
+  if (model_->rowCount() == 0) return;
+  const int first = std::clamp(verticalScrollBar()->value(), 0, model_->rowCount() - 1);
+  const int offset = rows->sectionPosition(first);
+  if (rows->offset() == offset) return;
+  rows->setOffset(offset);
+  viewport()->update();
+}
+
 void StringGridWidget::resizeEvent(QResizeEvent* event) {
   QTableView::resizeEvent(event);
   updateGeometries();
@@ -453,7 +478,7 @@ void StringGridWidget::DrawCell(QPainter* painter, int32_t col, int32_t row, con
 
 bool StringGridWidget::FireKeyDown(QKeyEvent* event, QString& replacement) {
   const TShiftState shift = ToShiftState(event->modifiers(), QGuiApplication::mouseButtons());
-  if (uint16_t key = ToVirtualKey(event->key(), event->modifiers()); key != 0 && events_.OnKeyDown) {
+  if (uint16_t key = ToVirtualKey(*event); key != 0 && events_.OnKeyDown) {
     events_.OnKeyDown(key, shift);
     if (key == 0) return false;
   }
@@ -526,7 +551,7 @@ void StringGridWidget::keyReleaseEvent(QKeyEvent* event) {
     QTableView::keyReleaseEvent(event);
     return;
   }
-  uint16_t key = ToVirtualKey(event->key(), event->modifiers());
+  uint16_t key = ToVirtualKey(*event);
   if (key != 0 && events_.OnKeyUp) {
     events_.OnKeyUp(key, ToShiftState(event->modifiers(), QGuiApplication::mouseButtons()));
     if (key == 0) {
@@ -653,7 +678,7 @@ bool StringGridWidget::eventFilter(QObject* watched, QEvent* event) {
       if (!FireKeyDown(key, replacement)) return true;
       if (!replacement.isEmpty()) text = replacement;
     } else if (events_.OnKeyUp) {
-      uint16_t code = ToVirtualKey(key->key(), key->modifiers());
+      uint16_t code = ToVirtualKey(*key);
       if (code != 0) {
         events_.OnKeyUp(code, ToShiftState(key->modifiers(), QGuiApplication::mouseButtons()));
         if (code == 0) return true;

@@ -118,6 +118,8 @@ class StringGridWidget : public QTableView, public IStringGrid {
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void updateGeometries() override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
  private:
@@ -130,6 +132,8 @@ class StringGridWidget : public QTableView, public IStringGrid {
   void SyncViewCurrent();
   bool AllowViewMove(const QModelIndex& index);
   void LayoutNow() const;
+  // Puts the first visible row whole under the title row.
+  void KeepTopRowWhole();
   void ApplyRowGeometry();
   // Fires OnKeyDown and OnKeyPress; false when a handler dropped the key.
   // `replacement` receives a changed character, if any.

@@ -1,8 +1,15 @@
 #include "VirtualKeys.h"
 
+#include <QGuiApplication>
+#include <QKeyEvent>
+
 namespace quillor {
 
 namespace {
+// The number row's keys in xkb keycodes: 1 to 9, then 0.
+constexpr uint32_t kXkbKeyOne = 10;
+constexpr uint32_t kXkbKeyZero = 19;
+
 uint16_t KeypadKey(int qtKey) {
   if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return static_cast<uint16_t>(96 + (qtKey - Qt::Key_0));
   switch (qtKey) {
@@ -99,6 +106,28 @@ uint16_t ToVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers) {
     default:
       return 0;
   }
+}
+
+TScanCodes PlatformScanCodes() {
+  const QString platform = QGuiApplication::platformName();
+  if (platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland")))
+    return TScanCodes::kXkb;
+  return TScanCodes::kUnknown;
+}
+
+uint16_t ToVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers, uint32_t nativeScanCode,
+                      TScanCodes scanCodes) {
+  if (scanCodes == TScanCodes::kXkb && !(modifiers & Qt::KeypadModifier) && nativeScanCode >= kXkbKeyOne &&
+      nativeScanCode <= kXkbKeyZero) {
+    return nativeScanCode == kXkbKeyZero ? uint16_t{'0'}
+                                         : static_cast<uint16_t>('1' + (nativeScanCode - kXkbKeyOne));
+  }
+  return ToVirtualKey(qtKey, modifiers);
+}
+
+uint16_t ToVirtualKey(const QKeyEvent& event) {
+  static const TScanCodes scanCodes = PlatformScanCodes();
+  return ToVirtualKey(event.key(), event.modifiers(), event.nativeScanCode(), scanCodes);
 }
 
 TShiftState ToShiftState(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {

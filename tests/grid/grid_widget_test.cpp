@@ -63,6 +63,36 @@ TEST(VirtualKeys, KeypadAndFunctionKeysTakeTheirWindowsCodes) {
   EXPECT_EQ(ToShiftState(Qt::ShiftModifier | Qt::ControlModifier, Qt::LeftButton), ssShift | ssCtrl | ssLeft);
 }
 
+TEST(VirtualKeys, NumberRowKeysTakeTheirDigitWhateverTheLayoutAndShift) {
+  struct Press {
+    int qtKey;
+    Qt::KeyboardModifiers modifiers;
+    uint32_t scanCode;
+    uint16_t code;
+  };
+  const Press presses[] = {
+      {Qt::Key_Exclam, Qt::ShiftModifier, 10, 49},    // Shift+1 on a US keyboard
+      {Qt::Key_Asterisk, Qt::ShiftModifier, 17, 56},  // Shift+8
+      {Qt::Key_Ampersand, {}, 10, 49},                // the French number row, unshifted
+      {Qt::Key_Eacute, {}, 11, 50},
+      {Qt::Key_Apostrophe, {}, 13, 52},
+      {Qt::Key_Minus, {}, 15, 54},
+      {Qt::Key_Agrave, {}, 19, 48},
+      {Qt::Key_3, Qt::ShiftModifier, 12, 51},  // Shift+3 on a French keyboard
+  };
+  for (const Press& press : presses) {
+    EXPECT_EQ(ToVirtualKey(press.qtKey, press.modifiers, press.scanCode, TScanCodes::kXkb), press.code)
+        << press.scanCode;
+  }
+  // The keypad keeps its own codes, other keys go by their Qt key, and
+  // without known scan codes nothing changes.
+  EXPECT_EQ(ToVirtualKey(Qt::Key_1, Qt::KeypadModifier, 87, TScanCodes::kXkb), 97);
+  EXPECT_EQ(ToVirtualKey(Qt::Key_A, {}, 24, TScanCodes::kXkb), 65);
+  EXPECT_EQ(ToVirtualKey(Qt::Key_Minus, {}, 20, TScanCodes::kXkb), 189);
+  EXPECT_EQ(ToVirtualKey(Qt::Key_Exclam, Qt::ShiftModifier, 10, TScanCodes::kUnknown), 0);
+  EXPECT_EQ(ToVirtualKey(Qt::Key_7, {}, 0, TScanCodes::kUnknown), 55);
+}
+
 class GridWidget : public GridWidgetFixture {};
 
 TEST_F(GridWidget, TitleClicksSortPricesByValueThenReverse) {
@@ -186,6 +216,31 @@ TEST_F(GridWidget, HomeAndEndPickTheFirstAndLastRow) {
   EXPECT_EQ(grid->GetTopRow(), 1);
   EXPECT_FALSE(grid->GetEditorMode());
   EXPECT_TRUE(trace.Boxes().empty());
+}
+
+TEST_F(GridWidget, TheFirstVisibleRowIsAlwaysWhole) {
+  std::vector<std::vector<std::string>> rows;
+  for (int k = 0; k < 40; ++k) rows.push_back({std::to_string(k), "x", "1"});
+  Fill(rows);
+  auto topRowIsWhole = [&] {
+    const QRect body = grid->viewport()->geometry();
+    return grid->CellRect(0, grid->GetTopRow()).top() == body.top() &&
+           grid->CellRect(0, 40).bottom() <= body.bottom();
+  };
+  // Heights that are no whole number of rows, reached at the end of the list
+  // by End, by picking the last row, and by a height change made there.
+  for (const int height : {300, 313, 287}) {
+    grid->resize(400, height);
+    Click(0, 5);
+    QTest::keyClick(grid.get(), Qt::Key_End);
+    EXPECT_TRUE(topRowIsWhole()) << height << " End";
+    QTest::keyClick(grid.get(), Qt::Key_Home);
+    controller->SetRow(40);
+    EXPECT_TRUE(topRowIsWhole()) << height << " SetRow";
+    grid->resize(400, height + 7);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(topRowIsWhole()) << height << " taller";
+  }
 }
 
 TEST_F(GridWidget, TypedLetterEmptiesTheCellOnceThenTypes) {
