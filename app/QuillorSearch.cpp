@@ -17,6 +17,14 @@ void TQuillor_Form::Search() {
   SearchArticles(*ArticleTable, query, RadioButton3->isChecked());
   ArticleTable->SelectionToGrid(*ArticleGrid, "", true);
   DisplayPrices();
+  ShowFirstArticle();
+}
+
+void TQuillor_Form::ShowFirstArticle() {
+  // The add button takes the current row: after a new list it must be one
+  // the user sees, never a row left over from the last list and scrolled
+  // out of sight. Making the first row current brings it into view.
+  ArticleGrid->SetRow(ArticleGrid->GetFixedRows());
 }
 
 void TQuillor_Form::Edit1Change() {

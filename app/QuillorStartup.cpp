@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QStandardPaths>
 #include <QTextDocument>
+#include <QWindow>
 #include <algorithm>
 
 #include "Quillor_Unit.h"
@@ -14,6 +15,9 @@
 namespace quillor {
 
 namespace {
+
+// Wider and taller than any screen, in pixels.
+constexpr int kNoDragIncrement = 1 << 14;
 
 std::string LocalFileName(const QString& path) {
   return QFile::encodeName(path).toStdString();
@@ -46,16 +50,21 @@ void TQuillor_Form::FormCreate() {
 
   // The user sees the window while the articles load.
   show();
+  // A screen of another pixel ratio needs the pictures drawn again.
+  connect(windowHandle(), &QWindow::screenChanged, this, &TQuillor_Form::DrawPictures);
+  DrawPictures();
   Edit1->setFocus();
   MinHeight = static_cast<uint32_t>(frameGeometry().height());
   MinWidth = static_cast<uint32_t>(frameGeometry().width());
   fFirstClientSize = size();
+  HoldNormalSize();
 
   ReadArticles();
   ArticleTable->QueryAll("Designation");
   ArticleTable->SelectionToGrid(*ArticleGrid, "", true);
   ArticleGrid->ResizeCellTables();
   DisplayPrices();
+  ShowFirstArticle();
   LoadAddress();
 }
 
@@ -84,6 +93,17 @@ void TQuillor_Form::LoadAddress() {
   fAddressLoaded = true;
 }
 
+void TQuillor_Form::HoldNormalSize() {
+  // The border is fixed, but the window can still be maximised. A window
+  // manager offers no maximise to a window whose least and greatest sizes
+  // are equal, so the size is held by its increments instead: from the first
+  // size, the frame can only be dragged in steps wider than any screen.
+  // Maximising ignores increments.
+  setMinimumSize(fFirstClientSize);
+  setBaseSize(fFirstClientSize);
+  setSizeIncrement(QSize(kNoDragIncrement, kNoDragIncrement));
+}
+
 void TQuillor_Form::FormResize() {
   if (!ArticleGrid) return;
   // The border is fixed: in the normal state the window keeps the size it
@@ -94,7 +114,8 @@ void TQuillor_Form::FormResize() {
   // smaller than the window.
   const bool maximised = (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
   if (!maximised && fFirstClientSize.isValid() && size() != fFirstClientSize) resize(fFirstClientSize);
-  ArticleGrid->SetHeight(frameGeometry().height() - ArticleGrid->GetTop() - 45);
+  fGridFrameHeight = frameGeometry().height();
+  ArticleGrid->SetHeight(fGridFrameHeight - ArticleGrid->GetTop() - 45);
 }
 
 void TQuillor_Form::FormClose() {

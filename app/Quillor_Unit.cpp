@@ -8,15 +8,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSvgRenderer>
 #include <QToolButton>
 
 #include "ErrorHandler.h"
 #include "MessagePresenter.h"
+#include "SvgPicture.h"
 #include "UpDown.h"
 #include "WidgetText.h"
 
@@ -42,16 +41,6 @@ QFont WindowFont() {
   }
   font.setPointSize(8);
   return font;
-}
-
-// A picture drawn from one of the window's SVG resources at its own size.
-QPixmap RenderSvg(const QString& resource, QSize size) {
-  QPixmap pixmap(size);
-  pixmap.fill(Qt::transparent);
-  QSvgRenderer renderer(resource);
-  QPainter painter(&pixmap);
-  renderer.render(&painter);
-  return pixmap;
 }
 
 template <typename W>
@@ -107,7 +96,6 @@ void TQuillor_Form::CreateControls() {
 
   Image1 = Named(new QLabel(this), "Image1");
   Image1->setGeometry(8, 16, 409, 121);
-  Image1->setPixmap(RenderSvg(QStringLiteral(":/quillor/logo.svg"), QSize(409, 121)));
 
   Label1 = Named(new QLabel(this), "Label1");
   Label1->setGeometry(128, 80, 279, 20);
@@ -147,7 +135,6 @@ void TQuillor_Form::CreateControls() {
   SpeedButton2->setFocusPolicy(Qt::NoFocus);
   SpeedButton2->setAutoRaise(true);
   SpeedButton2->setIconSize(QSize(16, 16));
-  SpeedButton2->setIcon(QIcon(RenderSvg(QStringLiteral(":/quillor/search.svg"), QSize(16, 16))));
 
   Panel2 = NewPanel(this, "Panel2");
   Panel2->setGeometry(520, 176, 81, 177);
@@ -168,7 +155,6 @@ void TQuillor_Form::CreateControls() {
   SpeedButton1->setGeometry(8, 96, 65, 49);
   SpeedButton1->setFocusPolicy(Qt::NoFocus);
   SpeedButton1->setIconSize(QSize(61, 45));
-  SpeedButton1->setIcon(QIcon(RenderSvg(QStringLiteral(":/quillor/add.svg"), QSize(61, 45))));
 
   Message_Memo = NewMemo(this, "Message_Memo");
   Message_Memo->setGeometry(608, 8, 249, 345);
@@ -190,8 +176,21 @@ void TQuillor_Form::CreateControls() {
   Button2 = Named(new QPushButton(QStringLiteral("Envoyer la Commande"), this), "Button2");
   Button2->setGeometry(664, 464, 187, 25);
 
+  DrawPictures();
+
   // Drawn over the logo.
   Label1->raise();
+}
+
+void TQuillor_Form::DrawPictures() {
+  // As many pixels as the screen has for the pictures' logical size, so
+  // that they stay sharp on a screen that scales.
+  const qreal ratio = devicePixelRatioF();
+  Image1->setPixmap(RenderSvg(QStringLiteral(":/quillor/logo.svg"), Image1->size(), ratio));
+  SpeedButton2->setIcon(
+      QIcon(RenderSvg(QStringLiteral(":/quillor/search.svg"), SpeedButton2->iconSize(), ratio)));
+  SpeedButton1->setIcon(
+      QIcon(RenderSvg(QStringLiteral(":/quillor/add.svg"), SpeedButton1->iconSize(), ratio)));
 }
 
 void TQuillor_Form::SetTitleCaption(const std::string& caption) {
@@ -266,6 +265,24 @@ bool TQuillor_Form::eventFilter(QObject* watched, QEvent* event) {
   }
   // The handlers never consume a key: the control still acts on it.
   return QWidget::eventFilter(watched, event);
+}
+
+bool TQuillor_Form::event(QEvent* event) {
+  const bool handled = QWidget::event(event);
+  // The window manager's frame arrives after the first showing, with no
+  // resize of the client area: the grid's height, which follows the outer
+  // height, is then set again once control is back in the event loop.
+  if (ArticleGrid && !fFrameCheckQueued && frameGeometry().height() != fGridFrameHeight) {
+    fFrameCheckQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          fFrameCheckQueued = false;
+          if (frameGeometry().height() != fGridFrameHeight) RunGuarded([this] { FormResize(); });
+        },
+        Qt::QueuedConnection);
+  }
+  return handled;
 }
 
 void TQuillor_Form::resizeEvent(QResizeEvent* event) {

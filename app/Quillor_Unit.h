@@ -128,6 +128,9 @@ class TQuillor_Form : public QWidget {
   void LoadCaptions();
   void DisplayPrices();
   void Search();
+  // Makes the first article of the grid the current row, scrolled into view;
+  // done after every fill of the grid.
+  void ShowFirstArticle();
   void MailtoFallback();
 
   // The byte-side texts of the memos (lines separated by CR LF).
@@ -136,6 +139,7 @@ class TQuillor_Form : public QWidget {
   std::vector<std::string> MessageLines() const;
 
  protected:
+  bool event(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -148,8 +152,12 @@ class TQuillor_Form : public QWidget {
   // Sets the captions of the two search modes, shrinking their common font
   // when a caption is wider than its button (faces wider than the classic one).
   void SetModeCaptions(const std::string& exact, const std::string& approximate);
+  // Renders the logo and the button glyphs for the window's screen.
+  void DrawPictures();
   void SetTabOrder();
   void ConnectHandlers();
+  // Keeps the window at its first size while it is not maximised.
+  void HoldNormalSize();
   void ReadArticles();
   void LoadAddress();
   void WriteTitles(TIniManager& ini);
@@ -161,6 +169,10 @@ class TQuillor_Form : public QWidget {
   std::unique_ptr<TraceReporter> fPreviousReporter;
   // The client size when first shown, held while the window is not maximised.
   QSize fFirstClientSize;
+  // The outer height that the grid's height was last set from, and whether a
+  // check of it is waiting in the event loop.
+  int32_t fGridFrameHeight = -1;
+  bool fFrameCheckQueued = false;
   // Whether the address memo holds the address read at start-up.
   bool fAddressLoaded = false;
 };

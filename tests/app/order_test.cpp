@@ -79,6 +79,45 @@ TEST_F(OrderTest, LineFollowsTextTypedAtTheEndOfTheMessage) {
             (std::vector<std::string>{"Bonjour,", "urgent", "4  3400001  ASPIRINE UPSA 500 MG"}));
 }
 
+// A list long enough to scroll.
+class LongListTest : public OrderTest {
+ protected:
+  LongListTest() {
+    std::vector<std::string> lines = {"CIP;Designation;Prix"};
+    for (int k = 0; k < 300; ++k) {
+      lines.push_back(std::to_string(3500000 + k) + ";ARTICLE " + std::string(k < 150 ? "A" : "B") +
+                      std::to_string(1000 + k) + ";1,00");
+    }
+    WriteArticles(lines);
+  }
+
+  static bool RowInSight(TQuillor_Form& form, int32_t row) {
+    const int32_t top = form.ArticleGrid->GetTopRow();
+    return row >= top && row < top + form.ListeArticles_StringGrid->GetVisibleRowCount();
+  }
+};
+
+TEST_F(LongListTest, EveryNewListMakesItsFirstRowCurrentSoTheAddButtonTakesWhatIsSeen) {
+  auto form = Open();
+  EXPECT_EQ(form->ArticleGrid->GetRow(), 1);
+  // The user scrolls down and picks a row, then types a new search.
+  form->ArticleGrid->SetTopRow(200);
+  form->ArticleGrid->SetRow(210);
+  ASSERT_TRUE(RowInSight(*form, 210));
+  Type(*form, "ARTICLE B");
+  EXPECT_EQ(form->ArticleGrid->GetRow(), 1);
+  EXPECT_TRUE(RowInSight(*form, 1));
+  Add(*form, "2");
+  EXPECT_EQ(OrderLines(*form), std::vector<std::string>{"2  3500150  ARTICLE B1150"});
+
+  // Enter scrolls back to the top: the highlighted row is the first one too.
+  form->ArticleGrid->SetTopRow(100);
+  form->ArticleGrid->SetRow(120);
+  PressEnter(*form);
+  EXPECT_EQ(form->ArticleGrid->GetRow(), 1);
+  EXPECT_TRUE(RowInSight(*form, 1));
+}
+
 TEST_F(OrderTest, QuantityArrowsStayWithinTheirBounds) {
   auto form = Open();
   EXPECT_EQ(form->Edit2->text(), QStringLiteral("1"));

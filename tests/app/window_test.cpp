@@ -373,6 +373,25 @@ TEST_F(SmallCatalogueTest, MaximisingGrowsTheGridWithTheWindow) {
   EXPECT_EQ(form->frameGeometry().width(), static_cast<int>(form->MinWidth));
 }
 
+TEST_F(SmallCatalogueTest, TheFrameCannotBeDraggedLargerYetTheWindowCanBeMaximised) {
+  auto form = Open();
+  const QSize first = form->size();
+  // What the window manager is told: never below the first size, and only in
+  // steps wider than any screen above it; no greatest size, which would rule
+  // out maximising.
+  EXPECT_EQ(form->minimumSize(), first);
+  EXPECT_EQ(form->baseSize(), first);
+  EXPECT_GE(form->sizeIncrement().width(), 8192);
+  EXPECT_GE(form->sizeIncrement().height(), 8192);
+  EXPECT_EQ(form->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+  form->setWindowState(Qt::WindowMaximized);
+  ASSERT_TRUE(WaitUntil([&] { return form->size() != first; }));
+  form->setWindowState(Qt::WindowNoState);
+  ASSERT_TRUE(WaitUntil([&] { return form->size() == first; }));
+  EXPECT_EQ(form->minimumSize(), first);
+  EXPECT_GE(form->sizeIncrement().height(), 8192);
+}
+
 // --- prices ----------------------------------------------------------------------------------
 
 TEST_F(SmallCatalogueTest, PricesAreTruncatedExactlyAtTwoDecimals) {
