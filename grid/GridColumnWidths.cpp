@@ -30,7 +30,9 @@ void TMyStringGrid::AutoSizeColumns() {
   std::vector<int32_t> widths(static_cast<size_t>(MaxOf(cols, 0)), kMinColWidth);
   for (int32_t c = 0; c < cols; ++c) {
     int32_t& w = widths[static_cast<size_t>(c)];
-    for (int32_t r = 0; r < rows; ++r) w = MaxOf(w, canvas.TextWidth(fGrid->GetCells(c, r)));
+    // The widest of every row's text; the widget may keep the widths of
+    // texts it shows from shared lists.
+    if (rows > 0) w = MaxOf(w, fGrid->WidestText(c, canvas));
   }
 
   auto spareWidth = [&](int64_t total) {

@@ -23,6 +23,9 @@
 
 namespace quillor {
 
+struct TColumnRows;
+struct TTextRewrite;
+
 // Modifier keys and mouse buttons held during an event, as a bit set.
 using TShiftState = uint32_t;
 inline constexpr TShiftState ssShift = 1u << 0;
@@ -93,11 +96,18 @@ struct TGridDrawState {
   bool fixed = false;
 };
 
+// A key that no canvas's measure has taken yet (see IGridCanvas::MeasureKey).
+uint64_t NewMeasureKey();
+
 // Where a draw-cell handler paints. Valid only during OnDrawCell (the
 // widget's canvas outside of it measures but draws nowhere).
 class IGridCanvas {
  public:
   virtual ~IGridCanvas() = default;
+  // Names the way TextWidth measures now: as long as it returns the same
+  // non-zero key, TextWidth gives every text the width it gave before, so
+  // widths may be kept between calls. 0: keep nothing.
+  virtual uint64_t MeasureKey() { return 0; }
   virtual void SetBrushColor(TColor color) = 0;
   virtual void FillRect(const TGridRect& rect) = 0;
   // Text colour, size and style; the typeface stays the widget's.
@@ -145,6 +155,21 @@ class IStringGrid {
   virtual std::vector<std::string> GetRowTexts(int32_t row) const = 0;
   // Missing texts become empty, surplus ones are ignored.
   virtual void SetRowTexts(int32_t row, const std::vector<std::string>& texts) = 0;
+
+  // --- whole columns: each gives exactly what SetCells of every cell in turn
+  // would, without copying shared texts ------------------------------------------
+  // Rows firstRow, firstRow + 1, ... of `col` show rows.Text(0), rows.Text(1),
+  // ... for as many rows as both have. Nothing outside the grid.
+  virtual void ShowColumnRows(int32_t col, int32_t firstRow, TColumnRows rows) = 0;
+  // Every cell of `col` from `firstRow` on becomes empty.
+  virtual void ClearColumn(int32_t col, int32_t firstRow) = 0;
+  // Every text of `col` from `firstRow` on through `rewrite`; the rows whose
+  // text changed go to `changedRows`, in increasing order.
+  virtual void RewriteColumn(int32_t col, int32_t firstRow, const TTextRewrite& rewrite,
+                             std::vector<int32_t>& changedRows) = 0;
+  // The largest canvas.TextWidth of the texts of `col`, every row included
+  // (0 for a column outside the grid).
+  virtual int32_t WidestText(int32_t col, IGridCanvas& canvas) = 0;
 
   // --- dimensions ---------------------------------------------------------------
   virtual int32_t GetColCount() const = 0;

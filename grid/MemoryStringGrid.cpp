@@ -11,6 +11,7 @@ void MemoryGridCanvas::FillRect(const TGridRect& rect) {
 }
 
 int32_t MemoryGridCanvas::TextWidth(const std::string& text) {
+  ++measured;
   return static_cast<int32_t>(text.size()) * kCharWidth;
 }
 
@@ -40,20 +41,48 @@ bool MemoryStringGrid::Inside(int32_t col, int32_t row) const {
 
 std::string MemoryStringGrid::GetCells(int32_t col, int32_t row) const {
   if (!Inside(col, row)) return {};
-  return cells_[static_cast<size_t>(col)][static_cast<size_t>(row)];
+  return cells_[static_cast<size_t>(col)].Get(row);
 }
 
 void MemoryStringGrid::SetCells(int32_t col, int32_t row, const std::string& text) {
   if (!Inside(col, row)) return;
-  cells_[static_cast<size_t>(col)][static_cast<size_t>(row)] = text;
+  cells_[static_cast<size_t>(col)].Set(row, text);
   if (editorOpen_ && col == col_ && row == row_) editorText_ = text;
 }
 
 std::vector<std::string> MemoryStringGrid::GetRowTexts(int32_t row) const {
   std::vector<std::string> texts;
   if (row < 0 || row >= rowCount_) return texts;
-  for (const auto& column : cells_) texts.push_back(column[static_cast<size_t>(row)]);
+  for (const auto& column : cells_) texts.push_back(column.Get(row));
   return texts;
+}
+
+void MemoryStringGrid::RefreshEditor(int32_t col) {
+  if (editorOpen_ && col == col_ && Inside(col_, row_)) editorText_ = GetCells(col_, row_);
+}
+
+void MemoryStringGrid::ShowColumnRows(int32_t col, int32_t firstRow, TColumnRows rows) {
+  if (col < 0 || col >= GetColCount() || firstRow < 0) return;
+  cells_[static_cast<size_t>(col)].Show(firstRow, std::move(rows));
+  RefreshEditor(col);
+}
+
+void MemoryStringGrid::ClearColumn(int32_t col, int32_t firstRow) {
+  if (col < 0 || col >= GetColCount()) return;
+  cells_[static_cast<size_t>(col)].Clear(firstRow);
+  RefreshEditor(col);
+}
+
+void MemoryStringGrid::RewriteColumn(int32_t col, int32_t firstRow, const TTextRewrite& rewrite,
+                                     std::vector<int32_t>& changedRows) {
+  if (col < 0 || col >= GetColCount()) return;
+  cells_[static_cast<size_t>(col)].Rewrite(firstRow, rewrite, changedRows);
+  RefreshEditor(col);
+}
+
+int32_t MemoryStringGrid::WidestText(int32_t col, IGridCanvas& canvas) {
+  if (col < 0 || col >= GetColCount()) return 0;
+  return cells_[static_cast<size_t>(col)].WidestText(canvas);
 }
 
 void MemoryStringGrid::SetRowTexts(int32_t row, const std::vector<std::string>& texts) {
@@ -64,7 +93,7 @@ void MemoryStringGrid::SetRowTexts(int32_t row, const std::vector<std::string>& 
 
 void MemoryStringGrid::SetColCount(int32_t n) {
   n = std::max(n, 1);
-  cells_.resize(static_cast<size_t>(n), std::vector<std::string>(static_cast<size_t>(rowCount_)));
+  cells_.resize(static_cast<size_t>(n), TCellColumn(rowCount_));
   colWidths_.resize(static_cast<size_t>(n), kDefaultColWidth);
   fixedCols_ = std::min(fixedCols_, n - 1);
   if (col_ >= n) MoveCurrent(n - 1, row_);
@@ -73,7 +102,7 @@ void MemoryStringGrid::SetColCount(int32_t n) {
 void MemoryStringGrid::SetRowCount(int32_t n) {
   n = std::max(n, 1);
   rowCount_ = n;
-  for (auto& column : cells_) column.resize(static_cast<size_t>(n));
+  for (auto& column : cells_) column.Resize(n);
   fixedRows_ = std::min(fixedRows_, n - 1);
   if (row_ >= n) MoveCurrent(col_, n - 1);
   SetTopRow(topRow_);

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "CellColumn.h"
 #include "IStringGrid.h"
 
 namespace quillor {
@@ -42,6 +43,10 @@ class MemoryGridCanvas : public IGridCanvas {
   int32_t TextWidth(const std::string& text) override;
   int32_t TextHeight(const std::string& text) override;
   void TextRect(const TGridRect& clip, int32_t x, int32_t y, const std::string& text) override;
+  // Widths depend on nothing but the text.
+  uint64_t MeasureKey() override { return measureKey_; }
+  // Counts TextWidth calls, so tests can see widths being kept.
+  int64_t measured = 0;
 
   // Everything drawn since the last Clear, and the fills with their colour.
   std::vector<Drawn> texts;
@@ -51,6 +56,7 @@ class MemoryGridCanvas : public IGridCanvas {
  private:
   TColor brush_ = clWhite;
   TGridFont font_;
+  uint64_t measureKey_ = NewMeasureKey();
 };
 
 class MemoryStringGrid : public IStringGrid {
@@ -68,6 +74,11 @@ class MemoryStringGrid : public IStringGrid {
   void SetCells(int32_t col, int32_t row, const std::string& text) override;
   std::vector<std::string> GetRowTexts(int32_t row) const override;
   void SetRowTexts(int32_t row, const std::vector<std::string>& texts) override;
+  void ShowColumnRows(int32_t col, int32_t firstRow, TColumnRows rows) override;
+  void ClearColumn(int32_t col, int32_t firstRow) override;
+  void RewriteColumn(int32_t col, int32_t firstRow, const TTextRewrite& rewrite,
+                     std::vector<int32_t>& changedRows) override;
+  int32_t WidestText(int32_t col, IGridCanvas& canvas) override;
 
   int32_t GetColCount() const override { return static_cast<int32_t>(cells_.size()); }
   void SetColCount(int32_t n) override;
@@ -136,7 +147,10 @@ class MemoryStringGrid : public IStringGrid {
   bool MoveCurrent(int32_t col, int32_t row);
 
   TStringGridEvents events_;
-  std::vector<std::vector<std::string>> cells_;  // [col][row]
+  // An open editor shows its cell as it is now.
+  void RefreshEditor(int32_t col);
+
+  std::vector<TCellColumn> cells_;  // [col][row]
   std::vector<int32_t> colWidths_;
   int32_t rowCount_;
   int32_t fixedCols_ = 1;

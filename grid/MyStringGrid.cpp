@@ -92,9 +92,47 @@ void TMyStringGrid::WriteCell(int32_t col, int32_t row, const std::string& text)
 }
 
 void TMyStringGrid::ClearCells() {
+  // WriteCell of the empty text to every data cell, a column at a time.
+  const int32_t fixedRows = GetFixedRows();
+  const int32_t rowCount = GetRowCount();
+  if (fixedRows >= rowCount) return;
   for (int32_t c = GetFixedCols(); c < GetColCount(); ++c) {
-    for (int32_t r = GetFixedRows(); r < GetRowCount(); ++r) WriteCell(c, r, std::string());
+    fGrid->ClearColumn(c, fixedRows);
+    for (int32_t r = fixedRows; r < rowCount; ++r) InitColors(c, r);
+    fTrackSelectedText = true;
   }
+}
+
+void TMyStringGrid::WriteColumnRows(int32_t col, int32_t firstRow, const TColumnRows& rows) {
+  const int32_t count = rows.Count();
+  if (count == 0) return;
+  fGrid->ShowColumnRows(col, firstRow, rows);
+  for (int32_t k = 0; k < count; ++k) InitColors(col, firstRow + k);
+  fTrackSelectedText = true;
+}
+
+void TMyStringGrid::RewriteColumn(int32_t col, const TTextRewrite& rewrite) {
+  const int32_t fixedRows = GetFixedRows();
+  const int32_t rowCount = GetRowCount();
+  bool anyReadOnly = false;
+  if (Between(col, 0, static_cast<int32_t>(fReadOnly.size()) - 1)) {
+    const std::vector<bool>& flags = fReadOnly[static_cast<size_t>(col)];
+    const auto end = static_cast<size_t>(MinOf(rowCount, static_cast<int32_t>(flags.size())));
+    for (size_t r = static_cast<size_t>(MaxOf(fixedRows, 0)); r < end && !anyReadOnly; ++r)
+      anyReadOnly = flags[r];
+  }
+  if (anyReadOnly || !Between(col, 0, GetColCount() - 1)) {
+    // Cell by cell, so that every refusal and bad coordinate is reported.
+    for (int32_t r = fixedRows; r < rowCount; ++r) {
+      const std::string text = GetCell(col, r);
+      std::optional<std::string> result = rewrite.apply(text);
+      if (result && *result != text) SetCell(col, r, *result);
+    }
+    return;
+  }
+  std::vector<int32_t> changedRows;
+  fGrid->RewriteColumn(col, fixedRows, rewrite, changedRows);
+  for (int32_t r : changedRows) InitColors(col, r);
 }
 
 void TMyStringGrid::SetSelectedText(const std::string& text) {

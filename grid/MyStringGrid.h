@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "IStringGrid.h"
+#include "SharedTexts.h"
 #include "Utils.h"
 
 namespace quillor {
@@ -65,6 +66,13 @@ class TMyStringGrid {
   void WriteCell(int32_t col, int32_t row, const std::string& text);
   // Empties every data cell (non-fixed columns, non-fixed rows).
   void ClearCells();
+  // WriteCell of rows.Text(k) to (col, firstRow + k) for every k, without
+  // copying the shared texts.
+  void WriteColumnRows(int32_t col, int32_t firstRow, const TColumnRows& rows);
+  // SetCell of every data cell of `col` that `rewrite` changes, in row order.
+  // Texts shown from shared texts are rewritten once per rewrite key and
+  // list of texts, not once per call.
+  void RewriteColumn(int32_t col, const TTextRewrite& rewrite);
   void SetSelectedText(const std::string& text);
   void NotifyCellLeft(int32_t col, int32_t row, const std::string& text);
 

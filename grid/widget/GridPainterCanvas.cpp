@@ -79,6 +79,7 @@ const GridPainterCanvas::Metrics& GridPainterCanvas::CurrentMetrics() {
     }
     m.height = static_cast<int>(std::ceil(fm.height()));
     m.ascent = static_cast<int>(std::ceil(fm.ascent()));
+    m.key = NewMeasureKey();
     found = metrics_.emplace(key, m).first;
   }
   current_ = &found->second;

@@ -47,6 +47,8 @@ class GridPainterCanvas : public IGridCanvas {
   int32_t TextWidth(const std::string& text) override;
   int32_t TextHeight(const std::string& text) override;
   void TextRect(const TGridRect& clip, int32_t x, int32_t y, const std::string& text) override;
+  // One key per typeface, size and style: each has its own advance table.
+  uint64_t MeasureKey() override { return CurrentMetrics().key; }
 
   // The QFont that draws `font` (for tests and the default drawing).
   QFont MakeQFont(const TGridFont& font) const;
@@ -56,6 +58,7 @@ class GridPainterCanvas : public IGridCanvas {
     std::array<double, 256> advance{};
     int height = 0;
     int ascent = 0;
+    uint64_t key = 0;
   };
   const Metrics& CurrentMetrics();
 

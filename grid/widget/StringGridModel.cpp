@@ -13,8 +13,7 @@ const std::string kNoText;
 
 StringGridModel::StringGridModel(int32_t colCount, int32_t rowCount, QObject* parent)
     : QAbstractTableModel(parent),
-      cells_(static_cast<size_t>(std::max(colCount, 1)),
-             std::vector<std::string>(static_cast<size_t>(std::max(rowCount, 1)))),
+      cells_(static_cast<size_t>(std::max(colCount, 1)), TCellColumn(std::max(rowCount, 1))),
       rowCount_(std::max(rowCount, 1)) {
   fixedRows_ = std::min(fixedRows_, rowCount_ - 1);
 }
@@ -25,17 +24,53 @@ bool StringGridModel::Inside(int32_t col, int32_t row) const {
 
 const std::string& StringGridModel::Cell(int32_t col, int32_t row) const {
   if (!Inside(col, row)) return kNoText;
-  return cells_[static_cast<size_t>(col)][static_cast<size_t>(row)];
+  return cells_[static_cast<size_t>(col)].Get(row);
 }
 
 void StringGridModel::SetCell(int32_t col, int32_t row, std::string text) {
   if (!Inside(col, row)) return;
-  cells_[static_cast<size_t>(col)][static_cast<size_t>(row)] = std::move(text);
+  cells_[static_cast<size_t>(col)].Set(row, std::move(text));
   if (row < fixedRows_) {
     emit headerDataChanged(Qt::Horizontal, col, col);
   } else {
     MarkChanged(col, row - fixedRows_);
   }
+}
+
+void StringGridModel::MarkColumnChanged(int32_t col, int32_t firstRow) {
+  if (firstRow < fixedRows_) emit headerDataChanged(Qt::Horizontal, col, col);
+  const int32_t lastModelRow = rowCount_ - fixedRows_ - 1;
+  const int32_t firstModelRow = std::max(firstRow - fixedRows_, 0);
+  if (firstModelRow > lastModelRow) return;
+  MarkChanged(col, firstModelRow);
+  MarkChanged(col, lastModelRow);
+}
+
+void StringGridModel::ShowColumnRows(int32_t col, int32_t firstRow, TColumnRows rows) {
+  if (col < 0 || col >= ColCount() || firstRow < 0) return;
+  cells_[static_cast<size_t>(col)].Show(firstRow, std::move(rows));
+  MarkColumnChanged(col, firstRow);
+}
+
+void StringGridModel::ClearColumn(int32_t col, int32_t firstRow) {
+  if (col < 0 || col >= ColCount()) return;
+  firstRow = std::max(firstRow, 0);
+  cells_[static_cast<size_t>(col)].Clear(firstRow);
+  MarkColumnChanged(col, firstRow);
+}
+
+void StringGridModel::RewriteColumn(int32_t col, int32_t firstRow, const TTextRewrite& rewrite,
+                                    std::vector<int32_t>& changedRows) {
+  if (col < 0 || col >= ColCount()) return;
+  firstRow = std::max(firstRow, 0);
+  const size_t before = changedRows.size();
+  cells_[static_cast<size_t>(col)].Rewrite(firstRow, rewrite, changedRows);
+  if (changedRows.size() > before) MarkColumnChanged(col, changedRows[before]);
+}
+
+int32_t StringGridModel::WidestText(int32_t col, IGridCanvas& canvas) const {
+  if (col < 0 || col >= ColCount()) return 0;
+  return cells_[static_cast<size_t>(col)].WidestText(canvas);
 }
 
 void StringGridModel::MarkChanged(int32_t col, int32_t modelRow) {
@@ -74,7 +109,7 @@ void StringGridModel::SetColCount(int32_t n) {
   FlushChanges();
   if (n > old) {
     beginInsertColumns(QModelIndex(), old, n - 1);
-    cells_.resize(static_cast<size_t>(n), std::vector<std::string>(static_cast<size_t>(rowCount_)));
+    cells_.resize(static_cast<size_t>(n), TCellColumn(rowCount_));
     endInsertColumns();
   } else {
     beginRemoveColumns(QModelIndex(), n, old - 1);
@@ -92,7 +127,7 @@ void StringGridModel::SetRowCount(int32_t n) {
     beginResetModel();
     rowCount_ = n;
     fixedRows_ = n - 1;
-    for (auto& column : cells_) column.resize(static_cast<size_t>(n));
+    for (auto& column : cells_) column.Resize(n);
     endResetModel();
     return;
   }
@@ -101,12 +136,12 @@ void StringGridModel::SetRowCount(int32_t n) {
   if (newModelRows > oldModelRows) {
     beginInsertRows(QModelIndex(), oldModelRows, newModelRows - 1);
     rowCount_ = n;
-    for (auto& column : cells_) column.resize(static_cast<size_t>(n));
+    for (auto& column : cells_) column.Resize(n);
     endInsertRows();
   } else {
     beginRemoveRows(QModelIndex(), newModelRows, oldModelRows - 1);
     rowCount_ = n;
-    for (auto& column : cells_) column.resize(static_cast<size_t>(n));
+    for (auto& column : cells_) column.Resize(n);
     endRemoveRows();
   }
 }

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "CellColumn.h"
+
 namespace quillor {
 
 class StringGridModel : public QAbstractTableModel {
@@ -36,6 +38,12 @@ class StringGridModel : public QAbstractTableModel {
   const std::string& Cell(int32_t col, int32_t row) const;
   // Ignored outside the grid.
   void SetCell(int32_t col, int32_t row, std::string text);
+  // Whole columns (see IStringGrid); ignored for a column outside the grid.
+  void ShowColumnRows(int32_t col, int32_t firstRow, TColumnRows rows);
+  void ClearColumn(int32_t col, int32_t firstRow);
+  void RewriteColumn(int32_t col, int32_t firstRow, const TTextRewrite& rewrite,
+                     std::vector<int32_t>& changedRows);
+  int32_t WidestText(int32_t col, IGridCanvas& canvas) const;
   // REQUIRES: n >= 1. Fixed rows shrink when they no longer leave a row.
   void SetColCount(int32_t n);
   void SetRowCount(int32_t n);
@@ -58,8 +66,10 @@ class StringGridModel : public QAbstractTableModel {
 
  private:
   void MarkChanged(int32_t col, int32_t modelRow);
+  // Announces a change of `col` from grid row `firstRow` to the last.
+  void MarkColumnChanged(int32_t col, int32_t firstRow);
 
-  std::vector<std::vector<std::string>> cells_;  // [col][grid row]
+  std::vector<TCellColumn> cells_;  // [col], over every grid row
   int32_t rowCount_;
   int32_t fixedRows_ = 1;
   std::function<bool(int32_t, int32_t)> editable_;

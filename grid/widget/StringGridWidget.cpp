@@ -108,6 +108,31 @@ void StringGridWidget::SetCells(int32_t col, int32_t row, const std::string& tex
   if (editor_ && col == editorCol_ && row == editorRow_ && editorOpen()) editor_->setText(ToQString(text));
 }
 
+void StringGridWidget::RefreshEditor(int32_t col) {
+  if (editor_ && col == editorCol_ && editorOpen())
+    editor_->setText(ToQString(model_->Cell(editorCol_, editorRow_)));
+}
+
+void StringGridWidget::ShowColumnRows(int32_t col, int32_t firstRow, TColumnRows rows) {
+  model_->ShowColumnRows(col, firstRow, std::move(rows));
+  RefreshEditor(col);
+}
+
+void StringGridWidget::ClearColumn(int32_t col, int32_t firstRow) {
+  model_->ClearColumn(col, firstRow);
+  RefreshEditor(col);
+}
+
+void StringGridWidget::RewriteColumn(int32_t col, int32_t firstRow, const TTextRewrite& rewrite,
+                                     std::vector<int32_t>& changedRows) {
+  model_->RewriteColumn(col, firstRow, rewrite, changedRows);
+  RefreshEditor(col);
+}
+
+int32_t StringGridWidget::WidestText(int32_t col, IGridCanvas& canvas) {
+  return model_->WidestText(col, canvas);
+}
+
 std::vector<std::string> StringGridWidget::GetRowTexts(int32_t row) const {
   std::vector<std::string> texts;
   if (row < 0 || row >= GetRowCount()) return texts;

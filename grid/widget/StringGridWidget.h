@@ -52,6 +52,11 @@ class StringGridWidget : public QTableView, public IStringGrid {
   void SetCells(int32_t col, int32_t row, const std::string& text) override;
   std::vector<std::string> GetRowTexts(int32_t row) const override;
   void SetRowTexts(int32_t row, const std::vector<std::string>& texts) override;
+  void ShowColumnRows(int32_t col, int32_t firstRow, TColumnRows rows) override;
+  void ClearColumn(int32_t col, int32_t firstRow) override;
+  void RewriteColumn(int32_t col, int32_t firstRow, const TTextRewrite& rewrite,
+                     std::vector<int32_t>& changedRows) override;
+  int32_t WidestText(int32_t col, IGridCanvas& canvas) override;
 
   int32_t GetColCount() const override;
   void SetColCount(int32_t n) override;
@@ -140,6 +145,8 @@ class StringGridWidget : public QTableView, public IStringGrid {
   bool FireKeyDown(QKeyEvent* event, QString& replacement);
   void FireMouse(QEvent::Type type, QMouseEvent* event, QPoint widgetPos);
   void OnFocusChanged(QWidget* old, QWidget* now);
+  // An open editor in `col` shows its cell as it is now.
+  void RefreshEditor(int32_t col);
   void EditorCreated(QLineEdit* editor, int32_t col, int32_t row);
   bool editorOpen() const;
 
