@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "LiteralPattern.h"
 #include "SafeSort.h"
 #include "StringManager.h"
 #include "TraceUnit.h"
@@ -71,6 +72,7 @@ void TMyDatabase::LoadFromList(const TStringList& lines) {
   const size_t recordCount = lines.size() - 1;
   fDeleted.assign(recordCount, 0);
   fDatas.assign(fieldCount, std::vector<std::string>(recordCount));
+  fFieldTexts.clear();
   fIndexValid.assign(fieldCount, 0);
   // A selection of the previous content could name records that no longer
   // exist; it would then be read out of range.
@@ -100,7 +102,9 @@ void TMyDatabase::SetFieldNames(const std::string& headerLine) {
   if (!fDatas.empty()) {
     const size_t fieldCount = fFieldNames.size();
     fDatas.resize(fieldCount, std::vector<std::string>(fDatas.front().size()));
+    fFieldTexts.clear();
     fIndexes.resize(fieldCount);
+    fIndexLineBreaks.resize(fieldCount);
     fIndexValid.resize(fieldCount, 0);
   }
 }
@@ -113,6 +117,15 @@ void TMyDatabase::SetData(int32_t field, int32_t record, const std::string& valu
   if (static_cast<size_t>(record) < fDeleted.size()) fDeleted[static_cast<size_t>(record)] = 0;
   fDatas[static_cast<size_t>(field)][static_cast<size_t>(record)] = value;
   fIndexValid[static_cast<size_t>(field)] = 0;
+  if (static_cast<size_t>(field) < fFieldTexts.size()) fFieldTexts[static_cast<size_t>(field)].reset();
+}
+
+std::shared_ptr<const TSharedTexts> TMyDatabase::FieldTexts(int32_t field) const {
+  if (field < 0 || static_cast<size_t>(field) >= fDatas.size()) return nullptr;
+  if (fFieldTexts.size() != fDatas.size()) fFieldTexts.resize(fDatas.size());
+  std::shared_ptr<const TSharedTexts>& texts = fFieldTexts[static_cast<size_t>(field)];
+  if (!texts) texts = std::make_shared<const TSharedTexts>(fDatas[static_cast<size_t>(field)]);
+  return texts;
 }
 
 std::string TMyDatabase::DBGetString(int32_t field, int32_t record) const {
@@ -166,6 +179,7 @@ void TMyDatabase::BuildIndexes() {
   FreeIndexes();
   const size_t fieldCount = fFieldNames.size();
   fIndexes.resize(fieldCount);
+  fIndexLineBreaks.resize(fieldCount);
   fIndexValid.assign(fieldCount, 0);
   for (size_t f = 0; f < fieldCount; ++f) BuildIndex(static_cast<int32_t>(f));
 }
@@ -191,16 +205,21 @@ void TMyDatabase::BuildIndex(int32_t field) {
     return CompareClassified(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)]);
   });
   auto list = std::make_unique<TIndexList>(order.size());
+  std::vector<uint8_t> lineBreaks(order.size());
   for (size_t k = 0; k < order.size(); ++k) {
     (*list)[k].fInt = order[k];
     (*list)[k].fString = column[static_cast<size_t>(order[k])];
+    lineBreaks[k] = HoldsLineBreakByte((*list)[k].fString) ? 1 : 0;
   }
   fIndexes[static_cast<size_t>(field)] = std::move(list);
+  if (fIndexLineBreaks.size() < fIndexes.size()) fIndexLineBreaks.resize(fIndexes.size());
+  fIndexLineBreaks[static_cast<size_t>(field)] = std::move(lineBreaks);
   fIndexValid[static_cast<size_t>(field)] = 1;
 }
 
 void TMyDatabase::FreeIndexes() {
   fIndexes.clear();
+  fIndexLineBreaks.clear();
 }
 
 const TIndexList* TMyDatabase::IndexList(int32_t field) const {

@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "SharedTexts.h"
 #include "TextLines.h"
 #include "Utils.h"
 
@@ -83,6 +84,10 @@ class TMyDatabase {
   std::string DBGetString(int32_t field, int32_t record) const;
   // The record's deleted flag; false after reporting a bad record number.
   bool IsDeleted(int32_t record) const;
+  // The field's values in record order as one shared, unchanging list, made
+  // on first use and kept until a value of the field changes; nullptr for a
+  // field out of range. Grids show selections through it without copying.
+  std::shared_ptr<const TSharedTexts> FieldTexts(int32_t field) const;
   // First field with exactly that name (case-sensitive, untrimmed), or -1
   // after reporting "TMyDatabase.GetFieldPos:impossible de trouver le champ ".
   int32_t GetFieldPos(const std::string& name) const;
@@ -148,8 +153,8 @@ class TMyDatabase {
   // (indexed by record number).
   void RunStep(const std::string& fieldName, const std::string& text, uint8_t mode,
                const std::vector<uint8_t>* onlyRecords);
-  void StepMatchingValues(const TIndexList& list, const std::string& pattern,
-                          const std::vector<uint8_t>* onlyRecords);
+  void StepMatchingValues(const TIndexList& list, const std::vector<uint8_t>& lineBreaks,
+                          const std::string& pattern, const std::vector<uint8_t>* onlyRecords);
   void StepValuesInText(const TIndexList& list, const std::string& text,
                         const std::vector<uint8_t>* onlyRecords);
   void StepRanking(const TIndexList& list, const std::string& text, const std::vector<uint8_t>* onlyRecords);
@@ -159,9 +164,15 @@ class TMyDatabase {
   std::vector<std::string> fFieldNames;
   std::vector<uint8_t> fDeleted;
   std::vector<std::unique_ptr<TIndexList>> fIndexes;
+  // Per field, one flag per index entry: whether its value holds a line-break
+  // byte (HoldsLineBreakByte), found once when the index is built so that
+  // the exact search need not scan every value for every word.
+  std::vector<std::vector<uint8_t>> fIndexLineBreaks;
   std::vector<int32_t> fSelection;
   std::vector<int32_t> fStepResult;
   std::vector<uint8_t> fIndexValid;
+  // FieldTexts per field; an empty slot is made on demand.
+  mutable std::vector<std::shared_ptr<const TSharedTexts>> fFieldTexts;
   bool fLiteralShortcut = true;
 };
 

@@ -65,6 +65,12 @@ TEST(LiteralPattern, AwkwardValuesGiveThePatternsAnswer) {
   }
   // The empty word matches every non-empty value and never an empty one.
   EXPECT_THAT(StepWith(*table, true, "Prix", "^.*.*$", 2).size(), 7u);
+  // A value that takes a line break later is seen with it: the index, and
+  // what it knows of line breaks, are rebuilt.
+  table->SetData(0, 3, "AB\n");
+  table->SetData(0, 0, "AB");
+  for (const char* word : {"A", "AB", "B"})
+    ExpectSameBothWays(*table, "Designation", std::string("^.*") + word + ".*$", 2);
   EXPECT_THAT(trace.Errors(), ::testing::IsEmpty());
 }
 

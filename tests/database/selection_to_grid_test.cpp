@@ -1,10 +1,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <random>
+#include <sstream>
+
+#include "ArticleSearch.h"
+#include "CryptManager.h"
 #include "Database.h"
 #include "MemoryStringGrid.h"
 #include "MyStringGrid.h"
+#include "StringManager.h"
 #include "TableFixtures.h"
+#include "TestPaths.h"
 #include "TraceRecorder.h"
 
 namespace quillor {
@@ -76,6 +83,111 @@ TEST_F(SelectionToGridTest, NamedColumnsInTheirOrderAndUnknownOnesStayEmpty) {
   // One report per selected record, as a lookup per cell gives.
   EXPECT_THAT(trace.Errors(), ElementsAre("TMyDatabase.GetFieldPos:impossible de trouver le champ Tarif",
                                           "TMyDatabase.GetFieldPos:impossible de trouver le champ Tarif"));
+}
+
+// The written way of a fill: every cell cleared, then every value written,
+// one WriteCell at a time.
+void WrittenSelectionToGrid(const TMyDatabase& table, TMyStringGrid& grid) {
+  std::string columns;
+  for (int32_t f = 0; f < table.FieldCount(); ++f) columns += (f > 0 ? ";" : "") + table.FieldName(f);
+  for (int32_t c = grid.GetFixedCols(); c < grid.GetColCount(); ++c) {
+    for (int32_t r = grid.GetFixedRows(); r < grid.GetRowCount(); ++r) grid.WriteCell(c, r, "");
+  }
+  grid.SetColCount(table.FieldCount() + grid.GetFixedCols());
+  grid.SetRowCount(MaxOf(table.SelectionCount(), 1) + grid.GetFixedRows());
+  grid.setTitles(columns);
+  for (int32_t k = 0; k < table.SelectionCount(); ++k) {
+    for (int32_t f = 0; f < table.FieldCount(); ++f)
+      grid.WriteCell(grid.GetFixedCols() + f, grid.GetFixedRows() + k,
+                     table.DBGetString(f, table.Selection()[static_cast<size_t>(k)]));
+  }
+  grid.ResizeCellTables();
+}
+
+// What a user sees of a grid: every text, the column widths, the colours.
+void ExpectSameGrids(const MemoryStringGrid& a, const TMyStringGrid& ga, const MemoryStringGrid& b,
+                     const TMyStringGrid& gb, const std::string& what) {
+  ASSERT_EQ(a.GetRowCount(), b.GetRowCount()) << what;
+  ASSERT_EQ(a.GetColCount(), b.GetColCount()) << what;
+  for (int32_t c = 0; c < a.GetColCount(); ++c) {
+    EXPECT_EQ(a.GetColWidth(c), b.GetColWidth(c)) << what << " col " << c;
+    for (int32_t r = 0; r < a.GetRowCount(); ++r) {
+      ASSERT_EQ(a.GetCells(c, r), b.GetCells(c, r)) << what << " cell " << c << "," << r;
+      ASSERT_EQ(ga.GetCellColor(c, r), gb.GetCellColor(c, r)) << what << " colour " << c << "," << r;
+    }
+  }
+}
+
+// A keyed rewrite of the price column, against SetCell of each changed cell.
+TTextRewrite HalfPrices() {
+  return {"half", [](const std::string& text) -> std::optional<std::string> {
+            if (!TStringManager::IsReal(text)) return std::nullopt;
+            return text.substr(0, (text.size() + 1) / 2);
+          }};
+}
+
+TEST(SelectionToGridShortcut, FillsOfTheWholeCatalogueReadAsCellByCellWrites) {
+  TStringList lines;
+  ASSERT_TRUE(ReadFileLines((test::DataDir() / "BaseDeDonneeArticles.db").string(), lines));
+  TCryptManager().DecryptLines(lines);
+  auto table = TMyDatabase::CreateFromList(lines);
+  ASSERT_GT(table->RecordCount(), 20000);
+
+  MemoryStringGrid fastWidget(3, 2), writtenWidget(3, 2);
+  // Editable cells, as in the window.
+  for (MemoryStringGrid* widget : {&fastWidget, &writtenWidget})
+    widget->SetOptions(goVertLine | goHorzLine | goEditing | goRowSelect);
+  TMyStringGrid fast(&fastWidget, nullptr), written(&writtenWidget, nullptr);
+  for (TMyStringGrid* grid : {&fast, &written}) {
+    grid->fNumberRows = false;
+    grid->SetFixedRows(1);
+    grid->SetFixedCols(0);
+  }
+  fastWidget.SetWidth(505);
+  writtenWidget.SetWidth(505);
+
+  // Searches of words taken from the catalogue, approximate ones, the whole
+  // catalogue, nothing found; the user's edits and the price rewrite between
+  // them.
+  std::mt19937 random(7);
+  std::vector<std::string> queries = {"", "ZZZZZZ", "DOLIPRANE", "ASPIRINE 500"};
+  const TIndexList& designations = *table->IndexList(1);
+  for (int i = 0; i < 12; ++i) {
+    std::istringstream words(designations[random() % designations.size()].fString);
+    std::string word;
+    words >> word;
+    queries.push_back(word);
+  }
+  test::TraceRecorder trace;
+  for (size_t q = 0; q < queries.size(); ++q) {
+    const bool approximate = q % 5 == 3;
+    if (queries[q].empty()) {
+      table->QueryAll("Designation");
+    } else {
+      SearchArticles(*table, queries[q], approximate);
+    }
+    table->SelectionToGrid(fast, "", true);
+    WrittenSelectionToGrid(*table, written);
+    ExpectSameGrids(fastWidget, fast, writtenWidget, written, "fill " + queries[q]);
+
+    if (q % 2 == 0) {
+      fast.RewriteColumn(2, HalfPrices());
+      for (int32_t r = 1; r < written.GetRowCount(); ++r) {
+        const std::string text = written.GetCell(2, r);
+        std::optional<std::string> half = HalfPrices().apply(text);
+        if (half && *half != text) written.SetCell(2, r, *half);
+      }
+      ExpectSameGrids(fastWidget, fast, writtenWidget, written, "rewrite " + queries[q]);
+    }
+    if (q % 3 == 1 && fast.GetRowCount() > 3) {
+      for (TMyStringGrid* grid : {&fast, &written}) {
+        grid->SetCell(1, 2, "EDITED BY THE USER, MUCH LONGER THAN ANY DESIGNATION OF THE CATALOGUE");
+        grid->AutoSizeColumns();
+      }
+      ExpectSameGrids(fastWidget, fast, writtenWidget, written, "edit " + queries[q]);
+    }
+  }
+  EXPECT_THAT(trace.Errors(), IsEmpty());
 }
 
 }  // namespace
