@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Locale.h"
+#include "StringManager.h"
 
 namespace quillor {
 
@@ -155,6 +156,17 @@ std::optional<std::string> ScalePriceText(const std::string& priceText, const TE
   std::optional<TExactDecimal> price = ParseExactDecimal(priceText);
   if (!price) return std::nullopt;
   return FormatGeneral(TruncateExact(MultiplyExact(*price, coefficient), decimals));
+}
+
+TTextRewrite PriceRewrite(const TExactDecimal& coefficient, int32_t decimals) {
+  TTextRewrite rewrite;
+  rewrite.key = "price x " + ToPlainText(coefficient) + " to " + std::to_string(decimals) +
+                " decimals, separator " + std::string(1, UserDecimalSeparator());
+  rewrite.apply = [coefficient, decimals](const std::string& price) -> std::optional<std::string> {
+    if (!TStringManager::IsReal(price)) return std::nullopt;
+    return ScalePriceText(price, coefficient, decimals);
+  };
+  return rewrite;
 }
 
 }  // namespace quillor

@@ -16,6 +16,8 @@
 #include <optional>
 #include <string>
 
+#include "SharedTexts.h"
+
 namespace quillor {
 
 // An exact decimal number: (-1)^negative x digits x 10^-scale.
@@ -57,5 +59,11 @@ std::string FormatGeneral(const TExactDecimal& value);
 // a plain decimal number (the cell is then left as it is).
 std::optional<std::string> ScalePriceText(const std::string& priceText, const TExactDecimal& coefficient,
                                           int32_t decimals);
+
+// The price column's rewrite: a text that passes TStringManager::IsReal
+// becomes ScalePriceText of it, any other text stays. Its key names the
+// coefficient, the decimals and the user's decimal separator of now, which
+// are all its result depends on.
+TTextRewrite PriceRewrite(const TExactDecimal& coefficient, int32_t decimals);
 
 }  // namespace quillor

@@ -73,14 +73,9 @@ void TQuillor_Form::DisplayPrices() {
     return;
   }
 
-  const int32_t rowCount = grid.GetRowCount();
-  for (int32_t row = grid.GetFixedRows(); row < rowCount; ++row) {
-    const std::string price = grid.GetCell(2, row);
-    if (!TStringManager::IsReal(price)) continue;
-    std::optional<std::string> shown = ScalePriceText(price, fCoefficientDigits, DecimalCount);
-    // Most prices read the same once scaled: rewriting them would only cost.
-    if (shown && *shown != price) grid.SetCell(2, row, *shown);
-  }
+  // Every price that reads otherwise once scaled is rewritten; the grid
+  // keeps the scaled catalogue prices, so a search pays for none of them.
+  grid.RewriteColumn(2, PriceRewrite(fCoefficientDigits, DecimalCount));
 
   TIniManager ini(TQuillorFiles::kSettingsFile);
   WriteTitles(ini);

@@ -3,8 +3,13 @@
 // negative decimal counts, and both decimal separators.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "Locale.h"
+#include "MemoryStringGrid.h"
+#include "MyStringGrid.h"
 #include "PriceDisplay.h"
+#include "StringManager.h"
 
 namespace quillor {
 namespace {
@@ -93,6 +98,53 @@ TEST_F(PriceDisplayTest, LongOperandsMultiplyWithoutLoss) {
   EXPECT_EQ(ToPlainText(MultiplyExact(*a, *b)), "246913578024691357802469135781");
   EXPECT_EQ(ToPlainText(MultiplyExact(*ParseExactDecimal("-0,001"), *ParseExactDecimal("0,001"))),
             "-0.000001");
+}
+
+// The price column is rewritten once per list of catalogue prices and kept:
+// whatever the result depends on (coefficient, decimals, the user's decimal
+// separator) must give another key, or a later search would show prices
+// scaled the old way.
+TEST_F(PriceDisplayTest, KeptScaledPricesFollowEverySettingTheyDependOn) {
+  std::mt19937 random(42);
+  std::vector<std::string> prices = {"", "0", "12,3", "12.30", "007", "1e3", "12.", "-0,5", "abc", "19,99"};
+  for (int i = 0; i < 2000; ++i) {
+    std::string price = std::to_string(random() % 3000);
+    if (random() % 2) price += (random() % 2 ? "," : ".") + std::to_string(random() % 1000);
+    if (random() % 10 == 0) price = "-" + price;
+    prices.push_back(price);
+  }
+  const auto texts = std::make_shared<const TSharedTexts>(prices);
+  std::vector<int32_t> order(prices.size());
+  for (size_t k = 0; k < order.size(); ++k) order[k] = static_cast<int32_t>(k);
+  const TColumnRows rows{texts, std::make_shared<const std::vector<int32_t>>(order)};
+
+  MemoryStringGrid widget(3, static_cast<int32_t>(prices.size()) + 1);
+  widget.SetOptions(goVertLine | goHorzLine | goEditing | goRowSelect);
+  TMyStringGrid grid(&widget, nullptr);
+  grid.fNumberRows = false;
+  grid.SetFixedCols(0);
+  struct Settings {
+    const char* coefficient;
+    int32_t decimals;
+    char separator;
+  };
+  for (const Settings& settings : {Settings{"1", 2, ','}, Settings{"1", 2, '.'}, Settings{"1", 1, '.'},
+                                   Settings{"6,55957", 1, '.'}, Settings{"1", 2, ','}}) {
+    SetUserDecimalSeparator(settings.separator);
+    const TExactDecimal coefficient = *ParseExactDecimal(settings.coefficient);
+    grid.ClearCells();
+    grid.WriteColumnRows(2, 1, rows);
+    grid.RewriteColumn(2, PriceRewrite(coefficient, settings.decimals));
+    for (size_t k = 0; k < prices.size(); ++k) {
+      const std::string& price = prices[k];
+      const std::string expected = TStringManager::IsReal(price)
+                                       ? ScalePriceText(price, coefficient, settings.decimals).value_or(price)
+                                       : price;
+      ASSERT_EQ(grid.GetCell(2, static_cast<int32_t>(k) + 1), expected)
+          << price << " x " << settings.coefficient << " to " << settings.decimals << " with "
+          << settings.separator;
+    }
+  }
 }
 
 }  // namespace
