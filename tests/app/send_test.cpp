@@ -180,6 +180,9 @@ class HeldSendTest : public SendTest {
     QTest::keyClicks(form.Edit1, QStringLiteral("xyz"));
     QTest::keyClick(form.windowHandle(), Qt::Key_A);
     QTest::keyClick(form.Button2, Qt::Key_Space);
+    // Nor can the window be closed under the sending.
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(form.isVisible());
   }
 };
 
