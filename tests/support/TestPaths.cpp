@@ -12,12 +12,8 @@ std::filesystem::path FromEnv(const char* name, const std::filesystem::path& fal
 
 }  // namespace
 
-std::filesystem::path SourceDir() {
-  return FromEnv("QUILLOR_SOURCE_DIR", QUILLOR_DEFAULT_SOURCE_DIR);
-}
-std::filesystem::path DataDir() {
-  return SourceDir() / "data";
-}
+std::filesystem::path SourceDir() { return FromEnv("QUILLOR_SOURCE_DIR", QUILLOR_DEFAULT_SOURCE_DIR); }
+std::filesystem::path DataDir() { return SourceDir() / "data"; }
 std::filesystem::path RealCatalogue() {
   return FromEnv("QUILLOR_SHARED_DIR", QUILLOR_DEFAULT_SHARED_DIR) / "data" / "bdpm-catalogue.csv";
 }

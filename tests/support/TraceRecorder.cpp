@@ -33,9 +33,7 @@ TraceRecorder::~TraceRecorder() {
   SetTraceReporter(std::move(previous_reporter_));
 }
 
-const std::vector<std::string>& TraceRecorder::Boxes() const {
-  return recording_->boxes;
-}
+const std::vector<std::string>& TraceRecorder::Boxes() const { return recording_->boxes; }
 
 std::vector<std::string> TraceRecorder::Errors() const {
   std::vector<std::string> errors;

@@ -23,8 +23,7 @@ inline int32_t TranscribedChosenLinks(const std::string& a, const std::string& b
   std::vector<TLink> candidates;
   for (int32_t i = 1; i <= static_cast<int32_t>(a.size()); ++i) {
     for (int32_t j = 1; j <= static_cast<int32_t>(b.size()); ++j) {
-      if (a[static_cast<size_t>(i - 1)] == b[static_cast<size_t>(j - 1)])
-        candidates.push_back(TLink{i, j, 0});
+      if (a[static_cast<size_t>(i - 1)] == b[static_cast<size_t>(j - 1)]) candidates.push_back(TLink{i, j, 0});
     }
   }
   int32_t chosen = 0;
