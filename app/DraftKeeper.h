@@ -42,7 +42,8 @@ class TDraftKeeper : public QObject {
   // Takes the memos as they are as the baseline (the opening lines of the
   // message, the address as loaded), then puts the kept draft into them if
   // there is one, then keeps every change from here on. A draft that cannot
-  // be read is reported through the trace facility and left alone.
+  // be read is reported through the trace facility; the memos keep what
+  // the start-up put there, and the next change writes a new draft.
   TRestored RestoreAndStart();
 
   // After a sending: the message as it is now (its opening lines again)

@@ -115,7 +115,7 @@ TEST_F(KeepingTest, ASuccessfulSendingClearsTheKeptOrder) {
   EXPECT_EQ(Open()->MessageText(), kOpening);
 }
 
-TEST_F(KeepingTest, ADraftThatCannotBeReadIsReportedAndLeftAlone) {
+TEST_F(KeepingTest, ADraftThatCannotBeReadIsReportedAndTheStartGoesOn) {
   fDir.Write("data/Quillor/Quillor/Brouillon.txt", "Quillor brouillon 1\nadresse 999\ncoupé");
   auto form = Open();
   ASSERT_EQ(ErrorCount(), 1);
