@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "WidgetText.h"
 
@@ -14,12 +15,43 @@ std::unique_ptr<MessagePresenter>& CurrentPresenter() {
   return presenter;
 }
 
+QMessageBox::Icon IconOf(TMessageKind kind) {
+  return kind == TMessageKind::Error ? QMessageBox::Critical : QMessageBox::Information;
+}
+
 }  // namespace
 
+size_t MessagePresenter::Ask(TMessageKind kind, const std::string& text, const std::vector<std::string>&,
+                             size_t escapeChoice) {
+  Show(kind, text);
+  return escapeChoice;
+}
+
+void MessagePresenter::ShowUnicode(TMessageKind kind, const QString& text) {
+  Show(kind, FromQString(text));
+}
+
 void MessageBoxPresenter::Show(TMessageKind kind, const std::string& text) {
-  QMessageBox box(kind == TMessageKind::Error ? QMessageBox::Critical : QMessageBox::Information,
-                  QCoreApplication::applicationName(), ToQString(text), QMessageBox::Ok);
+  ShowUnicode(kind, ToQString(text));
+}
+
+void MessageBoxPresenter::ShowUnicode(TMessageKind kind, const QString& text) {
+  QMessageBox box(IconOf(kind), QCoreApplication::applicationName(), text, QMessageBox::Ok);
   box.exec();
+}
+
+size_t MessageBoxPresenter::Ask(TMessageKind kind, const std::string& text,
+                                const std::vector<std::string>& choices, size_t escapeChoice) {
+  QMessageBox box(IconOf(kind), QCoreApplication::applicationName(), ToQString(text));
+  std::vector<QPushButton*> buttons;
+  for (const std::string& choice : choices)
+    buttons.push_back(box.addButton(ToQString(choice), QMessageBox::ActionRole));
+  box.setEscapeButton(buttons.at(escapeChoice));
+  box.setDefaultButton(buttons.front());
+  box.exec();
+  for (size_t i = 0; i < buttons.size(); ++i)
+    if (box.clickedButton() == buttons[i]) return i;
+  return escapeChoice;
 }
 
 std::unique_ptr<MessagePresenter> SetMessagePresenter(std::unique_ptr<MessagePresenter> presenter) {
@@ -34,6 +66,14 @@ void ShowMessage(const std::string& text) {
 
 void ShowErrorMessage(const std::string& text) {
   CurrentPresenter()->Show(TMessageKind::Error, text);
+}
+
+void ShowUnicodeErrorMessage(const QString& text) {
+  CurrentPresenter()->ShowUnicode(TMessageKind::Error, text);
+}
+
+size_t AskErrorChoice(const std::string& text, const std::vector<std::string>& choices, size_t escapeChoice) {
+  return CurrentPresenter()->Ask(TMessageKind::Error, text, choices, escapeChoice);
 }
 
 void PresenterTraceReporter::ShowError(const std::string& boxText) {

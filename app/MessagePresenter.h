@@ -8,10 +8,14 @@
 // screen. GUI thread only.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "TraceUnit.h"
+
+class QString;
 
 namespace quillor {
 
@@ -22,12 +26,24 @@ class MessagePresenter {
   virtual ~MessagePresenter() = default;
   // Shows `text` and returns once the user has seen it.
   virtual void Show(TMessageKind kind, const std::string& text) = 0;
+  // Shows `text` with one button per choice and returns the index of the
+  // one pressed, or `escapeChoice` when the box is left otherwise. The
+  // default shows the text with Show() and answers `escapeChoice`.
+  // REQUIRES: escapeChoice < choices.size().
+  virtual size_t Ask(TMessageKind kind, const std::string& text, const std::vector<std::string>& choices,
+                     size_t escapeChoice);
+  // Shows a text that may hold characters Windows-1252 lacks (to name them).
+  // The default shows its Windows-1252 form ("?" for those) with Show().
+  virtual void ShowUnicode(TMessageKind kind, const QString& text);
 };
 
 // A modal QMessageBox with an OK button, titled with the application's name.
 class MessageBoxPresenter : public MessagePresenter {
  public:
   void Show(TMessageKind kind, const std::string& text) override;
+  size_t Ask(TMessageKind kind, const std::string& text, const std::vector<std::string>& choices,
+             size_t escapeChoice) override;
+  void ShowUnicode(TMessageKind kind, const QString& text) override;
 };
 
 // Installs `presenter` and returns the one it replaces; nullptr restores a
@@ -37,6 +53,8 @@ std::unique_ptr<MessagePresenter> SetMessagePresenter(std::unique_ptr<MessagePre
 // Shows through the current presenter.
 void ShowMessage(const std::string& text);
 void ShowErrorMessage(const std::string& text);
+void ShowUnicodeErrorMessage(const QString& text);
+size_t AskErrorChoice(const std::string& text, const std::vector<std::string>& choices, size_t escapeChoice);
 
 // Shows the trace facility's error reports through the current presenter.
 class PresenterTraceReporter : public TraceReporter {

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include "DraftKeeper.h"
 #include "ErrorHandler.h"
 #include "MessagePresenter.h"
 #include "SvgPicture.h"
@@ -77,6 +78,8 @@ TQuillor_Form::TQuillor_Form(TQuillorOptions options, QWidget* parent)
   SetTabOrder();
   ConnectHandlers();
   RunGuarded([this] { FormCreate(); });
+  // Also after a start-up that stopped early: the kept order matters most.
+  RunGuarded([this] { RestoreKeptDraft(); });
   // Shown in any case, even when the start-up stopped before showing it.
   if (!isVisible()) show();
 }
@@ -84,6 +87,7 @@ TQuillor_Form::TQuillor_Form(TQuillorOptions options, QWidget* parent)
 TQuillor_Form::~TQuillor_Form() {
   // The controller gives the grid widget its handlers back while both live.
   ArticleGrid.reset();
+  fDraftKeeper.reset();
   SetTraceReporter(std::move(fPreviousReporter));
   if (Quillor_Form == this) Quillor_Form = nullptr;
 }
@@ -291,14 +295,9 @@ void TQuillor_Form::resizeEvent(QResizeEvent* event) {
 }
 
 void TQuillor_Form::closeEvent(QCloseEvent* event) {
-  bool saved = false;
-  RunGuarded([this, &saved] {
-    FormClose();
-    saved = true;
-  });
-  // An address that could not be saved keeps the window open (the error has
-  // been shown), so that the user's typing is not lost.
-  if (saved) {
+  bool closing = false;
+  RunGuarded([this, &closing] { closing = CloseAfterSavingAddress(); });
+  if (closing) {
     event->accept();
   } else {
     event->ignore();

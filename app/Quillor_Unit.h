@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "CryptManager.h"
+#include "DataFolderReport.h"
 #include "Database.h"
 #include "MailMessage.h"
 #include "MyStringGrid.h"
@@ -42,6 +43,7 @@ namespace quillor {
 
 class TUpDown;
 class TIniManager;
+class TDraftKeeper;
 
 // A file of the window cannot be read or written; the text names it.
 class EFileError : public std::runtime_error {
@@ -110,8 +112,9 @@ class TQuillor_Form : public QWidget {
   void FormCreate();
   void FormResize();
   // Saves the address. Throws EFileError when it cannot be written (the
-  // close is then refused). A start-up that stopped before the address was
-  // read leaves it unsaved unless the user typed one since.
+  // window then asks whether to try again, quit without saving or stay). A
+  // start-up that stopped before the address was read leaves it unsaved
+  // unless the user typed one since.
   void FormClose();
   void Button1Click();
   void Edit1Change();
@@ -131,7 +134,12 @@ class TQuillor_Form : public QWidget {
   // Makes the first article of the grid the current row, scrolled into view;
   // done after every fill of the grid.
   void ShowFirstArticle();
-  void MailtoFallback();
+  // Opens the mailto: link; whether a mail program took it.
+  bool MailtoFallback();
+
+  // True from the click on the send button until the outcome; the window
+  // takes no input meanwhile.
+  bool IsSending() const { return fSending; }
 
   // The byte-side texts of the memos (lines separated by CR LF).
   std::string AddressText() const;
@@ -161,6 +169,16 @@ class TQuillor_Form : public QWidget {
   void ReadArticles();
   void LoadAddress();
   void WriteTitles(TIniManager& ini);
+  // The start-up step after FormCreate: shows a kept draft of an unsent
+  // order and keeps the order on disk from then on.
+  void RestoreKeptDraft();
+  // The closing path: the address saved (or the user's choice when it
+  // cannot be), the draft let go; false keeps the window open.
+  bool CloseAfterSavingAddress();
+  // The SMTP session of a sending, under its progress window; throws what
+  // the session throws (ESendingCancelled when the user cancelled).
+  void RunSendingSession(TDataCopy& copy);
+  void HandOverToMailProgram(const TMailMessage& unsent);
 
   TQuillorOptions fOptions;
   // The exact form of CurrencyCoefficient, for the price arithmetic.
@@ -175,6 +193,9 @@ class TQuillor_Form : public QWidget {
   bool fFrameCheckQueued = false;
   // Whether the address memo holds the address read at start-up.
   bool fAddressLoaded = false;
+  bool fSending = false;
+  std::unique_ptr<TDraftKeeper> fDraftKeeper;
+  TDataFolderReport fDataFolderReport;
 };
 
 // The one order window of the run (nullptr before and after it).

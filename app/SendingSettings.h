@@ -30,9 +30,10 @@ struct TSendingSettings {
 // The values the program was built with.
 TSendingSettings DefaultSendingSettings();
 
-// Hands a URL to the desktop (the mailto: fallback). The default opens it
-// with QDesktopServices::openUrl.
-using TUrlOpener = std::function<void(const std::string& url)>;
+// Hands a URL to the desktop (the mailto: fallback); false when nothing
+// took it (no mail program). The default opens it with
+// QDesktopServices::openUrl.
+using TUrlOpener = std::function<bool(const std::string& url)>;
 
 struct TQuillorOptions {
   TSendingSettings sending = DefaultSendingSettings();

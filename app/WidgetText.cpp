@@ -31,6 +31,13 @@ void SetMemoText(QPlainTextEdit& memo, const std::string& bytes) {
   memo.setPlainText(ToQString(text));
 }
 
+QString MemoUnicodeText(const QPlainTextEdit& memo) {
+  QString raw = memo.document()->toRawText();
+  raw.replace(QChar::ParagraphSeparator, QChar('\n'));
+  raw.replace(QChar::LineSeparator, QChar('\n'));
+  return raw;
+}
+
 std::vector<std::string> MemoLines(const QPlainTextEdit& memo) {
   return SplitLines(MemoText(memo));
 }

@@ -21,6 +21,9 @@ std::string MemoText(const QPlainTextEdit& memo);
 void SetMemoText(QPlainTextEdit& memo, const std::string& bytes);
 // The memo's lines; a final line break adds no empty line.
 std::vector<std::string> MemoLines(const QPlainTextEdit& memo);
+// The memo's text as Unicode, lines separated by "\n", every character as
+// typed (also those Windows-1252 lacks, which MemoText turns into "?").
+QString MemoUnicodeText(const QPlainTextEdit& memo);
 // Appends one line after the last line of the memo. A text that ended with a
 // line break ends with one again; a last line still open gets a break before
 // the new line and none after it.

@@ -1,13 +1,17 @@
 // The byte stream under an SMTP session, seen as lines: the protocol code
 // talks only to this interface, so tests can run it over a scripted stream and
 // the real one is a socket (SocketLineStream.h). Owned by the TTcpConnection
-// that opened it; used from one thread only; every wait ends at a deadline.
+// that opened it; used from one thread only; every wait ends at a deadline,
+// and a stream given a TCancellation also ends its wait when it fires
+// (throwing ESendingCancelled after closing at once).
 #pragma once
 
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
+
+#include "Cancellation.h"
 
 namespace quillor {
 
@@ -42,8 +46,10 @@ class TLineStream {
   virtual void Close() = 0;
 };
 
-// Opens a stream to host:port within `timeout`, or throws ESocketError.
-using TStreamConnector = std::function<std::unique_ptr<TLineStream>(const std::string& host, int port,
-                                                                    std::chrono::milliseconds timeout)>;
+// Opens a stream to host:port within `timeout`, or throws ESocketError
+// (ESendingCancelled when `cancellation` fires first). The stream keeps
+// `cancellation` (owned by the caller, may be null) for its own waits.
+using TStreamConnector = std::function<std::unique_ptr<TLineStream>(
+    const std::string& host, int port, std::chrono::milliseconds timeout, TCancellation* cancellation)>;
 
 }  // namespace quillor

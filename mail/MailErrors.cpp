@@ -12,6 +12,8 @@ ESocketError::ESocketError(int number, const std::string& description)
 
 EAlreadyConnected::EAlreadyConnected() : EMailError("Already connected.") {}
 
+ESendingCancelled::ESendingCancelled() : EMailError("Envoi annul\xE9.") {}
+
 EUnsafeMailText::EUnsafeMailText(const std::string& what)
     : EMailError("Line break refused in " + what + ".") {}
 

@@ -48,6 +48,13 @@ class EAlreadyConnected : public EMailError {
   EAlreadyConnected();
 };
 
+// The user ended the session (TCancellation::Cancel) while it waited; the
+// connection was closed at once.
+class ESendingCancelled : public EMailError {
+ public:
+  ESendingCancelled();
+};
+
 // A text that would be written on the wire holds a CR or an LF, which would
 // let it smuggle extra commands or headers. Raised before anything is written.
 class EUnsafeMailText : public EMailError {

@@ -23,13 +23,43 @@ void TMessageClient::CheckWritable(const TMailMessage& message) {
   for (const std::string& line : message.Body) RequireSingleLine(line, "a body line");
 }
 
-void TMessageClient::WriteMessage(TMailMessage& message) {
+namespace {
+
+// What a server keeps of a data line: one leading dot fewer.
+std::string Unstuffed(const std::string& wireLine) {
+  return !wireLine.empty() && wireLine.front() == '.' ? wireLine.substr(1) : wireLine;
+}
+
+}  // namespace
+
+std::string TDataCopy::Bytes() const {
+  std::string bytes;
+  for (const std::string& line : Lines) bytes += line + "\r\n";
+  return bytes;
+}
+
+std::vector<std::string> TMessageClient::RenderedLines(const TMailMessage& message) {
   CheckWritable(message);
-  for (const std::string& line : message.GenerateHeader().FoldedLines()) WriteLine(line);
-  WriteLine("");
+  std::vector<std::string> lines = message.GenerateHeader().FoldedLines();
+  lines.emplace_back();
+  lines.insert(lines.end(), message.Body.begin(), message.Body.end());
+  return lines;
+}
+
+void TMessageClient::WriteMessage(TMailMessage& message, TDataCopy* copy) {
+  CheckWritable(message);
+  if (copy != nullptr) copy->Clear();
+  // The copy is taken from the line as it goes on the wire, so that the two
+  // cannot differ.
+  auto send = [this, copy](const std::string& wireLine) {
+    WriteLine(wireLine);
+    if (copy != nullptr) copy->Lines.push_back(Unstuffed(wireLine));
+  };
+  for (const std::string& line : message.GenerateHeader().FoldedLines()) send(line);
+  send("");
   for (std::string& line : message.Body) {
     if (!line.empty() && line.front() == '.') line.insert(line.begin(), '.');
-    WriteLine(line);
+    send(line);
   }
 }
 

@@ -102,7 +102,7 @@ bool TSmtpClient::SignIn() {
   return authenticated;
 }
 
-void TSmtpClient::SubmitMessage(TMailMessage& message) {
+void TSmtpClient::SubmitMessage(TMailMessage& message, TDataCopy* copy) {
   RequireSingleLine(message.From.Address, "the sender address");
   for (const TEmailAddressList* list : {&message.Recipients, &message.CCList, &message.BccList})
     for (const TEmailAddressItem& item : list->Items())
@@ -117,8 +117,9 @@ void TSmtpClient::SubmitMessage(TMailMessage& message) {
     for (const TEmailAddressItem& item : list->Items()) SendCommand("RCPT to:<" + item.Address + ">", 250);
   SendCommand("Data", 354);
   message.ExtraHeaders.SetValue("X-Mailer", MailAgent);
-  WriteMessage(message);
+  WriteMessage(message, copy);
   SendCommand(".", 250);
+  if (copy != nullptr) copy->Accepted = true;
 }
 
 void TSmtpClient::CloseConnection() {

@@ -3,10 +3,12 @@
 // STARTTLS, collect the announced authentication schemes, optional LOGIN
 // authentication, mail transactions, and the quit.
 //
-// Blocking, on the caller's thread (the GUI thread); every wait is bounded by
-// ConnectTimeout or ReplyTimeout. Failures are raised as the exceptions of
-// MailErrors.h; the order window catches them and falls back to a mailto:
-// link. Owned by its user; owns its connection.
+// On the caller's thread (the GUI thread): each call returns when its step is
+// done, its waits running a local event loop (see TTcpConnection), each bounded
+// by ConnectTimeout or ReplyTimeout and ended early by Cancellation. Failures
+// are raised as the exceptions of MailErrors.h; the order window catches them
+// and falls back to a mailto: link, except a cancellation. Owned by its user;
+// owns its connection.
 #pragma once
 
 #include <string>
@@ -76,7 +78,9 @@ class TSmtpClient : public TMessageClient {
   // One mail transaction: "Rset" (any code), SignIn when an authentication
   // is set, its scheme was announced and not yet signed in, "Mail from:<...>"
   // 250, "RCPT to:<...>" 250 for each To, Cc and Bcc address, "Data" 354,
-  // X-Mailer set from MailAgent, the message, "." 250.
+  // X-Mailer set from MailAgent, the message, "." 250. When `copy` is given
+  // it receives the message as written (TMessageClient::WriteMessage) and is
+  // marked Accepted after the final 250.
   // Throws before anything is sent: EUnsafeMailText when the sender, a
   // recipient, a header or a body line holds a CR or LF, and the errors of
   // GenerateHeader (a message that cannot be rendered, such as one with a
@@ -85,7 +89,7 @@ class TSmtpClient : public TMessageClient {
   // (nothing after it is sent). The connection stays open after a failure;
   // the caller closes it.
   // REQUIRES: the connection is open.
-  void SubmitMessage(TMailMessage& message);
+  void SubmitMessage(TMailMessage& message, TDataCopy* copy = nullptr);
 
   // Sends "Quit" when open (no reply awaited; a failure is ignored), then
   // closes in every case and clears SignedIn. Never throws.

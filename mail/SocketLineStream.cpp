@@ -1,7 +1,9 @@
 #include "SocketLineStream.h"
 
+#include <QEventLoop>
 #include <QSslConfiguration>
 #include <QSslSocket>
+#include <QTimer>
 #include <cerrno>
 
 #include "MailErrors.h"
@@ -54,16 +56,24 @@ std::string MsText(std::chrono::milliseconds timeout) {
 
 }  // namespace
 
-TSocketLineStream::TSocketLineStream(const std::string& host, int port, std::chrono::milliseconds timeout)
-    : socket_(std::make_unique<QSslSocket>()) {
+TSocketLineStream::TSocketLineStream(const std::string& host, int port, std::chrono::milliseconds timeout,
+                                     TCancellation* cancellation)
+    : socket_(std::make_unique<QSslSocket>()), cancellation_(cancellation) {
   // Cut to 16 bits, an out-of-range port would reach another service.
   if (port < 0 || port > 65535) throw ESocketError(EINVAL, "Invalid port " + std::to_string(port) + ".");
+  ThrowIfCancelled();
   socket_->connectToHost(QString::fromStdString(host), static_cast<quint16>(port));
-  if (socket_->waitForConnected(static_cast<int>(timeout.count()))) return;
+  const bool settled = WaitUntil(
+      [this] {
+        const QAbstractSocket::SocketState state = socket_->state();
+        return state == QAbstractSocket::ConnectedState || state == QAbstractSocket::UnconnectedState;
+      },
+      std::chrono::steady_clock::now() + timeout);
+  if (settled && socket_->state() == QAbstractSocket::ConnectedState) return;
   const QAbstractSocket::SocketError error = socket_->error();
   const std::string text = socket_->errorString().toStdString();
   socket_->abort();
-  if (error == QAbstractSocket::SocketTimeoutError)
+  if (!settled)
     throw ESocketError(ETIMEDOUT, "Connecting to " + host + ":" + std::to_string(port) + " timed out after " +
                                       MsText(timeout) + ".");
   throw ESocketError(ErrorNumber(error), text);
@@ -77,22 +87,56 @@ void TSocketLineStream::RaiseSocketError(const std::string& context) {
   throw ESocketError(ErrorNumber(socket_->error()), context + socket_->errorString().toStdString());
 }
 
+void TSocketLineStream::ThrowIfCancelled() {
+  if (cancellation_ == nullptr || !cancellation_->IsCancelled()) return;
+  // At once: no farewell, no TLS close notice, nothing more for the server.
+  socket_->abort();
+  buffer_.clear();
+  throw ESendingCancelled();
+}
+
+bool TSocketLineStream::WaitUntil(const std::function<bool()>& settled, TDeadline deadline) {
+  for (;;) {
+    ThrowIfCancelled();
+    if (settled()) return true;
+    const int waitMs = RemainingMs(deadline);
+    if (waitMs == 0) return false;
+    // Any movement of the socket, the deadline or the cancellation ends one
+    // round; the condition is then looked at afresh.
+    QEventLoop loop;
+    QTimer deadlineTimer;
+    deadlineTimer.setSingleShot(true);
+    QObject::connect(&deadlineTimer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QSslSocket* socket = socket_.get();
+    QObject::connect(socket, &QAbstractSocket::stateChanged, &loop, &QEventLoop::quit);
+    QObject::connect(socket, &QAbstractSocket::errorOccurred, &loop, &QEventLoop::quit);
+    QObject::connect(socket, &QIODevice::readyRead, &loop, &QEventLoop::quit);
+    QObject::connect(socket, &QIODevice::bytesWritten, &loop, &QEventLoop::quit);
+    QObject::connect(socket, &QSslSocket::encryptedBytesWritten, &loop, &QEventLoop::quit);
+    QObject::connect(socket, &QSslSocket::encrypted, &loop, &QEventLoop::quit);
+    QObject::connect(socket, &QSslSocket::sslErrors, &loop, &QEventLoop::quit);
+    TCancellation::TWaker waker(cancellation_, [&loop] { loop.quit(); });
+    deadlineTimer.start(waitMs);
+    loop.exec();
+  }
+}
+
 void TSocketLineStream::WriteLine(const std::string& line, TDeadline deadline) {
+  ThrowIfCancelled();
   if (socket_->state() != QAbstractSocket::ConnectedState) throw ESocketError(ENOTCONN, "Not connected.");
   const std::string data = line + "\r\n";
   if (socket_->write(data.data(), static_cast<qint64>(data.size())) != static_cast<qint64>(data.size()))
     RaiseSocketError("Send failed: ");
-  while (socket_->bytesToWrite() > 0) {
-    if (!socket_->waitForBytesWritten(RemainingMs(deadline))) {
-      if (socket_->error() == QAbstractSocket::SocketTimeoutError)
-        throw ESocketError(ETIMEDOUT, "Sending to the server timed out.");
-      RaiseSocketError("Send failed: ");
-    }
-  }
+  const bool settled = WaitUntil(
+      [this] { return socket_->bytesToWrite() == 0 || socket_->state() != QAbstractSocket::ConnectedState; },
+      deadline);
+  if (!settled) throw ESocketError(ETIMEDOUT, "Sending to the server timed out.");
+  if (socket_->bytesToWrite() > 0) RaiseSocketError("Send failed: ");
 }
 
 std::string TSocketLineStream::ReadLine(TDeadline deadline, size_t maxLength) {
   for (;;) {
+    ThrowIfCancelled();
     const size_t lf = buffer_.find('\n');
     if (lf != std::string::npos) {
       std::string line = buffer_.substr(0, lf);
@@ -114,20 +158,17 @@ std::string TSocketLineStream::ReadLine(TDeadline deadline, size_t maxLength) {
       continue;
     }
     if (socket_->state() != QAbstractSocket::ConnectedState) throw EConnClosedGracefully();
-    const int waitMs = RemainingMs(deadline);
-    if (waitMs == 0 || !socket_->waitForReadyRead(waitMs)) {
-      if (socket_->bytesAvailable() > 0) continue;
-      if (socket_->state() != QAbstractSocket::ConnectedState ||
-          socket_->error() == QAbstractSocket::RemoteHostClosedError)
-        throw EConnClosedGracefully();
-      if (waitMs == 0 || socket_->error() == QAbstractSocket::SocketTimeoutError)
-        throw ESocketError(ETIMEDOUT, "The server did not reply in time.");
-      RaiseSocketError("Receive failed: ");
-    }
+    const bool settled = WaitUntil(
+        [this] {
+          return socket_->bytesAvailable() > 0 || socket_->state() != QAbstractSocket::ConnectedState;
+        },
+        deadline);
+    if (!settled) throw ESocketError(ETIMEDOUT, "The server did not reply in time.");
   }
 }
 
 void TSocketLineStream::StartTls(const std::string& peerName, const std::string& caFile, TDeadline deadline) {
+  ThrowIfCancelled();
   if (!buffer_.empty() || socket_->bytesAvailable() > 0)
     throw EProtocolReplyError(0, "Unexpected data from the server before the TLS handshake.");
   if (!QSslSocket::supportsSsl()) throw ESocketError(EPROTO, "TLS is not available on this system.");
@@ -140,13 +181,31 @@ void TSocketLineStream::StartTls(const std::string& peerName, const std::string&
   config.setPeerVerifyMode(QSslSocket::VerifyPeer);
   socket_->setSslConfiguration(config);
   socket_->setPeerVerifyName(QString::fromStdString(peerName));
+  bool failed = false;
+  const QMetaObject::Connection failure =
+      QObject::connect(socket_.get(), &QAbstractSocket::errorOccurred,
+                       [&failed](QAbstractSocket::SocketError) { failed = true; });
   socket_->startClientEncryption();
-  if (socket_->waitForEncrypted(RemainingMs(deadline))) return;
+  bool settled = false;
+  try {
+    settled = WaitUntil(
+        [this, &failed] {
+          return failed || socket_->isEncrypted() || socket_->state() != QAbstractSocket::ConnectedState;
+        },
+        deadline);
+  } catch (...) {
+    QObject::disconnect(failure);
+    throw;
+  }
+  QObject::disconnect(failure);
+  if (settled && socket_->isEncrypted()) return;
   std::string reasons;
   for (const QSslError& error : socket_->sslHandshakeErrors())
     reasons += " " + error.errorString().toStdString();
-  const int number = ErrorNumber(socket_->error());
-  std::string text = "TLS handshake failed: " + socket_->errorString().toStdString() + reasons;
+  const int number = settled ? ErrorNumber(socket_->error()) : ETIMEDOUT;
+  const std::string text = "TLS handshake failed: " +
+                           (settled ? socket_->errorString().toStdString() : std::string("timed out.")) +
+                           reasons;
   socket_->abort();
   throw ESocketError(number == EIO ? EPROTO : number, text);
 }
@@ -161,6 +220,8 @@ bool TSocketLineStream::IsOpen() {
 
 void TSocketLineStream::Close() {
   if (!socket_) return;
+  // A bounded blocking wait, never an event loop: Close also runs from
+  // destructors, where handlers must not run.
   if (socket_->state() != QAbstractSocket::UnconnectedState) {
     socket_->disconnectFromHost();
     if (socket_->state() != QAbstractSocket::UnconnectedState) socket_->waitForDisconnected(kCloseFlushMs);
@@ -170,8 +231,9 @@ void TSocketLineStream::Close() {
 }
 
 std::unique_ptr<TLineStream> ConnectSocketStream(const std::string& host, int port,
-                                                 std::chrono::milliseconds timeout) {
-  return std::make_unique<TSocketLineStream>(host, port, timeout);
+                                                 std::chrono::milliseconds timeout,
+                                                 TCancellation* cancellation) {
+  return std::make_unique<TSocketLineStream>(host, port, timeout, cancellation);
 }
 
 }  // namespace quillor

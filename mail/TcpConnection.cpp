@@ -49,13 +49,21 @@ bool TTcpConnection::IsOpen() {
   return false;
 }
 
+void TTcpConnection::ThrowIfCancelled() {
+  if (!Cancellation.IsCancelled()) return;
+  CloseStream();
+  throw ESendingCancelled();
+}
+
 void TTcpConnection::WriteLine(const std::string& text) {
   RequireSingleLine(text, "a line for the server");
+  ThrowIfCancelled();
   if (!stream_) throw ESocketError(ENOTCONN, "Not connected.");
   stream_->WriteLine(text, ReplyDeadline());
 }
 
 std::string TTcpConnection::ReadReplyLine(TDeadline deadline, int& linesRead) {
+  ThrowIfCancelled();
   if (!stream_) throw ESocketError(ENOTCONN, "Not connected.");
   for (;;) {
     if (++linesRead > kMaxReplyLines)
@@ -94,7 +102,8 @@ int TTcpConnection::SendCommand(const std::string& command, int expectedCode) {
 
 void TTcpConnection::OpenStream() {
   CloseStream();
-  stream_ = connector_(Host, Port, ConnectTimeout);
+  ThrowIfCancelled();
+  stream_ = connector_(Host, Port, ConnectTimeout, &Cancellation);
   if (!stream_) throw ESocketError(ENOTCONN, "No connection to " + Host + ".");
 }
 

@@ -1,7 +1,10 @@
 // A client connection that speaks a line-based command and reply protocol:
 // write a command line, read a (possibly multi-line) reply, check its code.
-// Owns its stream; blocking, one thread (the GUI thread in the application).
-// Failures are raised as the exceptions of MailErrors.h.
+// Owns its stream. Each call returns only when its step is done, but the
+// socket stream waits in a local event loop, so the caller's other handlers
+// run meanwhile (Cancellation lets one of them end the session). One thread
+// (the GUI thread in the application). Failures are raised as the
+// exceptions of MailErrors.h.
 #pragma once
 
 #include <chrono>
@@ -10,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "Cancellation.h"
 #include "LineStream.h"
 
 namespace quillor {
@@ -37,6 +41,11 @@ class TTcpConnection {
   std::chrono::milliseconds ConnectTimeout = kDefaultConnectTimeout;
   std::chrono::milliseconds ReplyTimeout = kDefaultReplyTimeout;
 
+  // Fired by the user to end the session while it waits: every step then
+  // throws ESendingCancelled, the connection closed at once without "Quit",
+  // until Cancellation.Reset().
+  TCancellation Cancellation;
+
   // The lines of the last reply (trimmed, empty lines left out) and its code.
   std::vector<std::string> ReplyLines;
   int16_t ReplyCode = 0;
@@ -50,7 +59,8 @@ class TTcpConnection {
   bool IsOpen();
 
   // Sends `text` and CR LF. Throws EUnsafeMailText when `text` holds a CR or
-  // LF (nothing is sent), ESocketError when not connected or sending fails.
+  // LF (nothing is sent), ESocketError when not connected or sending fails,
+  // ESendingCancelled once cancelled.
   void WriteLine(const std::string& text);
 
   // Reads one reply into ReplyLines/ReplyCode and returns its code: 1 for
@@ -60,7 +70,8 @@ class TTcpConnection {
   // Throws EProtocolReplyError (code and last line) when `allowedCodes` is not
   // empty and lacks the code, or when the reply breaks kMaxReplyLineLength or
   // kMaxReplyLines; ESocketError on time-out (ReplyTimeout) or network
-  // failure; EConnClosedGracefully when the peer closes meanwhile.
+  // failure; EConnClosedGracefully when the peer closes meanwhile;
+  // ESendingCancelled once cancelled.
   int ReadReply(const std::vector<int>& allowedCodes);
 
   // WriteLine(command), then ReadReply expecting `expectedCode`, or any code
@@ -68,7 +79,8 @@ class TTcpConnection {
   int SendCommand(const std::string& command, int expectedCode);
 
  protected:
-  // Opens the stream to Host:Port. Throws ESocketError; nothing stays open then.
+  // Opens the stream to Host:Port. Throws ESocketError (ESendingCancelled
+  // once cancelled); nothing stays open then.
   void OpenStream();
   // Closes the stream without a word; never throws.
   void CloseStream();
@@ -79,6 +91,8 @@ class TTcpConnection {
 
  private:
   std::string ReadReplyLine(TDeadline deadline, int& linesRead);
+  // Closes the stream and throws ESendingCancelled when cancelled.
+  void ThrowIfCancelled();
 
   TStreamConnector connector_;
   std::unique_ptr<TLineStream> stream_;

@@ -41,8 +41,14 @@ WindowTest::WindowTest() {
     fPreviousConfigHome = home;
   }
   setenv("XDG_CONFIG_HOME", (fDir.Path() / "config").c_str(), 1);
+  // So do the journal and the draft.
+  if (const char* home = std::getenv("XDG_DATA_HOME")) {
+    fHadDataHome = true;
+    fPreviousDataHome = home;
+  }
+  setenv("XDG_DATA_HOME", (fDir.Path() / "data").c_str(), 1);
   SetApplicationIdentity();
-  fPreviousPresenter = SetMessagePresenter(std::make_unique<RecordingPresenter>(fMessages));
+  fPreviousPresenter = SetMessagePresenter(std::make_unique<RecordingPresenter>(fMessages, fAnswers));
   fPreviousSeparator = UserDecimalSeparator();
   SetUserDecimalSeparator(',');
 }
@@ -54,6 +60,11 @@ WindowTest::~WindowTest() {
     setenv("XDG_CONFIG_HOME", fPreviousConfigHome.c_str(), 1);
   } else {
     unsetenv("XDG_CONFIG_HOME");
+  }
+  if (fHadDataHome) {
+    setenv("XDG_DATA_HOME", fPreviousDataHome.c_str(), 1);
+  } else {
+    unsetenv("XDG_DATA_HOME");
   }
   std::filesystem::current_path(fPreviousDirectory);
 }
@@ -87,7 +98,12 @@ void WindowTest::RemoveDataFile(const std::string& name) {
 }
 
 std::unique_ptr<TQuillor_Form> WindowTest::Open(TQuillorOptions options) {
-  if (!options.openUrl) options.openUrl = [this](const std::string& url) { fOpenedUrls.push_back(url); };
+  if (!options.openUrl) {
+    options.openUrl = [this](const std::string& url) {
+      fOpenedUrls.push_back(url);
+      return fMailProgramPresent;
+    };
+  }
   return std::make_unique<TQuillor_Form>(std::move(options));
 }
 
@@ -105,6 +121,10 @@ TQuillorOptions WindowTest::TestOptions() {
 
 std::filesystem::path WindowTest::UserAddressPath() const {
   return fDir.Path() / "config" / "Quillor" / "Quillor" / "AdressePharmacie.txt";
+}
+
+std::filesystem::path WindowTest::UserDataPath() const {
+  return fDir.Path() / "data" / "Quillor" / "Quillor";
 }
 
 std::vector<std::string> WindowTest::Column(TQuillor_Form& form, int32_t col) {

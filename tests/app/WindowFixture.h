@@ -1,11 +1,13 @@
-// A temporary working directory with Data/ files, a private settings folder
-// (XDG_CONFIG_HOME) for the user's copy of the address, a recording message
+// A temporary working directory with Data/ files, private settings and data
+// folders (XDG_CONFIG_HOME for the user's copy of the address,
+// XDG_DATA_HOME for the journal and the draft), a recording message
 // presenter (no test ever waits on a box) and the comma as decimal
 // separator; and helpers to open the order window there and read its grid.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -26,15 +28,28 @@ struct RecordedMessage {
   bool windowVisible;  // whether the order window was on screen meanwhile
 };
 
+// Records every box; a question is answered with the next of `answers`, or
+// with its escape choice when none is left.
 class RecordingPresenter : public MessagePresenter {
  public:
-  explicit RecordingPresenter(std::shared_ptr<std::vector<RecordedMessage>> log) : fLog(std::move(log)) {}
+  RecordingPresenter(std::shared_ptr<std::vector<RecordedMessage>> log,
+                     std::shared_ptr<std::deque<size_t>> answers)
+      : fLog(std::move(log)), fAnswers(std::move(answers)) {}
   void Show(TMessageKind kind, const std::string& text) override {
     fLog->push_back({kind, text, Quillor_Form != nullptr && Quillor_Form->isVisible()});
+  }
+  size_t Ask(TMessageKind kind, const std::string& text, const std::vector<std::string>&,
+             size_t escapeChoice) override {
+    Show(kind, text);
+    if (fAnswers->empty()) return escapeChoice;
+    const size_t answer = fAnswers->front();
+    fAnswers->pop_front();
+    return answer;
   }
 
  private:
   std::shared_ptr<std::vector<RecordedMessage>> fLog;
+  std::shared_ptr<std::deque<size_t>> fAnswers;
 };
 
 class WindowTest : public ::testing::Test {
@@ -56,6 +71,8 @@ class WindowTest : public ::testing::Test {
 
   // The user's copy of the address, in the private settings folder.
   std::filesystem::path UserAddressPath() const;
+  // The private data folder (the application's, under XDG_DATA_HOME).
+  std::filesystem::path UserDataPath() const;
 
   // Column `col` of the grid's data rows (row 1 on).
   static std::vector<std::string> Column(TQuillor_Form& form, int32_t col);
@@ -74,12 +91,18 @@ class WindowTest : public ::testing::Test {
   TempDir fDir;
   std::shared_ptr<std::vector<RecordedMessage>> fMessages = std::make_shared<std::vector<RecordedMessage>>();
   std::vector<std::string> fOpenedUrls;
+  // Whether the test's desktop has a mail program that takes the link.
+  bool fMailProgramPresent = true;
+  // Answers to the window's questions, in order (see RecordingPresenter).
+  std::shared_ptr<std::deque<size_t>> fAnswers = std::make_shared<std::deque<size_t>>();
 
  private:
   std::filesystem::path fPreviousDirectory;
   std::unique_ptr<MessagePresenter> fPreviousPresenter;
   std::string fPreviousConfigHome;
   bool fHadConfigHome = false;
+  std::string fPreviousDataHome;
+  bool fHadDataHome = false;
   char fPreviousSeparator = ',';
 };
 

@@ -1,6 +1,8 @@
 // Order lines and sending from the window: the add button's quantity check,
 // the lines it appends, the quantity arrows, and the mailto: fallback when
 // the mail server cannot be reached.
+#include <gmock/gmock.h>
+
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -9,6 +11,7 @@
 #include <QToolButton>
 
 #include "MailtoLink.h"
+#include "TempDir.h"
 #include "UpDown.h"
 #include "WidgetText.h"
 #include "WindowFixture.h"
@@ -156,6 +159,70 @@ TEST_F(OrderTest, RefusedConnectionOpensTheMailtoLinkAndKeepsTheOrder) {
                                              "3  3400001  ASPIRINE UPSA 500 MG"}));
   EXPECT_EQ(form->MessageText(), before);
   EXPECT_FALSE(form->SmtpClient1.IsOpen());
+}
+
+TEST_F(OrderTest, WithNoMailProgramABoxSaysTheOrderIsStillHereAndWhereItsCopyIs) {
+  QTcpServer probe;
+  ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+  TQuillorOptions options = TestOptions();
+  options.sending.port = probe.serverPort();
+  probe.close();
+  fMailProgramPresent = false;
+  auto form = Open(options);
+  form->ArticleGrid->SetRow(1);
+  Add(*form, "3");
+  const std::string before = form->MessageText();
+
+  QTest::mouseClick(form->Button2, Qt::LeftButton);
+  EXPECT_EQ(fOpenedUrls.size(), 1u);
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].kind, TMessageKind::Error);
+  const std::string& text = Messages()[0].text;
+  EXPECT_NE(text.find("ni remise \xE0 un programme de messagerie"), std::string::npos) << text;
+  EXPECT_NE(text.find("toujours \xE0 l'\xE9"
+                      "cran"),
+            std::string::npos)
+      << text;
+  // The box names the copy, and the copy is there.
+  const size_t start = text.find(UserDataPath().string());
+  ASSERT_NE(start, std::string::npos) << text;
+  const std::filesystem::path copy = text.substr(start);
+  EXPECT_THAT(copy.filename().string(), ::testing::EndsWith("_non-envoyee.eml"));
+  EXPECT_NE(TempDir::Read(copy).find("3  3400001  ASPIRINE UPSA 500 MG\r\n"), std::string::npos);
+  EXPECT_EQ(form->MessageText(), before);
+}
+
+TEST_F(OrderTest, CharactersThatCannotTravelAreNamedAndNothingIsSent) {
+  QTcpServer listener;  // would see any connection attempt
+  ASSERT_TRUE(listener.listen(QHostAddress::LocalHost));
+  TQuillorOptions options = TestOptions();
+  options.sending.port = listener.serverPort();
+  auto form = Open(options);
+  form->Message_Memo->setPlainText(
+      QStringLiteral("Bonjour,\n2 bo\u00EEtes \u2192 demain \U0001F600\nEUR \u20AC \u0152uvre"));
+  form->Adresse_Memo->setPlainText(QStringLiteral("Pharmacie \u2192 Port"));
+
+  QTest::mouseClick(form->Button2, Qt::LeftButton);
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].kind, TMessageKind::Error);
+  const std::string& text = Messages()[0].text;
+  // Each named once, where it first occurs; what Windows-1252 holds is not named.
+  EXPECT_NE(text.find("(U+2192), dans l'adresse, ligne 1, caract\xE8re 11"), std::string::npos) << text;
+  EXPECT_NE(text.find("(U+1F600), dans le message, ligne 2, caract\xE8re 19"), std::string::npos) << text;
+  EXPECT_EQ(text.find("U+2192", text.find("U+2192") + 1), std::string::npos) << text;
+  EXPECT_EQ(text.find("U+20AC"), std::string::npos) << text;
+  EXPECT_EQ(text.find("U+0152"), std::string::npos) << text;
+  EXPECT_TRUE(fOpenedUrls.empty());
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(listener.hasPendingConnections()) << "the sending started";
+  EXPECT_EQ(form->MessageLines().back(), "EUR \x80 \x8Cuvre");
+
+  // Mended, the order goes (here to the mail program, the listener never answering SMTP).
+  form->Message_Memo->setPlainText(QStringLiteral("Bonjour"));
+  form->Adresse_Memo->setPlainText(QStringLiteral("Pharmacie du Port"));
+  listener.close();
+  QTest::mouseClick(form->Button2, Qt::LeftButton);
+  EXPECT_EQ(fOpenedUrls.size(), 1u);
 }
 
 }  // namespace

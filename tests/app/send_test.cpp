@@ -1,21 +1,45 @@
 // Whole orders sent from the window to a real SMTP server on a loopback
-// port, in each of its modes, with the stored message checked byte for byte.
+// port, in each of its modes, with the stored message and its copy in the
+// journal checked byte for byte; and what the window does while a held
+// server keeps it waiting: no stray input, one message or one link, a
+// progress window whose "Annuler" ends it all.
 #include <gmock/gmock.h>
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
+#include <algorithm>
 #include <regex>
 
+#include "DuringSending.h"
+#include "MailtoLink.h"
+#include "OrderJournal.h"
+#include "SendingProgress.h"
 #include "SmtpServerProcess.h"
+#include "TempDir.h"
 #include "WidgetText.h"
 #include "WindowFixture.h"
 
 namespace quillor::test {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Not;
+
+// The journal's files, oldest name first.
+std::vector<std::filesystem::path> JournalFiles(const std::filesystem::path& dataFolder) {
+  std::vector<std::filesystem::path> files;
+  std::error_code missing;
+  for (const auto& entry : std::filesystem::directory_iterator(dataFolder / "Commandes", missing))
+    files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
 
 class SendTest : public WindowTest, public ::testing::WithParamInterface<SmtpServerProcess::Mode> {
  protected:
@@ -59,6 +83,12 @@ TEST_P(SendTest, OrderReachesTheMailboxAndTheMessageStartsAfresh) {
 
   const auto stored = server.WaitForMessages(1);
   ASSERT_EQ(stored.size(), 1u) << server.ServerLog();
+  // The journal keeps exactly what the server stored.
+  const auto journal = JournalFiles(UserDataPath());
+  ASSERT_EQ(journal.size(), 1u);
+  EXPECT_THAT(journal[0].filename().string(),
+              ::testing::MatchesRegex("[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{2}-[0-9]{2}-[0-9]{2}\\.eml"));
+  EXPECT_EQ(TempDir::Read(journal[0]), stored[0].data);
   EXPECT_EQ(stored[0].mailFrom, SmtpServerProcess::kUser);
   EXPECT_THAT(stored[0].rcptTos, ElementsAre("reception@quillor.test"));
   const std::string masked =
@@ -116,6 +146,164 @@ TEST_F(WindowTest, WrongPasswordFallsBackToTheMailtoLink) {
   EXPECT_EQ(form->MessageText(), before);
   EXPECT_FALSE(form->SmtpClient1.IsOpen());
   EXPECT_TRUE(server.WaitForMessages(1, std::chrono::milliseconds(300)).empty());
+  // Kept in the journal too, marked as not sent.
+  const auto journal = JournalFiles(UserDataPath());
+  ASSERT_EQ(journal.size(), 1u);
+  EXPECT_THAT(journal[0].filename().string(), HasSubstr("_non-envoyee.eml"));
+  const std::string copy = TempDir::Read(journal[0]);
+  EXPECT_EQ(copy.rfind("X-Quillor-Etat: non envoyee\r\nFrom: commandes@quillor.test\r\n", 0), 0u) << copy;
+  EXPECT_THAT(copy, HasSubstr("\r\n\r\nPharmacie du Port\r\n\r\nBonjour,\r\n"));
+}
+
+// A server that holds the order at MAIL FROM until the test lets it go.
+class HeldSendTest : public SendTest {
+ protected:
+  std::unique_ptr<TQuillor_Form> OpenFor(const SmtpServerProcess& server) {
+    TQuillorOptions options = OptionsFor(server);
+    // The hold ends when the test says so; no reply time-out may come first.
+    options.sending.replyTimeoutMs = 120000;
+    auto form = Open(options);
+    form->ArticleGrid->SetRow(1);
+    form->Edit2->setText(QStringLiteral("2"));
+    form->SpeedButton1Click();
+    form->Edit1->setFocus();
+    return form;
+  }
+  static bool HeldWithProgress(const SmtpServerProcess& server, TQuillor_Form& form) {
+    return server.IsHolding() && VisibleProgress(form) != nullptr;
+  }
+  // A user's impatience: the send button again, by a click sent to it and by
+  // one through the window system, and keys for the search field.
+  static void Fidget(TQuillor_Form& form) {
+    QTest::mouseClick(form.Button2, Qt::LeftButton);
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, form.Button2->geometry().center());
+    QTest::keyClicks(form.Edit1, QStringLiteral("xyz"));
+    QTest::keyClick(form.windowHandle(), Qt::Key_A);
+    QTest::keyClick(form.Button2, Qt::Key_Space);
+    // Nor can the window be closed under the sending.
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(form.isVisible());
+  }
+};
+
+TEST_F(HeldSendTest, ClickingAgainDuringASlowSendingDeliversExactlyOneMessage) {
+  SmtpServerProcess server(SmtpServerProcess::Mode::kPlain, SmtpServerProcess::Behaviour{.holdMail = true});
+  auto form = OpenFor(server);
+  QString step;
+  DuringSending impatience([&] { return HeldWithProgress(server, *form); },
+                           [&] {
+                             step = ProgressStep(*VisibleProgress(*form));
+                             EXPECT_TRUE(form->IsSending());
+                             Fidget(*form);
+                             server.Release();
+                           });
+
+  QTest::mouseClick(form->Button2, Qt::LeftButton);
+  ASSERT_TRUE(impatience.Done());
+  EXPECT_EQ(step, ToQString(TSendingProgress::kSending));
+  EXPECT_FALSE(form->IsSending());
+  EXPECT_EQ(VisibleProgress(*form), nullptr);
+  QCoreApplication::processEvents();  // nothing held back acts now either
+
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].text,
+            "Commande envoy\xE9"
+            "e");
+  EXPECT_TRUE(fOpenedUrls.empty());
+  EXPECT_EQ(form->Edit1->text(), QString()) << "keys typed meanwhile reached the search";
+  EXPECT_EQ(server.WaitForMessages(1).size(), 1u) << server.ServerLog();
+  // Nothing more comes, however long one waits.
+  EXPECT_EQ(server.WaitForMessages(2, std::chrono::milliseconds(500)).size(), 1u);
+  const std::vector<std::string> events = server.Events();
+  EXPECT_EQ(std::count(events.begin(), events.end(), "connect"), 1);
+  EXPECT_EQ(JournalFiles(UserDataPath()).size(), 1u);
+}
+
+TEST_F(HeldSendTest, ClickingAgainDuringASlowFailingSendingHandsOverExactlyOneLink) {
+  SmtpServerProcess server(SmtpServerProcess::Mode::kPlain,
+                           SmtpServerProcess::Behaviour{.holdMail = true, .refuseData = true});
+  auto form = OpenFor(server);
+  const std::string before = form->MessageText();
+  DuringSending impatience([&] { return HeldWithProgress(server, *form); },
+                           [&] {
+                             Fidget(*form);
+                             server.Release();
+                           });
+
+  QTest::mouseClick(form->Button2, Qt::LeftButton);
+  ASSERT_TRUE(impatience.Done());
+  QCoreApplication::processEvents();
+  ASSERT_EQ(fOpenedUrls.size(), 1u);
+  EXPECT_EQ(fOpenedUrls[0], BuildMailtoLink("reception@quillor.test", "Commande",
+                                            {"Pharmacie du Port", "3 quai Est", "Bonjour,",
+                                             "Veuillez trouver ci-dessous notre commande :", "",
+                                             "2  3400001  ASPIRINE UPSA 500 MG"}));
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(form->MessageText(), before);
+  EXPECT_EQ(form->Edit1->text(), QString());
+  EXPECT_TRUE(server.WaitForMessages(1, std::chrono::milliseconds(300)).empty());
+  const auto journal = JournalFiles(UserDataPath());
+  ASSERT_EQ(journal.size(), 1u);
+  EXPECT_THAT(journal[0].filename().string(), HasSubstr("_non-envoyee"));
+}
+
+TEST_F(HeldSendTest, AnnulerClosesTheConnectionAtOnceAndSendsNothing) {
+  SmtpServerProcess server(SmtpServerProcess::Mode::kPlain, SmtpServerProcess::Behaviour{.holdMail = true});
+  auto form = OpenFor(server);
+  const std::string message = form->MessageText();
+  const std::string address = form->AddressText();
+  DuringSending cancel(
+      [&] { return HeldWithProgress(server, *form); },
+      [&] { QTest::mouseClick(ProgressCancelButton(*VisibleProgress(*form)), Qt::LeftButton); });
+
+  QTest::mouseClick(form->Button2, Qt::LeftButton);
+  ASSERT_TRUE(cancel.Done());
+  // The server sees the connection end while it still holds the order.
+  EXPECT_TRUE(server.WaitForEvent("lost")) << server.ServerLog();
+  EXPECT_TRUE(server.IsHolding());
+  server.Release();
+  EXPECT_THAT(server.Events(), Not(Contains("quit")));
+  EXPECT_TRUE(server.WaitForMessages(1, std::chrono::milliseconds(500)).empty());
+  EXPECT_FALSE(form->SmtpClient1.IsOpen());
+  EXPECT_FALSE(form->IsSending());
+  EXPECT_TRUE(fOpenedUrls.empty()) << "nothing handed to the mail program";
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(form->MessageText(), message);
+  EXPECT_EQ(form->AddressText(), address);
+  EXPECT_TRUE(JournalFiles(UserDataPath()).empty());
+
+  // The window is usable again, and the next sending goes through.
+  QTest::keyClicks(form->Edit1, QStringLiteral("asp"));
+  EXPECT_EQ(form->Edit1->text(), QStringLiteral("asp"));
+}
+
+TEST_F(SendTest, AnUnwritableDataFolderGivesOneBoxAndTheOrderStillSends) {
+  SmtpServerProcess server(SmtpServerProcess::Mode::kPlain);
+  // A file where the data folder's parent should be: nothing can be made there.
+  fDir.Write("blocked", "");
+  setenv("XDG_DATA_HOME", (fDir.Path() / "blocked").c_str(), 1);
+  auto form = Open(OptionsFor(server));
+  form->ArticleGrid->SetRow(1);
+  form->SpeedButton1Click();
+  // The draft fails first, then the journal: still one box for both.
+  QTest::keyClicks(form->Message_Memo, QStringLiteral("urgent"));
+  WaitUntil([&] { return ErrorCount() > 0; });
+
+  QTest::mouseClick(form->Button2, Qt::LeftButton);
+  EXPECT_EQ(server.WaitForMessages(1).size(), 1u) << server.ServerLog();
+  ASSERT_EQ(Messages().size(), 2u);
+  EXPECT_EQ(ErrorCount(), 1);
+  const RecordedMessage& error = Messages()[0].kind == TMessageKind::Error ? Messages()[0] : Messages()[1];
+  EXPECT_THAT(error.text, HasSubstr("Impossible d'enregistrer"));
+  EXPECT_THAT(error.text, HasSubstr((fDir.Path() / "blocked").string()));
+  EXPECT_EQ(std::count_if(Messages().begin(), Messages().end(),
+                          [](const RecordedMessage& m) {
+                            return m.text ==
+                                   "Commande envoy\xE9"
+                                   "e";
+                          }),
+            1);
+  EXPECT_EQ(form->MessageText(), "Bonjour,\r\nVeuillez trouver ci-dessous notre commande :\r\n\r\n");
 }
 
 }  // namespace

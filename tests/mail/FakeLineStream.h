@@ -43,7 +43,8 @@ class FakeLineStream : public TLineStream {
 
 // A connector for TTcpConnection::SetConnector that hands out streams on `wire`.
 inline TStreamConnector FakeConnector(std::shared_ptr<FakeWire> wire) {
-  return [wire](const std::string&, int, std::chrono::milliseconds) -> std::unique_ptr<TLineStream> {
+  return [wire](const std::string&, int, std::chrono::milliseconds,
+                TCancellation*) -> std::unique_ptr<TLineStream> {
     wire->open = true;
     return std::make_unique<FakeLineStream>(wire);
   };

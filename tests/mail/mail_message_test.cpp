@@ -297,6 +297,46 @@ TEST(MessageClientTest, EmptyBodyEndsAtTheSeparatorAndLineBreaksAreRefusedBefore
   EXPECT_THAT(wire->written, IsEmpty());
 }
 
+TEST(MessageClientTest, DataCopyIsTheWireWithTheStuffingDotsTakenOffAgain) {
+  auto wire = std::make_shared<test::FakeWire>();
+  WireClient client(wire);
+  TMailMessage message = OrderMessage();
+  message.Body = {"Pharmacie", "", ".5 bo\xEEtes", ".", "..deux", "fin."};
+  TDataCopy copy;
+  copy.Lines = {"left over from an earlier sending"};
+  copy.Accepted = true;
+  client.WriteMessage(message, &copy);
+
+  EXPECT_FALSE(copy.Accepted) << "only the server's 250 after the dot accepts";
+  ASSERT_EQ(copy.Lines.size(), wire->written.size());
+  for (size_t i = 0; i < copy.Lines.size(); ++i) {
+    const std::string& sent = wire->written[i];
+    // What a server stores of each data line: one leading dot fewer.
+    EXPECT_EQ(copy.Lines[i], sent.empty() || sent[0] != '.' ? sent : sent.substr(1)) << i;
+  }
+  EXPECT_THAT(std::vector<std::string>(copy.Lines.end() - 6, copy.Lines.end()),
+              ElementsAre("Pharmacie", "", ".5 bo\xEEtes", ".", "..deux", "fin."));
+  std::string joined;
+  for (const std::string& line : copy.Lines) joined += line + "\r\n";
+  EXPECT_EQ(copy.Bytes(), joined);
+}
+
+TEST(MessageClientTest, RenderedLinesAreWhatAWritingWouldStore) {
+  ScopedTimeZone zone("Europe/Paris");
+  auto wire = std::make_shared<test::FakeWire>();
+  WireClient client(wire);
+  TMailMessage message = OrderMessage();
+  message.Body = {"Pharmacie", ".5 bo\xEEtes", "."};
+  const std::vector<std::string> rendered = TMessageClient::RenderedLines(message);
+  EXPECT_THAT(message.Body, ElementsAre("Pharmacie", ".5 bo\xEEtes", ".")) << "rendering changes nothing";
+  TDataCopy copy;
+  client.WriteMessage(message, &copy);
+  EXPECT_EQ(rendered, copy.Lines);
+
+  message.Body = {"a\r\nb"};
+  EXPECT_THROW(TMessageClient::RenderedLines(message), EUnsafeMailText);
+}
+
 TEST(MailtoLinkTest, EveryPartIsPercentEncodedAsUtf8WithLineBreaks) {
   const std::string link = BuildMailtoLink("commandes@quillor.test", "Commande",
                                            {"Pharmacie R&D #2", "", "3  340093  CR\xC8ME 50% ?x=1", "\x80"});

@@ -205,5 +205,46 @@ TEST_F(FakeSessionTest, LineBreaksInEnvelopeAddressesAreRefusedBeforeAnyCommand)
   EXPECT_THAT(wire->written, IsEmpty());
 }
 
+TEST_F(FakeSessionTest, CopyIsAcceptedOnlyByTheFinalTwoHundredFifty) {
+  TMailMessage message;
+  message.From.Address = "pharmacie@quillor.test";
+  message.Recipients.SetText("commandes@quillor.test");
+  message.Body = {"ligne"};
+  Open({"250 ok"});
+  TDataCopy copy;
+  Serve({"250 reset", "250 ok", "250 ok", "354 go", "554 refused after the data"});
+  EXPECT_THROW(client.SubmitMessage(message, &copy), EProtocolReplyError);
+  EXPECT_FALSE(copy.Accepted);
+  EXPECT_EQ(copy.Lines.back(), "ligne");
+
+  Serve({"250 reset", "250 ok", "250 ok", "354 go", "250 queued"});
+  client.SubmitMessage(message, &copy);
+  EXPECT_TRUE(copy.Accepted);
+  client.CloseConnection();
+}
+
+TEST_F(FakeSessionTest, ACancelledSessionWritesNothingMoreAndClosesWithoutQuit) {
+  Open({"250 ok"});
+  wire->written.clear();
+  client.Cancellation.Cancel();
+  TMailMessage message;
+  message.From.Address = "pharmacie@quillor.test";
+  message.Recipients.SetText("commandes@quillor.test");
+  EXPECT_THROW(client.SubmitMessage(message), ESendingCancelled);
+  EXPECT_FALSE(wire->open) << "the stream is closed at once";
+  EXPECT_FALSE(client.IsOpen());
+  client.CloseConnection();
+  EXPECT_THAT(wire->written, IsEmpty()) << "not even Quit";
+  // Still cancelled: no new connection is made.
+  EXPECT_THROW(client.OpenConnection(), ESendingCancelled);
+  EXPECT_FALSE(wire->open);
+
+  client.Cancellation.Reset();
+  Open({"250 ok"});
+  EXPECT_TRUE(client.IsOpen());
+  client.CloseConnection();
+  EXPECT_EQ(wire->written.back(), "Quit");
+}
+
 }  // namespace
 }  // namespace quillor

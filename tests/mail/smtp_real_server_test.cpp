@@ -92,6 +92,28 @@ TEST(RealServerTest, PlainSubmissionIsStoredByteForByte) {
   ExpectStoredOrder(stored[0]);
 }
 
+TEST(RealServerTest, TheDataCopyIsByteForByteWhatTheServerStored) {
+  for (const SmtpServerProcess::Mode mode :
+       {SmtpServerProcess::Mode::kPlain, SmtpServerProcess::Mode::kStartTls}) {
+    SmtpServerProcess server(mode);
+    TSmtpClient client;
+    Point(client, server).TlsCaFile = server.CaFile();
+    TMailMessage message = OrderMessage();
+    TDataCopy copy;
+    client.OpenConnection();
+    if (client.AnnouncedSchemes.Contains("LOGIN")) {
+      client.AuthenticationType = atLogin;
+      client.SignIn();
+    }
+    client.SubmitMessage(message, &copy);
+    client.CloseConnection();
+    EXPECT_TRUE(copy.Accepted);
+    const auto stored = server.WaitForMessages(1);
+    ASSERT_EQ(stored.size(), 1u) << server.ServerLog();
+    EXPECT_EQ(copy.Bytes(), stored[0].data);
+  }
+}
+
 TEST(RealServerTest, LoginSubmissionAuthenticatesAndIsStored) {
   SmtpServerProcess server(SmtpServerProcess::Mode::kLogin);
   TSmtpClient client;

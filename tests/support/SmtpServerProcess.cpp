@@ -76,14 +76,26 @@ void Run(const std::vector<std::string>& args, const fs::path& logDir) {
 
 SmtpServerProcess::SmtpServerProcess(Mode mode, const std::string& certificateName)
     : dir_(std::make_unique<TempDir>()), mode_(mode) {
+  Start(certificateName, Behaviour{});
+}
+
+SmtpServerProcess::SmtpServerProcess(Mode mode, Behaviour behaviour)
+    : dir_(std::make_unique<TempDir>()), mode_(mode) {
+  Start("127.0.0.1", behaviour);
+}
+
+void SmtpServerProcess::Start(const std::string& certificateName, Behaviour behaviour) {
   const fs::path spool = dir_->Path() / "spool";
   fs::create_directories(spool);
   std::vector<std::string> args = {kPython,      QUILLOR_SMTP_SERVER_SCRIPT,
                                    "--spool",    spool.string(),
                                    "--user",     kUser,
                                    "--password", kPassword,
-                                   "--parent",   std::to_string(::getpid())};
-  switch (mode) {
+                                   "--parent",   std::to_string(::getpid()),
+                                   "--events",   (dir_->Path() / "events.txt").string()};
+  if (behaviour.holdMail) args.insert(args.end(), {"--hold-mail", (dir_->Path() / "release").string()});
+  if (behaviour.refuseData) args.push_back("--refuse-data");
+  switch (mode_) {
     case Mode::kPlain:
       args.insert(args.end(), {"--mode", "plain"});
       break;
@@ -167,6 +179,35 @@ std::string SmtpServerProcess::CaFile() const {
 
 std::string SmtpServerProcess::ServerLog() const {
   return ReadIfPresent(dir_->Path() / "server.log");
+}
+
+std::vector<std::string> SmtpServerProcess::Events() const {
+  const std::string text = ReadIfPresent(dir_->Path() / "events.txt");
+  std::vector<std::string> events;
+  size_t start = 0;
+  for (size_t lf; (lf = text.find('\n', start)) != std::string::npos; start = lf + 1)
+    events.push_back(text.substr(start, lf - start));
+  return events;
+}
+
+bool SmtpServerProcess::WaitForEvent(const std::string& event, std::chrono::milliseconds timeout) const {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    const std::vector<std::string> events = Events();
+    if (std::find(events.begin(), events.end(), event) != events.end()) return true;
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(kPollSlice);
+  }
+}
+
+bool SmtpServerProcess::IsHolding() const {
+  const std::vector<std::string> events = Events();
+  return std::find(events.begin(), events.end(), "held") != events.end() &&
+         !fs::exists(dir_->Path() / "release");
+}
+
+void SmtpServerProcess::Release() const {
+  dir_->Write("release", "");
 }
 
 std::vector<SmtpServerProcess::StoredMessage> SmtpServerProcess::StoredMessages() const {

@@ -19,6 +19,12 @@
 //   auto messages = server.WaitForMessages(1);   // bounded wait
 //   messages[0].data   // exactly the bytes the server stored (unstuffed, CR LF)
 //
+// Behaviour, for tests that act while a sending waits on the server:
+//   holdMail     the reply to MAIL FROM waits until Release(); IsHolding()
+//                tells when the server got there;
+//   refuseData   the end of the data is answered 554 and nothing is stored.
+// Events() lists what the server saw: "connect", "held", "quit", "lost".
+//
 // The constructor throws std::runtime_error when the server does not start
 // within kStartTimeout (its stderr is in the message). The destructor ends the
 // process it started (SIGTERM, then SIGKILL) and removes its files. Should a
@@ -46,6 +52,11 @@ class SmtpServerProcess {
   static constexpr const char* kPassword = "TorvaLindo52";
   static constexpr std::chrono::milliseconds kStartTimeout{15000};
 
+  struct Behaviour {
+    bool holdMail = false;
+    bool refuseData = false;
+  };
+
   struct StoredMessage {
     std::string mailFrom;
     std::vector<std::string> rcptTos;
@@ -56,6 +67,7 @@ class SmtpServerProcess {
   // carries (as an IP address or a DNS name); another name lets a test
   // check that the client verifies the host name.
   explicit SmtpServerProcess(Mode mode, const std::string& certificateName = "127.0.0.1");
+  SmtpServerProcess(Mode mode, Behaviour behaviour);
   ~SmtpServerProcess();
   SmtpServerProcess(const SmtpServerProcess&) = delete;
   SmtpServerProcess& operator=(const SmtpServerProcess&) = delete;
@@ -72,8 +84,19 @@ class SmtpServerProcess {
   // What the server wrote to stderr so far (for failure messages).
   std::string ServerLog() const;
 
+  // The events so far, in order.
+  std::vector<std::string> Events() const;
+  // Whether `event` is among the events once it is, or `timeout` passed.
+  bool WaitForEvent(const std::string& event,
+                    std::chrono::milliseconds timeout = std::chrono::milliseconds{10000}) const;
+  // Whether a MAIL FROM is being held (Behaviour::holdMail); no wait.
+  bool IsHolding() const;
+  // Lets held and later MAIL FROM commands go on.
+  void Release() const;
+
  private:
   std::vector<StoredMessage> StoredMessages() const;
+  void Start(const std::string& certificateName, Behaviour behaviour);
   void MakeCertificates(const std::string& certificateName);
   void Stop();
 

@@ -9,6 +9,12 @@ NNNN.eml (the message data exactly as received, dot-unstuffed, CR LF kept);
 the .eml file appears last and whole, so its presence means the message is
 complete.
 
+Behaviour, for tests that act while a sending waits:
+  --events FILE     appends one line per event: "connect", "held" (MAIL FROM
+                    is being held), "quit", "lost" (the connection ended)
+  --hold-mail FILE  holds the reply to MAIL FROM until FILE exists
+  --refuse-data     answers the end of the data with 554 and stores nothing
+
 Modes:
   plain     no authentication
   login     AUTH LOGIN required, accepted over plain text, only for
@@ -25,12 +31,55 @@ import sys
 from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 
 
+class EventLog:
+    def __init__(self, path):
+        self.path = path
+
+    def note(self, event):
+        if self.path:
+            with open(self.path, "a") as log:
+                log.write(event + "\n")
+
+
+class LoggingSMTP(SMTP):
+    def __init__(self, handler, events, **options):
+        super().__init__(handler, **options)
+        self.events = events
+
+    def connection_made(self, transport):
+        if self.transport is None:
+            self.events.note("connect")
+        super().connection_made(transport)
+
+    def connection_lost(self, error):
+        self.events.note("lost")
+        super().connection_lost(error)
+
+
 class SpoolHandler:
-    def __init__(self, spool):
+    def __init__(self, spool, events, hold_mail, refuse_data):
         self.spool = spool
+        self.events = events
+        self.hold_mail = hold_mail
+        self.refuse_data = refuse_data
         self.count = 0
 
+    async def handle_MAIL(self, server, session, envelope, address, mail_options):
+        if self.hold_mail:
+            self.events.note("held")
+            while not os.path.exists(self.hold_mail):
+                await asyncio.sleep(0.02)
+        envelope.mail_from = address
+        envelope.mail_options.extend(mail_options)
+        return "250 OK"
+
+    async def handle_QUIT(self, server, session, envelope):
+        self.events.note("quit")
+        return "221 Bye"
+
     async def handle_DATA(self, server, session, envelope):
+        if self.refuse_data:
+            return "554 Transaction failed"
         self.count += 1
         base = os.path.join(self.spool, "%04d" % self.count)
         with open(base + ".env", "wb") as env:
@@ -61,11 +110,15 @@ def main():
     parser.add_argument("--cert")
     parser.add_argument("--key")
     parser.add_argument("--lifetime", type=float, default=600)
+    parser.add_argument("--events", default="")
+    parser.add_argument("--hold-mail", default="")
+    parser.add_argument("--refuse-data", action="store_true")
     parser.add_argument("--parent", type=int, default=0,
                         help="the process that started the server (default: the current parent)")
     args = parser.parse_args()
 
-    handler = SpoolHandler(args.spool)
+    events = EventLog(args.events)
+    handler = SpoolHandler(args.spool, events, args.hold_mail, args.refuse_data)
     options = {"hostname": "quillor-test-server", "decode_data": False}
     if args.mode in ("login", "starttls"):
         options.update(authenticator=make_authenticator(args.user, args.password),
@@ -80,7 +133,7 @@ def main():
     loop = asyncio.new_event_loop()
     asyncio.set_event_loop(loop)
     server = loop.run_until_complete(
-        loop.create_server(lambda: SMTP(handler, loop=loop, **options), host="127.0.0.1", port=0))
+        loop.create_server(lambda: LoggingSMTP(handler, events, loop=loop, **options), host="127.0.0.1", port=0))
     print(server.sockets[0].getsockname()[1], flush=True)
     loop.call_later(args.lifetime, loop.stop)
     # A test that crashed cannot stop its server: notice the orphaning and end.

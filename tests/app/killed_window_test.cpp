@@ -1,0 +1,145 @@
+// The order being composed survives a kill: the window runs as a real
+// process (window_process_main.cpp), the order is typed into it, the process
+// is killed with SIGKILL, and the next start shows the order.
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "OrderDraft.h"
+#include "TempDir.h"
+#include "WindowFixture.h"
+
+extern char** environ;
+
+namespace quillor::test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+// Bounds on waits for the child; generous, since they only stop a test that
+// went wrong.
+constexpr auto kChildTimeout = std::chrono::seconds(60);
+constexpr auto kPoll = std::chrono::milliseconds(20);
+
+fs::path ChildProgram() {
+  return fs::read_symlink("/proc/self/exe").parent_path() / "quillor_window_process";
+}
+
+// The child process, with its output in files; killed if still running at
+// the end.
+class WindowProcess {
+ public:
+  WindowProcess(const fs::path& outputDir, const std::vector<std::string>& args)
+      : fStdout(outputDir / "stdout.txt"), fStderr(outputDir / "stderr.txt") {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, fStdout.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, fStderr.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    const std::string program = ChildProgram().string();
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    const int rc = posix_spawn(&fPid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) fPid = -1;
+  }
+  ~WindowProcess() {
+    if (fPid <= 0) return;
+    ::kill(fPid, SIGKILL);
+    ::waitpid(fPid, nullptr, 0);
+  }
+  WindowProcess(const WindowProcess&) = delete;
+  WindowProcess& operator=(const WindowProcess&) = delete;
+
+  bool Started() const { return fPid > 0; }
+  std::string Output() const { return fs::exists(fStdout) ? TempDir::Read(fStdout) : ""; }
+  std::string Errors() const { return fs::exists(fStderr) ? TempDir::Read(fStderr) : ""; }
+
+  bool WaitForOutput(const std::string& text) const {
+    const auto deadline = std::chrono::steady_clock::now() + kChildTimeout;
+    while (Output().find(text) == std::string::npos) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      std::this_thread::sleep_for(kPoll);
+    }
+    return true;
+  }
+  // Waits for the end; the wait status, or -1 when it did not end in time.
+  int WaitForExit() {
+    const auto deadline = std::chrono::steady_clock::now() + kChildTimeout;
+    for (;;) {
+      int status = 0;
+      if (::waitpid(fPid, &status, WNOHANG) == fPid) {
+        fPid = -1;
+        return status;
+      }
+      if (std::chrono::steady_clock::now() > deadline) return -1;
+      std::this_thread::sleep_for(kPoll);
+    }
+  }
+  int Kill() {
+    ::kill(fPid, SIGKILL);
+    return WaitForExit();
+  }
+
+ private:
+  fs::path fStdout;
+  fs::path fStderr;
+  pid_t fPid = -1;
+};
+
+class KilledWindowTest : public WindowTest {
+ protected:
+  KilledWindowTest() {
+    WriteArticles({"CIP;Designation;Prix", "3400001;ASPIRINE UPSA 500 MG;2,18"});
+    WriteSettings("1", "2");
+    WriteDataFile("AdressePharmacie.txt", "Pharmacie du Port\r\n");
+  }
+};
+
+TEST_F(KilledWindowTest, AWindowKilledWithSigkillShowsTheTypedOrderAtTheNextStart) {
+  fs::create_directories(fDir.Path() / "first");
+  fs::create_directories(fDir.Path() / "second");
+  const std::string order = "2  3400001  ASPIRINE UPSA 500 MG\nlivrer avant midi";
+  {
+    WindowProcess first(fDir.Path() / "first", {"type", order, "3 quai Est"});
+    ASSERT_TRUE(first.Started());
+    ASSERT_TRUE(first.WaitForOutput("typed\n")) << first.Errors();
+    // Killed once the order is on disk, which the window does by itself
+    // shortly after the typing.
+    const fs::path draft = UserDataPath() / "Brouillon.txt";
+    bool kept = false;
+    for (auto deadline = std::chrono::steady_clock::now() + kChildTimeout;
+         !kept && std::chrono::steady_clock::now() < deadline; std::this_thread::sleep_for(kPoll)) {
+      std::string ignored;
+      const std::optional<TOrderDraft> onDisk = LoadOrderDraft(draft.string(), &ignored);
+      kept = onDisk && onDisk->message && onDisk->message->find("midi") != std::string::npos &&
+             onDisk->address.find("3 quai Est") != std::string::npos;
+    }
+    ASSERT_TRUE(kept) << first.Errors();
+    const int status = first.Kill();
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGKILL);
+    EXPECT_EQ(first.Errors().find("box:"), std::string::npos) << first.Errors();
+  }
+  WindowProcess second(fDir.Path() / "second", {"show"});
+  ASSERT_TRUE(second.Started());
+  const int status = second.WaitForExit();
+  ASSERT_TRUE(WIFEXITED(status)) << second.Errors();
+  EXPECT_EQ(second.Output(), "Bonjour,\nVeuillez trouver ci-dessous notre commande :\n\n" + order +
+                                 "\n--\nPharmacie du Port\n3 quai Est")
+      << second.Errors();
+  EXPECT_EQ(second.Errors().find("box:"), std::string::npos) << second.Errors();
+}
+
+}  // namespace
+}  // namespace quillor::test

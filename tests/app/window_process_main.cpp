@@ -1,0 +1,71 @@
+// A real Quillor process for the tests that kill one: the window built as
+// the program's main() builds it, driven by its arguments instead of a user.
+// Message boxes go to stderr (a test never waits on a box).
+//
+//   window_process type <message text> <address text>
+//       types both texts, key by key ("\n" as Enter), at the end of the
+//       order message and of the address, prints "typed" and runs until
+//       it is killed;
+//   window_process show
+//       prints the order message, a line "--", and the address, as shown
+//       once started (UTF-8), then ends at once without closing the window.
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "MessagePresenter.h"
+#include "QuillorApplication.h"
+#include "Quillor_Unit.h"
+#include "WidgetText.h"
+
+namespace {
+
+class StderrPresenter : public quillor::MessagePresenter {
+ public:
+  void Show(quillor::TMessageKind, const std::string& text) override {
+    std::fprintf(stderr, "box: %s\n", text.c_str());
+  }
+};
+
+void TypeInto(QPlainTextEdit& memo, const char* text) {
+  memo.setFocus();
+  memo.moveCursor(QTextCursor::End);
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (*c == '\n') {
+      QTest::keyClick(&memo, Qt::Key_Return);
+    } else {
+      QTest::keyClicks(&memo, QString(QChar::fromLatin1(*c)));
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  quillor::QuillorApplication application(argc, argv);
+  quillor::SetMessagePresenter(std::make_unique<StderrPresenter>());
+  quillor::TQuillor_Form form;
+  const bool typing = argc == 4 && std::strcmp(argv[1], "type") == 0;
+  const bool showing = argc == 2 && std::strcmp(argv[1], "show") == 0;
+  if (!typing && !showing) {
+    std::fprintf(stderr, "usage: %s type <message> <address> | show\n", argv[0]);
+    return 2;
+  }
+  QTimer::singleShot(0, [&] {
+    if (typing) {
+      TypeInto(*form.Message_Memo, argv[2]);
+      TypeInto(*form.Adresse_Memo, argv[3]);
+      std::printf("typed\n");
+      std::fflush(stdout);
+      return;
+    }
+    std::printf("%s\n--\n%s", quillor::MemoUnicodeText(*form.Message_Memo).toUtf8().constData(),
+                quillor::MemoUnicodeText(*form.Adresse_Memo).toUtf8().constData());
+    std::fflush(stdout);
+    std::_Exit(0);
+  });
+  return application.exec();
+}
