@@ -64,13 +64,25 @@ std::string NotSentCopy(const TMailMessage& unsent) {
 }  // namespace
 
 void TQuillor_Form::SpeedButton1Click() {
+  AddOrderLine();
+}
+
+bool TQuillor_Form::AddOrderLine() {
   const std::string quantity = FromQString(Edit2->text());
-  if (!ArticleGrid || !TStringManager::IsInteger(quantity)) return;
+  if (!ArticleGrid || !TStringManager::IsInteger(quantity)) return false;
   const int32_t row = ArticleGrid->GetRow();
-  if (row == 0) return;
+  if (row == 0) return false;
   // The cells as shown, user edits included.
   AppendMemoLine(*Message_Memo,
                  quantity + "  " + ArticleGrid->GetCell(0, row) + "  " + ArticleGrid->GetCell(1, row));
+  return true;
+}
+
+void TQuillor_Form::Edit2Return() {
+  // A quantity that adds nothing stays in place to be mended.
+  if (!AddOrderLine()) return;
+  Edit1->clear();
+  Edit1->setFocus();
 }
 
 void TQuillor_Form::Button2Click() {

@@ -4,14 +4,48 @@
 #include <QRadioButton>
 
 #include "ArticleSearch.h"
+#include "MessagePresenter.h"
 #include "Quillor_Unit.h"
+#include "ScannedCode.h"
+#include "TrimBlanks.h"
 #include "WidgetText.h"
 
 namespace quillor {
 
 void TQuillor_Form::Search() {
-  const std::string query = NormaliseSearchText(FromQString(Edit1->text()));
-  if (query.empty() || !ArticleTable) return;
+  SearchFor(TSearchTrigger::kAsked);
+}
+
+void TQuillor_Form::SearchFor(TSearchTrigger trigger) {
+  if (!ArticleTable) return;
+  const std::string typed = FromQString(Edit1->text());
+  const TScannedCode code = ReadScannedCode(typed);
+  switch (code.kind) {
+    case TScannedCode::TKind::kNotACode:
+      break;
+    case TScannedCode::TKind::kUnreadable:
+      // While a scanner types, a code is unreadable until its last
+      // character: only a search asked for (Enter) says so.
+      if (trigger == TSearchTrigger::kAsked) {
+        ShowErrorMessage("Code illisible : " + ShowGroupSeparators(TrimBlanksAndControls(typed)) + " (" +
+                         code.reason + ")");
+      }
+      return;
+    case TScannedCode::TKind::kCip7:
+    case TScannedCode::TKind::kOtherGoods:
+      SearchArticleByCip(*ArticleTable, code.cip7);
+      ArticleTable->SelectionToGrid(*ArticleGrid, "", true);
+      DisplayPrices();
+      ShowFirstArticle();
+      // Scan, quantity, Enter: the quantity is typed next.
+      if (trigger == TSearchTrigger::kAsked && ArticleTable->SelectionCount() > 0) {
+        Edit2->setFocus();
+        Edit2->selectAll();
+      }
+      return;
+  }
+  const std::string query = NormaliseSearchText(typed);
+  if (query.empty()) return;
   // An invalid pattern raises here, before the grid is touched: the grid
   // keeps what it showed and the general handler shows the error.
   SearchArticles(*ArticleTable, query, RadioButton3->isChecked());
@@ -30,7 +64,7 @@ void TQuillor_Form::ShowFirstArticle() {
 void TQuillor_Form::Edit1Change() {
   // Typing searches only in exact mode, and only past two characters, so
   // that the first keystrokes do not list half the catalogue.
-  if (RadioButton1->isChecked() && FromQString(Edit1->text()).size() > 2) Search();
+  if (RadioButton1->isChecked() && FromQString(Edit1->text()).size() > 2) SearchFor(TSearchTrigger::kTyped);
 }
 
 void TQuillor_Form::Edit1KeyPress(char& key) {

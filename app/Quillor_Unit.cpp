@@ -249,6 +249,7 @@ void TQuillor_Form::ConnectHandlers() {
   connect(RadioButton1, &QRadioButton::clicked, this, guarded(&TQuillor_Form::RadioButton1Click));
   connect(RadioButton3, &QRadioButton::clicked, this, guarded(&TQuillor_Form::RadioButton3Click));
   connect(Edit1, &QLineEdit::textChanged, this, guarded(&TQuillor_Form::Edit1Change));
+  connect(Edit2, &QLineEdit::returnPressed, this, guarded(&TQuillor_Form::Edit2Return));
   Edit1->installEventFilter(this);
   RadioButton3->installEventFilter(this);
 }
@@ -258,6 +259,12 @@ bool TQuillor_Form::eventFilter(QObject* watched, QEvent* event) {
   const bool keyUp = event->type() == QEvent::KeyRelease;
   if (watched == Edit1 && keyDown) {
     const int key = static_cast<QKeyEvent*>(event)->key();
+    // A scanner types the group separator of a DataMatrix as Ctrl+], which
+    // a text box drops like any control character: it is kept here.
+    if (static_cast<QKeyEvent*>(event)->text() == QString(QChar(0x1D))) {
+      Edit1->insert(QString(QChar(0x1D)));
+      return true;
+    }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       char pressed = '\r';
       RunGuarded([this, &pressed] { Edit1KeyPress(pressed); });
@@ -267,7 +274,8 @@ bool TQuillor_Form::eventFilter(QObject* watched, QEvent* event) {
     const uint32_t shift = static_cast<uint32_t>(static_cast<QKeyEvent*>(event)->modifiers());
     RunGuarded([&] { keyDown ? RadioButton3KeyDown(key, shift) : RadioButton3KeyUp(key, shift); });
   }
-  // The handlers never consume a key: the control still acts on it.
+  // The handlers never consume a key: the control still acts on it (the
+  // group separator aside, which the control would drop).
   return QWidget::eventFilter(watched, event);
 }
 

@@ -130,6 +130,8 @@ class TQuillor_Form : public QWidget {
   // --- routines ------------------------------------------------------------------------
   void LoadCaptions();
   void DisplayPrices();
+  // The search of the text in Edit1, as asked for (Enter, the search button,
+  // a mode button). A scanned box code finds its article by CIP instead.
   void Search();
   // Makes the first article of the grid the current row, scrolled into view;
   // done after every fill of the grid.
@@ -166,6 +168,17 @@ class TQuillor_Form : public QWidget {
   void ConnectHandlers();
   // Keeps the window at its first size while it is not maximised.
   void HoldNormalSize();
+  // What started a search: typing runs it too, but an unreadable code is
+  // only reported when the search was asked for, since a scan is unreadable
+  // until its last character, and only then does the quantity take the focus.
+  enum class TSearchTrigger { kTyped, kAsked };
+  void SearchFor(TSearchTrigger trigger);
+  // Adds the order line of the current row with the quantity of Edit2;
+  // whether a line was added.
+  bool AddOrderLine();
+  // Enter in the quantity: the line is added and the search field is ready
+  // for the next scan.
+  void Edit2Return();
   void ReadArticles();
   void LoadAddress();
   void WriteTitles(TIniManager& ini);

@@ -29,4 +29,12 @@ bool SearchArticles(TMyDatabase& table, const std::string& normalisedQuery, bool
   return true;
 }
 
+void SearchArticleByCip(TMyDatabase& table, const std::string& cip7) {
+  table.QueryAll(kDesignationField);
+  if (table.FieldCount() == 0) return;
+  // Digits only, so the pattern is the code itself; the empty code matches
+  // no record (an empty match is never a match).
+  table.QueryAnd(table.FieldName(0), "^" + cip7 + "$", 2);
+}
+
 }  // namespace quillor

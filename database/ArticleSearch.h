@@ -32,4 +32,9 @@ std::string NormaliseSearchText(const std::string& raw);
 // done by the words before it.
 bool SearchArticles(TMyDatabase& table, const std::string& normalisedQuery, bool approximate);
 
+// Selects, in designation order, the articles whose code (the first field)
+// is exactly `cip7`: the article of a scanned box. An empty `cip7` selects
+// nothing (a product code that is no medicine's).
+void SearchArticleByCip(TMyDatabase& table, const std::string& cip7);
+
 }  // namespace quillor
