@@ -33,6 +33,7 @@ void TQuillor_Form::SearchFor(TSearchTrigger trigger) {
       return;
     case TScannedCode::TKind::kCip7:
     case TScannedCode::TKind::kOtherGoods:
+      fLastExactQuery.clear();
       SearchArticleByCip(*ArticleTable, code.cip7);
       ArticleTable->SelectionToGrid(*ArticleGrid, "", true);
       DisplayPrices();
@@ -47,8 +48,16 @@ void TQuillor_Form::SearchFor(TSearchTrigger trigger) {
   const std::string query = NormaliseSearchText(typed);
   if (query.empty()) return;
   // An invalid pattern raises here, before the grid is touched: the grid
-  // keeps what it showed and the general handler shows the error.
-  SearchArticles(*ArticleTable, query, RadioButton3->isChecked());
+  // keeps what it showed and the general handler shows the error. Typing on
+  // narrows the last exact result instead of searching the whole catalogue.
+  const std::string previous = fLastExactQuery;
+  fLastExactQuery.clear();
+  if (RadioButton3->isChecked()) {
+    SearchArticles(*ArticleTable, query, true);
+  } else {
+    SearchArticlesAfter(*ArticleTable, query, previous);
+    fLastExactQuery = query;
+  }
   ArticleTable->SelectionToGrid(*ArticleGrid, "", true);
   DisplayPrices();
   ShowFirstArticle();

@@ -204,6 +204,9 @@ class TQuillor_Form : public QWidget {
   // check of it is waiting in the event loop.
   int32_t fGridFrameHeight = -1;
   bool fFrameCheckQueued = false;
+  // The query whose exact search made the table's current selection; empty
+  // when another search (or none) made it.
+  std::string fLastExactQuery;
   // Whether the address memo holds the address read at start-up.
   bool fAddressLoaded = false;
   bool fSending = false;

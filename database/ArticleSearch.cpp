@@ -1,6 +1,7 @@
 #include "ArticleSearch.h"
 
 #include "Database.h"
+#include "LiteralPattern.h"
 #include "StringManager.h"
 #include "TrimBlanks.h"
 
@@ -24,6 +25,39 @@ bool SearchArticles(TMyDatabase& table, const std::string& normalisedQuery, bool
   const int32_t wordCount = TStringManager::WordCount(normalisedQuery, ' ');
   for (int32_t i = 1; i <= wordCount; ++i) {
     const std::string word = TStringManager::GetWord(normalisedQuery, i, ' ');
+    table.QueryAnd(kDesignationField, "^.*" + word + ".*$", 2);
+  }
+  return true;
+}
+
+namespace {
+
+bool IsPlainWord(const std::string& word) {
+  std::string ignored;
+  return SplitContainsPattern("^.*" + word + ".*$", ignored);
+}
+
+}  // namespace
+
+bool ExactResultWithin(const std::string& query, const std::string& previous) {
+  const int32_t before = TStringManager::WordCount(previous, ' ');
+  if (before == 0 || TStringManager::WordCount(query, ' ') < before) return false;
+  for (int32_t i = 1; i <= before; ++i) {
+    const std::string was = TStringManager::GetWord(previous, i, ' ');
+    const std::string now = TStringManager::GetWord(query, i, ' ');
+    // A value that holds the longer word holds the shorter one: the pattern
+    // of the longer word matches only values that the shorter one matches.
+    if (!IsPlainWord(was) || !IsPlainWord(now) || now.find(was) == std::string::npos) return false;
+  }
+  return true;
+}
+
+bool SearchArticlesAfter(TMyDatabase& table, const std::string& query, const std::string& previous) {
+  if (query.empty()) return false;
+  if (previous.empty() || !ExactResultWithin(query, previous)) return SearchArticles(table, query, false);
+  const int32_t wordCount = TStringManager::WordCount(query, ' ');
+  for (int32_t i = 1; i <= wordCount; ++i) {
+    const std::string word = TStringManager::GetWord(query, i, ' ');
     table.QueryAnd(kDesignationField, "^.*" + word + ".*$", 2);
   }
   return true;

@@ -32,6 +32,20 @@ std::string NormaliseSearchText(const std::string& raw);
 // done by the words before it.
 bool SearchArticles(TMyDatabase& table, const std::string& normalisedQuery, bool approximate);
 
+// Whether the exact search of `query` can only keep articles that the exact
+// search of `previous` keeps: every word of `previous` is a plain word (no
+// pattern syntax) held by the plain word of `query` at its place, and
+// `query` may have more words. So it is when typing goes on ("DOLI" then
+// "DOLIP", "DOLIPRANE" then "DOLIPRANE 1").
+bool ExactResultWithin(const std::string& query, const std::string& previous);
+
+// The exact search of `query`, when the table's selection is still the result
+// of the exact search of `previous` (empty: unknown). A query whose result
+// lies within it only narrows that selection, sparing the words already
+// searched from going over the whole catalogue; the selection, and what an
+// invalid word leaves, are the same as SearchArticles gives.
+bool SearchArticlesAfter(TMyDatabase& table, const std::string& query, const std::string& previous);
+
 // Selects, in designation order, the articles whose code (the first field)
 // is exactly `cip7`: the article of a scanned box. An empty `cip7` selects
 // nothing (a product code that is no medicine's).

@@ -104,7 +104,7 @@ void TMyDatabase::SetFieldNames(const std::string& headerLine) {
     fDatas.resize(fieldCount, std::vector<std::string>(fDatas.front().size()));
     fFieldTexts.clear();
     fIndexes.resize(fieldCount);
-    fIndexLineBreaks.resize(fieldCount);
+    fIndexSummaries.resize(fieldCount);
     fIndexValid.resize(fieldCount, 0);
   }
 }
@@ -179,7 +179,7 @@ void TMyDatabase::BuildIndexes() {
   FreeIndexes();
   const size_t fieldCount = fFieldNames.size();
   fIndexes.resize(fieldCount);
-  fIndexLineBreaks.resize(fieldCount);
+  fIndexSummaries.resize(fieldCount);
   fIndexValid.assign(fieldCount, 0);
   for (size_t f = 0; f < fieldCount; ++f) BuildIndex(static_cast<int32_t>(f));
 }
@@ -205,21 +205,21 @@ void TMyDatabase::BuildIndex(int32_t field) {
     return CompareClassified(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)]);
   });
   auto list = std::make_unique<TIndexList>(order.size());
-  std::vector<uint8_t> lineBreaks(order.size());
+  std::vector<uint64_t> summaries(order.size());
   for (size_t k = 0; k < order.size(); ++k) {
     (*list)[k].fInt = order[k];
     (*list)[k].fString = column[static_cast<size_t>(order[k])];
-    lineBreaks[k] = HoldsLineBreakByte((*list)[k].fString) ? 1 : 0;
+    summaries[k] = SummariseBytes((*list)[k].fString);
   }
   fIndexes[static_cast<size_t>(field)] = std::move(list);
-  if (fIndexLineBreaks.size() < fIndexes.size()) fIndexLineBreaks.resize(fIndexes.size());
-  fIndexLineBreaks[static_cast<size_t>(field)] = std::move(lineBreaks);
+  if (fIndexSummaries.size() < fIndexes.size()) fIndexSummaries.resize(fIndexes.size());
+  fIndexSummaries[static_cast<size_t>(field)] = std::move(summaries);
   fIndexValid[static_cast<size_t>(field)] = 1;
 }
 
 void TMyDatabase::FreeIndexes() {
   fIndexes.clear();
-  fIndexLineBreaks.clear();
+  fIndexSummaries.clear();
 }
 
 const TIndexList* TMyDatabase::IndexList(int32_t field) const {

@@ -153,7 +153,7 @@ class TMyDatabase {
   // (indexed by record number).
   void RunStep(const std::string& fieldName, const std::string& text, uint8_t mode,
                const std::vector<uint8_t>* onlyRecords);
-  void StepMatchingValues(const TIndexList& list, const std::vector<uint8_t>& lineBreaks,
+  void StepMatchingValues(const TIndexList& list, const std::vector<uint64_t>& summaries,
                           const std::string& pattern, const std::vector<uint8_t>* onlyRecords);
   void StepValuesInText(const TIndexList& list, const std::string& text,
                         const std::vector<uint8_t>* onlyRecords);
@@ -164,10 +164,11 @@ class TMyDatabase {
   std::vector<std::string> fFieldNames;
   std::vector<uint8_t> fDeleted;
   std::vector<std::unique_ptr<TIndexList>> fIndexes;
-  // Per field, one flag per index entry: whether its value holds a line-break
-  // byte (HoldsLineBreakByte), found once when the index is built so that
-  // the exact search need not scan every value for every word.
-  std::vector<std::vector<uint8_t>> fIndexLineBreaks;
+  // Per field, the summary of each index entry's bytes (SummariseBytes),
+  // made when the index is built, so that the exact search need neither scan
+  // every value for line breaks nor search a word in values that cannot
+  // hold it.
+  std::vector<std::vector<uint64_t>> fIndexSummaries;
   std::vector<int32_t> fSelection;
   std::vector<int32_t> fStepResult;
   std::vector<uint8_t> fIndexValid;

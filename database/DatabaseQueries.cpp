@@ -90,14 +90,14 @@ void TMyDatabase::RunStep(const std::string& fieldName, const std::string& text,
   RebuildStaleIndex(field);
   const TIndexList* list = IndexList(field);
   if (list == nullptr) return;
-  static const std::vector<uint8_t> kUnknownLineBreaks;
-  const std::vector<uint8_t>& lineBreaks = static_cast<size_t>(field) < fIndexLineBreaks.size()
-                                               ? fIndexLineBreaks[static_cast<size_t>(field)]
-                                               : kUnknownLineBreaks;
+  static const std::vector<uint64_t> kNoSummaries;
+  const std::vector<uint64_t>& summaries = static_cast<size_t>(field) < fIndexSummaries.size()
+                                               ? fIndexSummaries[static_cast<size_t>(field)]
+                                               : kNoSummaries;
   const auto n = static_cast<int32_t>(list->size());
   switch (mode) {
     case 0:
-      StepMatchingValues(*list, lineBreaks, "^" + text + "$", onlyRecords);
+      StepMatchingValues(*list, summaries, "^" + text + "$", onlyRecords);
       break;
     case 1: {
       const auto [first, last] = DichotomicFindFirst(list, text, 0, n - 1);
@@ -109,13 +109,13 @@ void TMyDatabase::RunStep(const std::string& fieldName, const std::string& text,
       break;
     }
     case 2:
-      StepMatchingValues(*list, lineBreaks, text, onlyRecords);
+      StepMatchingValues(*list, summaries, text, onlyRecords);
       break;
     case 3:
       StepRanking(*list, text, onlyRecords);
       break;
     case 4:
-      StepMatchingValues(*list, lineBreaks, "^.*" + text + ".*$", onlyRecords);
+      StepMatchingValues(*list, summaries, "^.*" + text + ".*$", onlyRecords);
       break;
     case 5:
       // Every value is its own pattern, and one that does not compile must
@@ -127,16 +127,21 @@ void TMyDatabase::RunStep(const std::string& fieldName, const std::string& text,
   }
 }
 
-void TMyDatabase::StepMatchingValues(const TIndexList& list, const std::vector<uint8_t>& lineBreaks,
+void TMyDatabase::StepMatchingValues(const TIndexList& list, const std::vector<uint64_t>& summaries,
                                      const std::string& pattern, const std::vector<uint8_t>* onlyRecords) {
   std::string word;
   const bool literal = fLiteralShortcut && SplitContainsPattern(pattern, word);
+  const TByteSummary wordBytes = literal ? SummariseBytes(word) : 0;
   for (size_t k = 0; k < list.size(); ++k) {
     const TPairOfStringInt& entry = list[k];
     if (!Wanted(onlyRecords, entry.fInt)) continue;
-    const bool plain = k < lineBreaks.size() ? lineBreaks[k] == 0 : !HoldsLineBreakByte(entry.fString);
-    const bool hit = literal && plain ? LiteralContainsMatch(word, entry.fString)
-                                      : TStringManager::MatchRegEx(pattern, entry.fString);
+    const TByteSummary valueBytes = k < summaries.size() ? summaries[k] : SummariseBytes(entry.fString);
+    bool hit = false;
+    if (literal && (valueBytes & kLineBreakBit) == 0) {
+      hit = MayContain(valueBytes, wordBytes) && LiteralContainsMatch(word, entry.fString);
+    } else {
+      hit = TStringManager::MatchRegEx(pattern, entry.fString);
+    }
     if (hit) fStepResult.push_back(entry.fInt);
   }
 }

@@ -37,6 +37,19 @@ bool HoldsLineBreakByte(const std::string& text) {
   return false;
 }
 
+TByteSummary SummariseBytes(const std::string& text) {
+  TByteSummary summary = 0;
+  for (char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    // Upper-case letters and digits, what search words are made of, have a
+    // bit each; other bytes share the rest.
+    const unsigned bit = b >= 'A' && b <= 'Z' ? b - 'A' : b >= '0' && b <= '9' ? 26 + (b - '0') : 36 + b % 27;
+    summary |= TByteSummary{1} << bit;
+    if ((b >= 0x0A && b <= 0x0D) || b == 0x85) summary |= kLineBreakBit;
+  }
+  return summary;
+}
+
 bool LiteralContainsMatch(const std::string& word, const std::string& value) {
   return !value.empty() && value.find(word) != std::string::npos;
 }

@@ -9,6 +9,7 @@
 // Stateless; plain functions.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace quillor {
@@ -20,6 +21,20 @@ bool SplitContainsPattern(const std::string& pattern, std::string& word);
 // Whether `text` holds a byte that "." does not match or before which "$"
 // may match (CR, LF, VT, FF, 0x85).
 bool HoldsLineBreakByte(const std::string& text);
+
+// A summary of the bytes a text holds: one bit per class of bytes, set when
+// the text holds a byte of the class, and kLineBreakBit when it holds a
+// line-break byte (HoldsLineBreakByte). A text can contain a word only if its
+// summary holds every bit of the word's, which spares most substring searches
+// of a word that a value cannot hold.
+using TByteSummary = uint64_t;
+inline constexpr TByteSummary kLineBreakBit = TByteSummary{1} << 63;
+TByteSummary SummariseBytes(const std::string& text);
+
+// Whether a value of summary `value` may contain a word of summary `word`.
+inline bool MayContain(TByteSummary value, TByteSummary word) {
+  return (value & word) == (word & ~kLineBreakBit);
+}
 
 // The pattern's answer for a value without line-break bytes.
 // REQUIRES: !HoldsLineBreakByte(value).

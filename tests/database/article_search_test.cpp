@@ -1,11 +1,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <random>
+#include <sstream>
+
 #include "ArticleSearch.h"
+#include "CryptManager.h"
 #include "Database.h"
 #include "PcreRegEx.h"
 #include "StringManager.h"
 #include "TableFixtures.h"
+#include "TestPaths.h"
 #include "TraceRecorder.h"
 
 namespace quillor {
@@ -100,6 +105,62 @@ TEST(SearchArticles, ApproximateListsEveryArticleMostSimilarFirst) {
               TStringManager::StringSimilarity("ASPIRINE 1000 MG", values[i]));
   }
   EXPECT_THAT(trace.Errors(), IsEmpty());
+}
+
+TEST(SearchArticlesAfter, KnowsWhichQueriesOnlyNarrowThePreviousOne) {
+  EXPECT_TRUE(ExactResultWithin("DOLIP", "DOLI"));
+  EXPECT_TRUE(ExactResultWithin("DOLIPRANE 1", "DOLIPRANE"));
+  EXPECT_TRUE(ExactResultWithin("XDOLIY 500", "DOLI"));
+  EXPECT_TRUE(ExactResultWithin("DOLIPRANE 100 (", "DOLIPRANE 100"));  // a bad extra word: still within
+  EXPECT_FALSE(ExactResultWithin("DOLI", "DOLIP"));
+  EXPECT_FALSE(ExactResultWithin("500 DOLIPRANE", "DOLIPRANE"));
+  EXPECT_FALSE(ExactResultWithin("DOLI.", "DOLI"));  // a pattern, not a word
+  EXPECT_FALSE(ExactResultWithin("A.C", "A.C"));
+  EXPECT_FALSE(ExactResultWithin("DOLIPRANE", ""));
+}
+
+// Typing, rubbing out and retyping over the whole catalogue: the narrowed
+// search and the whole search keep the same articles, in the same order,
+// and stop alike at a word that is no valid pattern.
+TEST(SearchArticlesAfter, TypingGivesWhatSearchingAfreshGives) {
+  TStringList lines;
+  ASSERT_TRUE(ReadFileLines((test::DataDir() / "BaseDeDonneeArticles.db").string(), lines));
+  TCryptManager().DecryptLines(lines);
+  auto narrowed = TMyDatabase::CreateFromList(lines);
+  auto afresh = TMyDatabase::CreateFromList(lines);
+  const TIndexList& designations = *afresh->IndexList(1);
+  std::mt19937 random(11);
+  std::vector<std::string> typed;
+  for (int session = 0; session < 25; ++session) {
+    // Two words of a designation typed key by key, some keys rubbed out.
+    std::istringstream words(designations[random() % designations.size()].fString);
+    std::string first, second;
+    words >> first >> second;
+    const std::string text = first + " " + second + (session % 5 == 0 ? " (" : "");
+    for (size_t n = 1; n <= text.size(); ++n) {
+      typed.push_back(text.substr(0, n));
+      if (random() % 4 == 0 && n > 1) typed.push_back(text.substr(0, n - 1));
+    }
+  }
+  std::string previous;
+  for (const std::string& query : typed) {
+    bool narrowedFailed = false;
+    bool afreshFailed = false;
+    try {
+      SearchArticlesAfter(*narrowed, query, previous);
+      previous = query;
+    } catch (const ERegExError&) {
+      narrowedFailed = true;
+      previous.clear();
+    }
+    try {
+      SearchArticles(*afresh, query, false);
+    } catch (const ERegExError&) {
+      afreshFailed = true;
+    }
+    ASSERT_EQ(narrowedFailed, afreshFailed) << query;
+    ASSERT_EQ(narrowed->Selection(), afresh->Selection()) << query;
+  }
 }
 
 }  // namespace
