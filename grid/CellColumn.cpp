@@ -89,24 +89,45 @@ void TCellColumn::Clear(int32_t firstRow) {
 
 int32_t TCellColumn::WidestText(IGridCanvas& canvas) const {
   int32_t widest = 0;
-  const bool keepsWidths = shownCount_ > 0 && canvas.MeasureKey() != 0;
-  for (int32_t row = 0; row < Size(); ++row) {
-    if (keepsWidths && Shown(row)) continue;
-    widest = std::max(widest, canvas.TextWidth(Get(row)));
-  }
-  if (keepsWidths) {
-    const std::vector<int32_t>& widths = shown_.texts->Widths(canvas);
+  // Empty texts all have one width, measured once: after a clear most rows
+  // are empty.
+  bool anyEmpty = false;
+  auto measure = [&](const std::string& text) {
+    if (text.empty()) {
+      anyEmpty = true;
+    } else {
+      widest = std::max(widest, canvas.TextWidth(text));
+    }
+  };
+  // Own texts outside the run: none at or after ownEnd_ is a text.
+  auto measureOwnRows = [&](int32_t from, int32_t to) {
+    for (int32_t row = from; row < std::min(to, ownEnd_); ++row) measure(own_[static_cast<size_t>(row)]);
+    if (std::max(from, ownEnd_) < to) anyEmpty = true;
+  };
+  if (shownCount_ == 0) {
+    measureOwnRows(0, Size());
+  } else {
+    measureOwnRows(0, shownFirst_);
+    measureOwnRows(shownFirst_ + shownCount_, Size());
     const std::vector<int32_t>& order = *shown_.order;
+    const int32_t textCount = shown_.texts->Count();
+    const std::vector<int32_t>* widths = canvas.MeasureKey() != 0 ? &shown_.texts->Widths(canvas) : nullptr;
     for (int32_t k = 0; k < shownCount_; ++k) {
-      if (!Shown(shownFirst_ + k)) continue;
+      if (!overridden_.empty() && overridden_[static_cast<size_t>(k)] != 0) {
+        measure(own_[static_cast<size_t>(shownFirst_ + k)]);
+        continue;
+      }
       const int32_t index = order[static_cast<size_t>(k)];
-      // A record number outside the texts shows the empty text.
-      const int32_t width = index >= 0 && index < static_cast<int32_t>(widths.size())
-                                ? widths[static_cast<size_t>(index)]
-                                : canvas.TextWidth(std::string());
-      widest = std::max(widest, width);
+      if (index < 0 || index >= textCount) {
+        anyEmpty = true;  // a record number outside the texts shows the empty text
+      } else if (widths != nullptr) {
+        widest = std::max(widest, (*widths)[static_cast<size_t>(index)]);
+      } else {
+        measure(shown_.texts->Text(index));
+      }
     }
   }
+  if (anyEmpty) widest = std::max(widest, canvas.TextWidth(std::string()));
   return widest;
 }
 
