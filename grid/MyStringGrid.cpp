@@ -3,6 +3,8 @@
 // header-click sort in GridSort.cpp, column widths in GridColumnWidths.cpp.
 #include "MyStringGrid.h"
 
+#include <algorithm>
+
 #include "StringManager.h"
 #include "TraceUnit.h"
 
@@ -98,7 +100,7 @@ void TMyStringGrid::ClearCells() {
   if (fixedRows >= rowCount) return;
   for (int32_t c = GetFixedCols(); c < GetColCount(); ++c) {
     fGrid->ClearColumn(c, fixedRows);
-    for (int32_t r = fixedRows; r < rowCount; ++r) InitColors(c, r);
+    InitColorsOfRows(c, fixedRows, rowCount);
     fTrackSelectedText = true;
   }
 }
@@ -107,7 +109,7 @@ void TMyStringGrid::WriteColumnRows(int32_t col, int32_t firstRow, const TColumn
   const int32_t count = rows.Count();
   if (count == 0) return;
   fGrid->ShowColumnRows(col, firstRow, rows);
-  for (int32_t k = 0; k < count; ++k) InitColors(col, firstRow + k);
+  InitColorsOfRows(col, firstRow, firstRow + count);
   fTrackSelectedText = true;
 }
 
@@ -239,6 +241,26 @@ void TMyStringGrid::InitColors(int32_t col, int32_t row) {
   } else {
     Trace().TraceErrorIntInt("TMyStringGrid.InitColors: Bad Params ", col, row);
   }
+}
+
+void TMyStringGrid::InitColorsOfRows(int32_t col, int32_t firstRow, int32_t endRow) {
+  if (!fColorsOn || firstRow >= endRow) return;
+  // InitColors (col, row) for each row in turn, the rows inside the table at
+  // once.
+  if (!Between(col, 0, TableColCount() - 1)) {
+    for (int32_t r = firstRow; r < endRow; ++r) InitColors(col, r);
+    return;
+  }
+  auto& column = fGridBackColor[static_cast<size_t>(col)];
+  const int32_t tableRows = static_cast<int32_t>(column.size());
+  int32_t r = firstRow;
+  for (; r < endRow && r < 0; ++r) InitColors(col, r);
+  const int32_t insideEnd = MinOf(endRow, tableRows);
+  if (r < insideEnd) {
+    std::fill(column.begin() + r, column.begin() + insideEnd, fDefaultColor);
+    r = insideEnd;
+  }
+  for (; r < endRow; ++r) InitColors(col, r);
 }
 
 void TMyStringGrid::InitColors() {

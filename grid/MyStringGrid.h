@@ -139,6 +139,8 @@ class TMyStringGrid {
   void HandleMouseWheel(bool down, TShiftState shift, TGridPoint pos, bool& handled);
   void HandleSelectCell(int32_t col, int32_t row, bool& canSelect);
   void InstallHandlers();
+  // InitColors (col, row) for every row of [firstRow, endRow).
+  void InitColorsOfRows(int32_t col, int32_t firstRow, int32_t endRow);
   // Orders `order` (positions into `entries`) for TrierColonne.
   using TEntrySorter =
       std::function<void(const std::vector<TPairOfStringInt>& entries, std::vector<int32_t>& order)>;

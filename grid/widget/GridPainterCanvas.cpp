@@ -56,8 +56,11 @@ QFont GridPainterCanvas::MakeQFont(const TGridFont& font) const {
   qfont.setItalic(font.fStyle & fsItalic);
   qfont.setUnderline(font.fStyle & fsUnderline);
   qfont.setStrikeOut(font.fStyle & fsStrikeOut);
-  // Without kerning a text is exactly as wide as the sum of its characters.
+  // Without kerning, nor the ligatures that shaping makes, a text is drawn
+  // exactly as wide as the sum of its characters, which is how it is
+  // measured; skipping the shaping also makes drawing cheaper.
   qfont.setKerning(false);
+  qfont.setStyleStrategy(QFont::PreferNoShaping);
   return qfont;
 }
 
@@ -71,8 +74,9 @@ const GridPainterCanvas::Metrics& GridPainterCanvas::CurrentMetrics() {
   auto key = std::make_tuple(font_.fSize, font_.fStyle);
   auto found = metrics_.find(key);
   if (found == metrics_.end()) {
-    QFontMetricsF fm(MakeQFont(font_));
     Metrics m;
+    m.font = MakeQFont(font_);
+    QFontMetricsF fm(m.font);
     for (int byte = 0; byte < 256; ++byte) {
       m.advance[static_cast<size_t>(byte)] =
           fm.horizontalAdvance(QChar(Cp1252ToCodePoint(static_cast<unsigned char>(byte))));
@@ -108,7 +112,7 @@ void GridPainterCanvas::TextRect(const TGridRect& clip, int32_t x, int32_t y, co
   painter_->save();
   painter_->setClipRect(QRect(QPoint(clip.Left, clip.Top), QPoint(clip.Right - 1, clip.Bottom - 1)),
                         Qt::IntersectClip);
-  painter_->setFont(MakeQFont(font_));
+  painter_->setFont(CurrentMetrics().font);
   painter_->setPen(ToQColor(font_.fColor, palette_));
   painter_->drawText(QPointF(x, y + CurrentMetrics().ascent), ToQString(text));
   painter_->restore();

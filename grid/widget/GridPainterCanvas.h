@@ -59,6 +59,7 @@ class GridPainterCanvas : public IGridCanvas {
     int height = 0;
     int ascent = 0;
     uint64_t key = 0;
+    QFont font;  // the font that draws at these metrics
   };
   const Metrics& CurrentMetrics();
 

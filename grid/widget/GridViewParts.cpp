@@ -87,9 +87,13 @@ GridTitleHeader::GridTitleHeader(StringGridWidget* grid, StringGridModel* model)
 }
 
 QSize GridTitleHeader::sizeHint() const {
-  QSize hint = QHeaderView::sizeHint();
-  hint.setHeight(model_->FixedRows() * pitch_);
-  return hint;
+  // As tall as the fixed rows, whatever the titles say: measuring them, as
+  // the header would, cost a little at every fill of the grid.
+  return QSize(defaultSectionSize(), model_->FixedRows() * pitch_);
+}
+
+QSize GridTitleHeader::minimumSizeHint() const {
+  return sizeHint();
 }
 
 void GridTitleHeader::SetRowPitch(int pitch) {

@@ -57,6 +57,7 @@ class GridTitleHeader : public QHeaderView {
  public:
   GridTitleHeader(StringGridWidget* grid, StringGridModel* model);
   QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
   void SetRowPitch(int pitch);
 
  protected:
