@@ -1,4 +1,4 @@
-// The three commands of quillor-catalogue, each writing its output and its
+// The commands of quillor-catalogue, each writing its output and its
 // messages to the given streams and returning the process exit status
 // (kExitOk, kExitFailure). Argument parsing lives in CatalogueMain.cpp.
 #pragma once
@@ -20,6 +20,20 @@ int Decode(const std::string& dbFile, std::ostream& out, std::ostream& err);
 // writes nothing, a file with no line or holding a byte that cannot be stored
 // (reported with its 1-based line and column).
 int Encode(const std::string& plainFile, const std::string& dbFile, std::ostream& err);
+
+struct ImportCommand {
+  std::string specialitiesFile;   // CIS_bdpm.txt
+  std::string presentationsFile;  // CIS_CIP_bdpm.txt
+  std::string articleFile;        // written atomically
+  bool allPresentations = false;  // also those that cannot be ordered
+};
+
+// Imports the public drug database's two export files into a scrambled
+// article file and prints a summary to `out`: how each file was read, the
+// articles written, every line skipped or mended with its file and line.
+// Fails, writing nothing, when a file is missing or unreadable or when no
+// article results.
+int Import(const ImportCommand& command, std::ostream& out, std::ostream& err);
 
 struct SearchOptions {
   std::string dbFile = "./Data/BaseDeDonneeArticles.db";

@@ -13,10 +13,16 @@ namespace {
 using namespace quillor::catalogue;
 
 constexpr char kUsage[] =
-    "usage: quillor-catalogue decode FILE.db\n"
+    "usage: quillor-catalogue import CIS_bdpm.txt CIS_CIP_bdpm.txt -o FILE.db [--all]\n"
+    "       quillor-catalogue decode FILE.db\n"
     "       quillor-catalogue encode PLAIN.csv -o FILE.db\n"
     "       quillor-catalogue search [--approx] [--scores] [--db FILE.db] QUERY...\n"
     "\n"
+    "  import  make an article file from the public drug database's two export\n"
+    "          files (base-donnees-publique.medicaments.gouv.fr), one article per\n"
+    "          presentation that can be ordered, with a short designation; prints\n"
+    "          a summary and every line skipped or mended\n"
+    "          --all      keep every presentation, even those no longer sold\n"
     "  decode  write the plain text of a scrambled article file to standard output\n"
     "          (the header line and the records, each ended by CR LF)\n"
     "  encode  scramble a plain ';'-separated file (header line first, Windows-1252)\n"
@@ -30,8 +36,8 @@ constexpr char kUsage[] =
     "          --scores   add the similarity (0 to 100) as a fourth field\n"
     "          --db FILE  the article file (default ./Data/BaseDeDonneeArticles.db)\n"
     "\n"
-    "The bundled Data/BaseDeDonneeArticles.db is made from the BDPM catalogue with\n"
-    "  quillor-catalogue encode bdpm-catalogue.csv -o data/BaseDeDonneeArticles.db\n"
+    "The bundled Data/BaseDeDonneeArticles.db is made from the May 2026 export with\n"
+    "  quillor-catalogue import CIS_bdpm.txt CIS_CIP_bdpm.txt -o data/BaseDeDonneeArticles.db\n"
     "\n"
     "Exit status: 0 on success, 1 on failure, 2 on bad usage.\n";
 
@@ -62,6 +68,29 @@ int RunEncode(const std::vector<std::string>& args) {
   }
   if (input.empty() || output.empty()) return BadUsage("encode needs PLAIN.csv and -o FILE.db");
   return Encode(input, output, std::cerr);
+}
+
+int RunImport(const std::vector<std::string>& args) {
+  ImportCommand command;
+  std::vector<std::string> files;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "-o") {
+      if (i + 1 >= args.size() || !command.articleFile.empty()) return BadUsage("-o needs one output file");
+      command.articleFile = args[++i];
+    } else if (args[i] == "--all") {
+      command.allPresentations = true;
+    } else if (!args[i].empty() && args[i][0] == '-') {
+      return BadUsage("unknown option " + args[i]);
+    } else {
+      files.push_back(args[i]);
+    }
+  }
+  if (files.size() != 2 || command.articleFile.empty()) {
+    return BadUsage("import needs CIS_bdpm.txt, CIS_CIP_bdpm.txt and -o FILE.db");
+  }
+  command.specialitiesFile = files[0];
+  command.presentationsFile = files[1];
+  return Import(command, std::cout, std::cerr);
 }
 
 int RunSearch(const std::vector<std::string>& args) {
@@ -100,6 +129,7 @@ int main(int argc, char** argv) {
     return kExitOk;
   }
   try {
+    if (command == "import") return RunImport(args);
     if (command == "decode") return RunDecode(args);
     if (command == "encode") return RunEncode(args);
     if (command == "search") return RunSearch(args);

@@ -1,0 +1,130 @@
+#include "SiblingDistinctness.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "Abbreviations.h"
+#include "Words.h"
+
+namespace quillor::catalogue {
+namespace {
+
+// Members (indexes) of each group of siblings sharing a designation while
+// their labels are not all the same.
+std::vector<std::vector<size_t>> Collisions(const std::vector<Article>& siblings,
+                                            const std::vector<std::string>& designations) {
+  std::map<std::string, std::vector<size_t>> byDesignation;
+  for (size_t i = 0; i < designations.size(); ++i) byDesignation[designations[i]].push_back(i);
+  std::vector<std::vector<size_t>> groups;
+  for (auto& [designation, members] : byDesignation) {
+    std::set<std::string> labels;
+    for (size_t m : members) labels.insert(siblings[m].label);
+    if (labels.size() > 1) groups.push_back(members);
+  }
+  return groups;
+}
+
+// "(DISTRIBUTEUR" -> "DISTRIBUTEUR", "MANODETENDEUR," -> "MANODETENDEUR", ":" -> "".
+std::string WithoutPunctuation(const std::string& word) {
+  const auto punctuation = [](char c) {
+    return c == '(' || c == ')' || c == '[' || c == ']' || c == ',' || c == ':' || c == '.' || c == '"' ||
+           c == '-' || c == '+' || c == ';';
+  };
+  size_t first = 0;
+  size_t last = word.size();
+  while (first < last && punctuation(word[first])) ++first;
+  while (last > first && punctuation(word[last - 1])) --last;
+  return word.substr(first, last - first);
+}
+
+Words CleanWords(const std::string& label) {
+  Words words;
+  for (const std::string& word : SplitWords(label)) {
+    if (FindAbbreviation(word, AbbreviationKind::kFormFiller) != nullptr) continue;
+    std::string clean = WithoutPunctuation(word);
+    if (!clean.empty()) words.push_back(std::move(clean));
+  }
+  return words;
+}
+
+std::string ShortWord(const std::string& word) {
+  for (AbbreviationKind kind : {AbbreviationKind::kMaterial, AbbreviationKind::kContainer,
+                                AbbreviationKind::kForm, AbbreviationKind::kNameWord}) {
+    const Abbreviation* found = FindAbbreviation(word, kind);
+    if (found != nullptr && !found->abbreviation.empty()) return std::string(found->abbreviation);
+  }
+  return word;
+}
+
+// The words of `label` that some other label of the group lacks, in label
+// order, fillers and punctuation left out.
+Words TellingWords(const std::string& label, const std::vector<std::string>& others) {
+  std::vector<Words> otherWords;
+  for (const std::string& other : others) otherWords.push_back(CleanWords(other));
+  Words telling;
+  for (const std::string& word : CleanWords(label)) {
+    const bool shared = std::all_of(otherWords.begin(), otherWords.end(), [&](const Words& words) {
+      return std::find(words.begin(), words.end(), word) != words.end();
+    });
+    if (!shared) telling.push_back(ShortWord(word));
+  }
+  return telling;
+}
+
+// Up to `count` telling words, within kMaxTellingLength characters.
+std::string FirstTellingWords(const Words& telling, size_t count) {
+  std::string text;
+  for (size_t i = 0; i < telling.size() && i < count; ++i) {
+    const size_t grown = text.size() + (text.empty() ? 0 : 1) + telling[i].size();
+    if (grown > kMaxTellingLength) break;
+    if (!text.empty()) text += ' ';
+    text += telling[i];
+  }
+  return text;
+}
+
+}  // namespace
+
+size_t MakeSiblingsDistinct(const std::vector<Article>& siblings, std::vector<std::string>& packs,
+                            const std::function<std::string(const std::string& pack)>& designationOf) {
+  std::vector<std::string> designations;
+  for (const std::string& pack : packs) designations.push_back(designationOf(pack));
+  const std::vector<std::string> summaries = packs;
+  std::set<size_t> extended;
+  auto extend = [&](size_t m, const std::string& words) {
+    packs[m] = words.empty() ? summaries[m] : summaries[m] + " " + words;
+    designations[m] = designationOf(packs[m]);
+    extended.insert(m);
+  };
+  constexpr size_t kMostTellingWords = 4;
+  for (size_t count = 1; count <= kMostTellingWords; ++count) {
+    const std::vector<std::vector<size_t>> groups = Collisions(siblings, designations);
+    if (groups.empty()) break;
+    for (const std::vector<size_t>& group : groups) {
+      for (size_t m : group) {
+        std::vector<std::string> others;
+        for (size_t o : group) {
+          if (siblings[o].label != siblings[m].label) others.push_back(siblings[o].label);
+        }
+        const std::string words = FirstTellingWords(TellingWords(siblings[m].label, others), count);
+        if (!words.empty()) extend(m, words);
+      }
+    }
+  }
+  // Labels made of the same words: number them, in the order they come.
+  for (const std::vector<size_t>& group : Collisions(siblings, designations)) {
+    std::map<std::string, size_t> numberOfLabel;
+    for (size_t m : group) {
+      const size_t number = numberOfLabel.emplace(siblings[m].label, numberOfLabel.size() + 1).first->second;
+      if (number > 1) {
+        packs[m] += " (" + std::to_string(number) + ")";
+        designations[m] = designationOf(packs[m]);
+        extended.insert(m);
+      }
+    }
+  }
+  return extended.size();
+}
+
+}  // namespace quillor::catalogue
