@@ -150,6 +150,26 @@ int Import(const ImportCommand& command, std::ostream& out, std::ostream& err) {
 int Decode(const std::string& dbFile, std::ostream& out, std::ostream& err) {
   std::string bytes;
   if (!ReadInput(dbFile, bytes, err)) return kExitFailure;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const auto stored = static_cast<unsigned char>(bytes[i]);
+    if (stored == '\r' || stored == '\n') continue;
+    const auto plain = static_cast<unsigned char>(stored - kScrambleKey);
+    if (stored != 0 && plain != 0 && plain != '\r' && plain != '\n') continue;
+    size_t line = 0;
+    size_t column = 0;
+    LineAndColumn(bytes, i, line, column);
+    err << kToolName << dbFile << ":" << line << ":" << column << ": ";
+    if (stored == 0) {
+      err << "a NUL byte, where the program stops reading the file; nothing written\n";
+    } else {
+      err << "the stored byte " << HexByte(stored) << " stands for "
+          << (plain == 0      ? "NUL"
+              : plain == '\r' ? "CR"
+                              : "LF")
+          << ", which the plain text cannot hold inside a line; nothing written\n";
+    }
+    return kExitFailure;
+  }
   TStringList lines = SplitLines(bytes);
   TCryptManager().DecryptLines(lines);
   out << JoinLines(lines);
@@ -200,6 +220,15 @@ int Search(const SearchOptions& options, std::ostream& out, std::ostream& err) {
     err << kToolName << options.dbFile << ": not an article file (expected CIP;Designation;Price)\n";
     return kExitFailure;
   }
+  bool hasDesignation = false;
+  for (int32_t field = 0; field < table->FieldCount(); ++field) {
+    hasDesignation = hasDesignation || table->FieldName(field) == kDesignationField;
+  }
+  if (!hasDesignation) {
+    err << kToolName << options.dbFile << ": no \"" << kDesignationField
+        << "\" field in its header, nothing to search (expected CIP;Designation;Price)\n";
+    return kExitFailure;
+  }
 
   std::string raw;
   for (size_t i = 0; i < options.words.size(); ++i) {
@@ -232,8 +261,7 @@ int Search(const SearchOptions& options, std::ostream& out, std::ostream& err) {
       std::snprintf(score, sizeof score, ";%.17g", scorer.Score(designation));
       line += score;
     }
-    line += '\n';
-    out << line;
+    out << (options.toOutput != nullptr ? options.toOutput(line) : line) << '\n';
   }
   out.flush();
   if (!out) {

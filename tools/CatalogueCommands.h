@@ -13,7 +13,11 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
-// Writes the descrambled lines of `dbFile`, each followed by CR LF.
+// Writes the descrambled lines of `dbFile`, each followed by CR LF. Refuses,
+// writing nothing, a file holding a stored byte that would descramble to a
+// CR, LF or NUL (reported with its 1-based line and column): its text would
+// read back as other records. A stored NUL is refused too, since the window
+// stops reading the file there.
 int Decode(const std::string& dbFile, std::ostream& out, std::ostream& err);
 
 // Scrambles the plain file into `dbFile` (written atomically). Refuses, and
@@ -39,12 +43,16 @@ struct SearchOptions {
   std::string dbFile = "./Data/BaseDeDonneeArticles.db";
   bool approximate = false;
   bool scores = false;
-  std::vector<std::string> words;
+  std::vector<std::string> words;  // Windows-1252
+  // Each output line passes through this conversion when set (the terminal's
+  // encoding); otherwise the article file's bytes are written as they are.
+  std::string (*toOutput)(const std::string& line) = nullptr;
 };
 
 // Loads the article file as the window does and runs the window's search on
 // the words joined by one space; prints "CIP;Designation;Price" per selected
 // record, in selection order, with the similarity as a 4th field if asked.
+// Fails on a file whose header has no "Designation" field.
 int Search(const SearchOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace quillor::catalogue

@@ -1,5 +1,6 @@
 // quillor-catalogue: reads, writes and searches Quillor's scrambled article
 // file from the command line. Trace reports go to stderr.
+#include <clocale>
 #include <cstring>
 #include <exception>
 #include <iostream>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "CatalogueCommands.h"
+#include "LocaleText.h"
 
 namespace {
 
@@ -24,14 +26,17 @@ constexpr char kUsage[] =
     "          a summary and every line skipped or mended\n"
     "          --all      keep every presentation, even those no longer sold\n"
     "  decode  write the plain text of a scrambled article file to standard output\n"
-    "          (the header line and the records, each ended by CR LF)\n"
+    "          (the header line and the records, each ended by CR LF, in the file's\n"
+    "          own Windows-1252); a stored byte that stands for a CR, LF or NUL is\n"
+    "          refused with its line and column, and nothing is written\n"
     "  encode  scramble a plain ';'-separated file (header line first, Windows-1252)\n"
     "          into FILE.db; a character that cannot be stored is refused with its\n"
     "          line and column, and nothing is written\n"
     "  search  run the order window's search and print CIP;Designation;Price for\n"
     "          each article found, in the order the window shows them; a query\n"
     "          that is blank once normalised lists the whole catalogue, as shown\n"
-    "          at start-up\n"
+    "          at start-up; the query is read in the locale's encoding (UTF-8),\n"
+    "          and on a terminal the designations are shown in it too\n"
     "          --approx   approximate search: every article, the most similar first\n"
     "          --scores   add the similarity (0 to 100) as a fourth field\n"
     "          --db FILE  the article file (default ./Data/BaseDeDonneeArticles.db)\n"
@@ -110,16 +115,19 @@ int RunSearch(const std::vector<std::string>& args) {
     } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
       return BadUsage("unknown option " + arg);
     } else {
-      options.words.push_back(arg);
+      options.words.push_back(ArgumentToCp1252(arg));
     }
   }
   if (options.words.empty()) return BadUsage("search needs a query");
+  if (OutputIsTerminal()) options.toOutput = &Cp1252ToLocale;
   return Search(options, std::cout, std::cerr);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The character type only: numbers keep the C locale's decimal point.
+  std::setlocale(LC_CTYPE, "");
   std::ios::sync_with_stdio(false);
   if (argc < 2) return BadUsage("no command");
   const std::string command = argv[1];
