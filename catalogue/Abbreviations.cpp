@@ -101,7 +101,7 @@ constexpr std::array kTable = {
     Abbreviation{"MOUSSE", "MOUSSE", kForm},
     Abbreviation{"NASAL", "NAS", kForm},
     Abbreviation{"NEBULISEUR", "NEBUL", kForm},
-    Abbreviation{"ONGLE", "ONGLES", kForm},
+    Abbreviation{"ONGLE", "ONGLE", kForm},
     Abbreviation{"OPHTALMIQUE", "OPHT", kForm},
     Abbreviation{"ORAL", "ORAL", kForm},
     Abbreviation{"ORODISPERSIBLE", "ORODISP", kForm},

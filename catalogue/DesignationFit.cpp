@@ -181,12 +181,15 @@ FittedDesignation FitDesignation(const SpecialityName& parts, const std::string&
       if (text.size() <= maxLength) return {std::move(text), name.whole, name.cut};
     }
   }
-  // Not even the first word of the name with the strength and the pack: the
-  // strength goes, since siblings share it while the pack tells them apart;
-  // then whole words are kept from the start while they fit.
-  const Words shortest = NameVariants(parts.name).back().words;
-  if (std::string text = Compose(shortest, {pack}); text.size() <= maxLength) return {text, false, true};
-  const Words all = SplitWords(Compose(shortest, {pack}));
+  // Not even the shortest name with the strength and the pack: the strength
+  // goes, since siblings share it while the pack tells them apart; then whole
+  // words are kept from the start while they fit.
+  const std::vector<NameVariant> names = NameVariants(parts.name);
+  for (const NameVariant& name : names) {
+    std::string text = Compose(name.words, {pack});
+    if (text.size() <= maxLength) return {std::move(text), name.whole, name.cut};
+  }
+  const Words all = SplitWords(Compose(names.back().words, {pack}));
   std::string text;
   for (const std::string& word : all) {
     const size_t grown = text.size() + (text.empty() ? 0 : 1) + word.size();

@@ -22,14 +22,14 @@ std::optional<std::string> NormalisePrice(const std::string& text) {
   }
   if (compact.empty()) return std::string();
 
-  // The decimal part: after the last comma when it has one or two digits.
+  // The decimal part: after the last comma, one or two digits.
   std::string whole = compact;
   std::string decimals;
   const size_t comma = compact.rfind(',');
-  if (comma != std::string::npos && compact.size() - comma - 1 <= 2) {
+  if (comma != std::string::npos) {
     whole = compact.substr(0, comma);
     decimals = compact.substr(comma + 1);
-    if (!AllDigits(decimals)) return std::nullopt;
+    if (decimals.size() > 2 || !AllDigits(decimals)) return std::nullopt;
   }
 
   // What is left is digits in groups: the first of one to three digits, the

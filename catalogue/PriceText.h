@@ -14,8 +14,8 @@ namespace quillor::catalogue {
 
 // "1,003,48" -> "1003,48", "24,34" -> "24,34", "12" -> "12", "" or blanks
 // -> "". Returns nothing for a text that is not a price: a letter or sign, a
-// thousands group of other than three digits, a decimal part of more than
-// two digits, no digit before the decimal comma.
+// thousands group of other than three digits, a comma not followed by one or
+// two decimals ("12,345" is refused, not guessed), no digit before it.
 // REQUIRES: `text` already folded to ASCII (spaces of every kind are ' ').
 std::optional<std::string> NormalisePrice(const std::string& text);
 

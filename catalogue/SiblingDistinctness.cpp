@@ -25,12 +25,19 @@ std::vector<std::vector<size_t>> Collisions(const std::vector<Article>& siblings
   return groups;
 }
 
-// "(DISTRIBUTEUR" -> "DISTRIBUTEUR", "MANODETENDEUR," -> "MANODETENDEUR", ":" -> "".
-std::string WithoutPunctuation(const std::string& word) {
+// "(DISTRIBUTEUR" -> "DISTRIBUTEUR", "MANODETENDEUR," -> "MANODETENDEUR",
+// "REMPLI(S)" -> "REMPLI", "(PEHD)" -> "PEHD", ":" -> "".
+std::string WithoutPunctuation(std::string word) {
   const auto punctuation = [](char c) {
     return c == '(' || c == ')' || c == '[' || c == ']' || c == ',' || c == ':' || c == '.' || c == '"' ||
            c == '-' || c == '+' || c == ';';
   };
+  // Plural and feminine marks: "(S)", "(E)(S)".
+  while (word.size() > 1 && word.back() == ')') {
+    const size_t open = word.rfind('(');
+    if (open == std::string::npos || open == 0 || word.size() - open > 5) break;
+    word.resize(open);
+  }
   size_t first = 0;
   size_t last = word.size();
   while (first < last && punctuation(word[first])) ++first;
