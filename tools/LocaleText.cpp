@@ -55,8 +55,10 @@ bool Convert(const std::string& text, const char* from, const char* to, std::str
 std::string ArgumentToCp1252(const std::string& word) {
   std::string codeset;
   switch (CurrentEncoding(codeset)) {
+    // Without a locale (LANG unset, as in many containers) the terminal is
+    // still most likely UTF-8, and Windows-1252 words are never valid UTF-8
+    // once they hold an accent.
     case LocaleEncoding::kBytes:
-      return word;
     case LocaleEncoding::kUtf8: {
       std::u32string codePoints;
       return DecodeUtf8Strictly(word, codePoints) ? Utf8ToCp1252(word) : word;
