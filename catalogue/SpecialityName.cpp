@@ -103,9 +103,14 @@ Words NormaliseStrength(const Words& words) {
       word = AbbreviateUnits(word);
     }
     // "8 000" is eight thousand.
-    const bool thousands = !result.empty() && AllDigits(result.back()) && result.back().size() <= 3 &&
-                           word.size() >= 3 && AllDigits(word.substr(0, 3)) &&
-                           (word.size() == 3 || !IsDigit(word[3]));
+    // "8 000" is eight thousand; in "A 313 200 000 UI" the groups cannot be
+    // told apart from a name's number, so a run of more than two is left as it is.
+    const bool groupOfThree =
+        word.size() >= 3 && AllDigits(word.substr(0, 3)) && (word.size() == 3 || !IsDigit(word[3]));
+    const bool thousands = groupOfThree && !result.empty() && AllDigits(result.back()) &&
+                           result.back().size() <= 3 &&
+                           (result.size() < 2 || !AllDigits(result[result.size() - 2])) &&
+                           (i + 1 >= words.size() || !AllDigits(words[i + 1]));
     const bool glue = !result.empty() && EndsWithDigit(result.back()) &&
                       (StartsWithUnit(word) || word[0] == '/' || thousands);
     if (glue) {

@@ -51,6 +51,10 @@ TEST(SpecialityName, UnitsAreAbbreviatedAndGluedToTheirNumbers) {
   // Thousands written with a space, and what the brackets say again, go.
   EXPECT_EQ(Read(U"ENOXAPARINE VENIPHARM 8 000 UI (80 mg)/0,8 mL, solution injectable", U"").strength,
             Words{"8000UI/0,8ML"});
+  // Groups of a longer run may belong to the name: left apart.
+  EXPECT_EQ(Read(U"A 313 200 000 UI POUR CENT, pommade", U"pommade").strength,
+            (Words{"313", "200", "000UI", "%"}));
+  EXPECT_EQ(Read(U"X 1 500 MG, pommade", U"").strength, Words{"1500MG"});
   // A segment after the comma that starts with a digit is more strength.
   const SpecialityName gibiter =
       Read(U"GIBITER EASYHALER, 160 microgrammes/4,5 microgrammes/dose, poudre pour inhalation",
