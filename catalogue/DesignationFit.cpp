@@ -19,9 +19,8 @@ std::optional<std::pair<std::string, std::string>> SplitQuantity(const std::stri
   return std::make_pair(part.substr(0, i), part.substr(i));
 }
 
-// Every word with a name-word abbreviation, from the last, replaced one more
-// at a time: the first variant abbreviates one word, the last all of them.
-// Words are abbreviated part by part around '/' and '\''.
+// One word with the name-word abbreviations of its parts around '/', '\''
+// and '-': "AMOXICILLINE/ACIDE" -> "AMOX/AC", "D'ESTOMAC" -> "D'EST".
 std::string AbbreviateNameWord(const std::string& word) {
   std::string result;
   std::string part;
@@ -106,7 +105,8 @@ std::vector<Words> RestVariants(const SpecialityName& parts, const std::string& 
   return variants;
 }
 
-// The shapes the name may take, whole first.
+// The shapes the name may take, whole first: then its words abbreviated one
+// more at a time from the last, then its last words left out one by one.
 struct NameVariant {
   Words words;
   bool whole;

@@ -3,12 +3,13 @@
 //
 // When everything does not fit, the designation loses, in this order and only
 // as far as needed: the qualifiers' words are abbreviated; the form keeps its
-// first word; the qualifiers go, from the last; the form goes; the strength is
-// written once per unit ("10MG/160MG/25MG" -> "10/160/25MG"). Only then is the
-// name touched: its words are abbreviated from the last one, then (a last
+// first word; the qualifiers go, from the last; the strength is written once
+// per unit ("10MG/160MG/25MG" -> "10/160/25MG"); the form goes. Only then is
+// the name touched: its words are abbreviated from the last one, then (a last
 // resort) its last words are left out; each time the steps above are tried
-// again with the shorter name. Nothing is ever cut inside a word, and the
-// strength and the pack always stay, since they tell one article from the next.
+// again with the shorter name. Nothing is cut inside a word. The pack always
+// stays, since it tells siblings apart; the strength goes only where even the
+// shortest name with the strength and the pack would not fit.
 //
 // Stateless; any thread.
 #pragma once
