@@ -165,25 +165,55 @@ ImportResult ImportExports(const ExportFile& specialityFile, const ExportFile& p
     bySpeciality[article.cis].push_back(std::move(article));
   }
 
+  // Each article with its pack and the parts of its speciality's name.
+  std::vector<SpecialityName> names;
+  std::vector<size_t> nameOf;
+  std::vector<std::string> packs;
   for (auto& [cis, siblings] : bySpeciality) {
     const Speciality& speciality = specialities.at(cis);
-    const SpecialityName parts = ReadSpecialityName(speciality.denomination, speciality.form);
-    bool whole = true;
-    bool cut = false;
-    std::vector<std::string> packs;
-    for (Article& article : siblings) packs.push_back(SummarisePack(article.label));
-    result.siblingsMadeDistinct += MakeSiblingsDistinct(
-        siblings, packs, [&parts](const std::string& pack) { return FitDesignation(parts, pack).text; });
+    names.push_back(ReadSpecialityName(speciality.denomination, speciality.form));
+    const SpecialityName& parts = names.back();
+    std::vector<std::string> siblingPacks;
+    for (Article& article : siblings) siblingPacks.push_back(SummarisePack(article.label));
+    result.siblingsMadeDistinct +=
+        MakeSiblingsDistinct(siblings, siblingPacks,
+                             [&parts](const std::string& pack) { return FitDesignation(parts, pack).text; });
     for (size_t i = 0; i < siblings.size(); ++i) {
-      const FittedDesignation fitted = FitDesignation(parts, packs[i]);
-      siblings[i].designation = fitted.text;
-      whole = whole && fitted.nameWhole;
-      cut = cut || fitted.nameCut;
+      siblings[i].denomination = speciality.denomination;
+      result.articles.push_back(std::move(siblings[i]));
+      packs.push_back(std::move(siblingPacks[i]));
+      nameOf.push_back(names.size() - 1);
     }
-    if (!whole) ++result.namesShortened;
-    if (cut) ++result.namesCut;
-    for (Article& article : siblings) result.articles.push_back(std::move(article));
   }
+
+  // Shortened, two specialities may read alike (a pen and a syringe, two
+  // forms of one tablet, two laboratories): tell them apart by what their
+  // denominations say, where that costs no word of the name and not the
+  // strength. Units are written alike first ("2 POUR CENT" and "2 %" say the
+  // same). Specialities of one denomination are one medicine registered
+  // twice: what their labels say apart is left to the packs.
+  std::vector<std::string> sources;
+  for (const Article& article : result.articles) {
+    sources.push_back(JoinWords(NormaliseStrength(SplitWords(article.denomination))));
+  }
+  const std::vector<std::string> basePacks = packs;
+  result.madeDistinctAcrossSpecialities = MakeDistinct(
+      sources, packs,
+      [&](size_t article, const std::string& pack) {
+        return FitDesignationNoWorse(names[nameOf[article]], pack, basePacks[article]).text;
+      },
+      /*numberAlike=*/false);
+
+  std::vector<bool> whole(names.size(), true);
+  std::vector<bool> cut(names.size(), false);
+  for (size_t i = 0; i < result.articles.size(); ++i) {
+    const FittedDesignation fitted = FitDesignationNoWorse(names[nameOf[i]], packs[i], basePacks[i]);
+    result.articles[i].designation = fitted.text;
+    whole[nameOf[i]] = whole[nameOf[i]] && fitted.nameWhole;
+    cut[nameOf[i]] = cut[nameOf[i]] || fitted.nameCut;
+  }
+  result.namesShortened = static_cast<size_t>(std::count(whole.begin(), whole.end(), false));
+  result.namesCut = static_cast<size_t>(std::count(cut.begin(), cut.end(), true));
   std::sort(result.articles.begin(), result.articles.end(),
             [](const Article& a, const Article& b) { return a.cip < b.cip; });
   std::stable_sort(result.skipped.begin(), result.skipped.end(),

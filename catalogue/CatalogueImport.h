@@ -13,7 +13,8 @@
 // article file's separator), is mended and noted as a change.
 //
 // Within one speciality, presentations whose labels differ always get
-// different designations (see MakeSiblingsDistinct).
+// different designations (see MakeSiblingsDistinct); so do articles of
+// different specialities whose denominations or labels differ (MakeDistinct).
 //
 // Stateless functions; any thread.
 #pragma once
@@ -34,11 +35,12 @@ struct ImportOptions {
 };
 
 struct Article {
-  std::string cip;          // 7 digits
-  std::string designation;  // upper-case printable ASCII, no ';', at most kDesignationMaxLength
-  std::string price;        // "1003,48", "12" or ""
-  std::string cis;          // the speciality, for checks; not written
-  std::string label;        // the presentation's label, folded; not written
+  std::string cip;           // 7 digits
+  std::string designation;   // upper-case printable ASCII, no ';', at most kDesignationMaxLength
+  std::string price;         // "1003,48", "12" or ""
+  std::string cis;           // the speciality, for checks; not written
+  std::string denomination;  // the speciality's denomination, folded; not written
+  std::string label;         // the presentation's label, folded; not written
 };
 
 struct ImportNote {
@@ -48,15 +50,16 @@ struct ImportNote {
 };
 
 struct ImportResult {
-  std::vector<Article> articles;    // sorted by CIP
-  std::vector<ImportNote> skipped;  // lines left out, in file and line order
-  std::vector<ImportNote> changed;  // lines whose text was mended
-  size_t specialities = 0;          // specialities read
-  size_t presentations = 0;         // presentation lines read
-  size_t notMarketed = 0;           // presentations left out as not orderable
-  size_t namesShortened = 0;        // specialities written whose name is not whole
-  size_t namesCut = 0;              // ... of which words were left out
-  size_t siblingsMadeDistinct = 0;  // articles that needed more of their label
+  std::vector<Article> articles;              // sorted by CIP
+  std::vector<ImportNote> skipped;            // lines left out, in file and line order
+  std::vector<ImportNote> changed;            // lines whose text was mended
+  size_t specialities = 0;                    // specialities read
+  size_t presentations = 0;                   // presentation lines read
+  size_t notMarketed = 0;                     // presentations left out as not orderable
+  size_t namesShortened = 0;                  // specialities written whose name is not whole
+  size_t namesCut = 0;                        // ... of which words were left out
+  size_t siblingsMadeDistinct = 0;            // articles that needed more of their label
+  size_t madeDistinctAcrossSpecialities = 0;  // ... to differ from another speciality's
 };
 
 ImportResult ImportExports(const ExportFile& specialities, const ExportFile& presentations,

@@ -132,9 +132,28 @@ std::vector<NameVariant> NameVariants(const Words& name) {
   return variants;
 }
 
+// The pack is its summary ("FL/200ML") and, where siblings or other
+// specialities needed it, words that tell it apart ("BGR", "SER"). Such a
+// word is left out where the designation already shows it, in the name
+// ("CHLORHEX/CHLOROBUT BGR CSL FL/200ML", not "... FL/200ML BGR") or as the
+// summary's container ("SER/0,5ML", not "SER/0,5ML SER").
+std::string PackBesideName(const Words& name, const std::string& pack) {
+  const Words words = SplitWords(pack);
+  if (words.empty()) return pack;
+  const std::string container = words.front().substr(0, words.front().find('/'));
+  Words kept{words.front()};
+  for (size_t i = 1; i < words.size(); ++i) {
+    if (words[i] == container || std::find(name.begin(), name.end(), words[i]) != name.end()) continue;
+    kept.push_back(words[i]);
+  }
+  return JoinWords(kept);
+}
+
+// REQUIRES: the pack is the last part of `rest`.
 std::string Compose(const Words& name, const Words& rest) {
   Words all = name;
   all.insert(all.end(), rest.begin(), rest.end());
+  all.back() = PackBesideName(name, all.back());
   return JoinWords(all);
 }
 
@@ -175,10 +194,11 @@ Words CompactStrength(const Words& strength) {
 
 FittedDesignation FitDesignation(const SpecialityName& parts, const std::string& pack, size_t maxLength) {
   const std::vector<Words> rests = RestVariants(parts, pack);
+  const bool hasStrength = !parts.strength.empty();
   for (const NameVariant& name : NameVariants(parts.name)) {
     for (const Words& rest : rests) {
       std::string text = Compose(name.words, rest);
-      if (text.size() <= maxLength) return {std::move(text), name.whole, name.cut};
+      if (text.size() <= maxLength) return {std::move(text), name.whole, name.cut, name.words.size(), true};
     }
   }
   // Not even the shortest name with the strength and the pack: the strength
@@ -187,18 +207,30 @@ FittedDesignation FitDesignation(const SpecialityName& parts, const std::string&
   const std::vector<NameVariant> names = NameVariants(parts.name);
   for (const NameVariant& name : names) {
     std::string text = Compose(name.words, {pack});
-    if (text.size() <= maxLength) return {std::move(text), name.whole, name.cut};
+    if (text.size() <= maxLength) {
+      return {std::move(text), name.whole, name.cut, name.words.size(), !hasStrength};
+    }
   }
   const Words all = SplitWords(Compose(names.back().words, {pack}));
   std::string text;
+  size_t kept = 0;
   for (const std::string& word : all) {
     const size_t grown = text.size() + (text.empty() ? 0 : 1) + word.size();
     if (grown > maxLength) break;
     if (!text.empty()) text += ' ';
     text += word;
+    ++kept;
   }
   if (text.empty() && !all.empty()) text = all.front().substr(0, maxLength);
-  return {text, false, true};
+  return {text, false, true, std::min(kept, names.back().words.size()), !hasStrength};
+}
+
+FittedDesignation FitDesignationNoWorse(const SpecialityName& parts, const std::string& pack,
+                                        const std::string& basePack) {
+  FittedDesignation base = FitDesignation(parts, basePack);
+  FittedDesignation grown = FitDesignation(parts, pack);
+  const bool worse = grown.nameWordsKept < base.nameWordsKept || (base.strengthKept && !grown.strengthKept);
+  return worse ? base : grown;
 }
 
 }  // namespace quillor::catalogue

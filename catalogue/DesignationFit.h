@@ -26,12 +26,20 @@ inline constexpr size_t kDesignationMaxLength = 40;
 
 struct FittedDesignation {
   std::string text;
-  bool nameWhole = true;  // false when the name was abbreviated or shortened
-  bool nameCut = false;   // words of the name were left out
+  bool nameWhole = true;     // false when the name was abbreviated or shortened
+  bool nameCut = false;      // words of the name were left out
+  size_t nameWordsKept = 0;  // how many words of the name it shows
+  bool strengthKept = true;  // false when the strength had to go
 };
 
 FittedDesignation FitDesignation(const SpecialityName& parts, const std::string& pack,
                                  size_t maxLength = kDesignationMaxLength);
+
+// The designation with `pack`, unless it shows fewer words of the name than
+// the designation with `basePack`, or loses a strength that one keeps: then
+// the designation with `basePack`. Lets a pack grow only where it fits.
+FittedDesignation FitDesignationNoWorse(const SpecialityName& parts, const std::string& pack,
+                                        const std::string& basePack);
 
 // "10MG/160MG/25MG" -> "10/160/25MG" when every quantity has the same unit;
 // otherwise the strength as it is.

@@ -10,17 +10,17 @@
 namespace quillor::catalogue {
 namespace {
 
-// Members (indexes) of each group of siblings sharing a designation while
-// their labels are not all the same.
-std::vector<std::vector<size_t>> Collisions(const std::vector<Article>& siblings,
+// Members (indexes) of each group of articles sharing a designation while
+// their sources are not all the same.
+std::vector<std::vector<size_t>> Collisions(const std::vector<std::string>& sources,
                                             const std::vector<std::string>& designations) {
   std::map<std::string, std::vector<size_t>> byDesignation;
   for (size_t i = 0; i < designations.size(); ++i) byDesignation[designations[i]].push_back(i);
   std::vector<std::vector<size_t>> groups;
   for (auto& [designation, members] : byDesignation) {
-    std::set<std::string> labels;
-    for (size_t m : members) labels.insert(siblings[m].label);
-    if (labels.size() > 1) groups.push_back(members);
+    std::set<std::string> texts;
+    for (size_t m : members) texts.insert(sources[m]);
+    if (texts.size() > 1) groups.push_back(members);
   }
   return groups;
 }
@@ -64,13 +64,13 @@ std::string ShortWord(const std::string& word) {
   return word;
 }
 
-// The words of `label` that some other label of the group lacks, in label
+// The words of `source` that some other source of the group lacks, in their
 // order, fillers and punctuation left out.
-Words TellingWords(const std::string& label, const std::vector<std::string>& others) {
+Words TellingWords(const std::string& source, const std::vector<std::string>& others) {
   std::vector<Words> otherWords;
   for (const std::string& other : others) otherWords.push_back(CleanWords(other));
   Words telling;
-  for (const std::string& word : CleanWords(label)) {
+  for (const std::string& word : CleanWords(source)) {
     const bool shared = std::all_of(otherWords.begin(), otherWords.end(), [&](const Words& words) {
       return std::find(words.begin(), words.end(), word) != words.end();
     });
@@ -95,43 +95,61 @@ std::string FirstTellingWords(const Words& telling, size_t count) {
 
 size_t MakeSiblingsDistinct(const std::vector<Article>& siblings, std::vector<std::string>& packs,
                             const std::function<std::string(const std::string& pack)>& designationOf) {
+  std::vector<std::string> labels;
+  for (const Article& sibling : siblings) labels.push_back(sibling.label);
+  return MakeDistinct(labels, packs,
+                      [&designationOf](size_t, const std::string& pack) { return designationOf(pack); });
+}
+
+size_t MakeDistinct(const std::vector<std::string>& sources, std::vector<std::string>& packs,
+                    const std::function<std::string(size_t article, const std::string& pack)>& designationOf,
+                    bool numberAlike) {
   std::vector<std::string> designations;
-  for (const std::string& pack : packs) designations.push_back(designationOf(pack));
+  for (size_t i = 0; i < packs.size(); ++i) designations.push_back(designationOf(i, packs[i]));
   const std::vector<std::string> summaries = packs;
-  std::set<size_t> extended;
-  auto extend = [&](size_t m, const std::string& words) {
-    packs[m] = words.empty() ? summaries[m] : summaries[m] + " " + words;
-    designations[m] = designationOf(packs[m]);
-    extended.insert(m);
+  const std::vector<std::string> first = designations;
+  // A longer pack that gives the first designation back was refused: the
+  // article keeps the pack it had.
+  auto tryPack = [&](size_t m, const std::string& pack) {
+    std::string designation = designationOf(m, pack);
+    if (designation == first[m] && designations[m] != first[m]) return;
+    packs[m] = pack;
+    designations[m] = std::move(designation);
   };
   constexpr size_t kMostTellingWords = 4;
   for (size_t count = 1; count <= kMostTellingWords; ++count) {
-    const std::vector<std::vector<size_t>> groups = Collisions(siblings, designations);
+    const std::vector<std::vector<size_t>> groups = Collisions(sources, designations);
     if (groups.empty()) break;
     for (const std::vector<size_t>& group : groups) {
       for (size_t m : group) {
         std::vector<std::string> others;
         for (size_t o : group) {
-          if (siblings[o].label != siblings[m].label) others.push_back(siblings[o].label);
+          if (sources[o] != sources[m]) others.push_back(sources[o]);
         }
-        const std::string words = FirstTellingWords(TellingWords(siblings[m].label, others), count);
-        if (!words.empty()) extend(m, words);
+        const std::string words = FirstTellingWords(TellingWords(sources[m], others), count);
+        if (!words.empty()) tryPack(m, summaries[m] + " " + words);
       }
     }
   }
-  // Labels made of the same words: number them, in the order they come.
-  for (const std::vector<size_t>& group : Collisions(siblings, designations)) {
-    std::map<std::string, size_t> numberOfLabel;
-    for (size_t m : group) {
-      const size_t number = numberOfLabel.emplace(siblings[m].label, numberOfLabel.size() + 1).first->second;
-      if (number > 1) {
-        packs[m] += " (" + std::to_string(number) + ")";
-        designations[m] = designationOf(packs[m]);
-        extended.insert(m);
+  // Sources made of the same words: number them, in the order they come.
+  if (numberAlike) {
+    for (const std::vector<size_t>& group : Collisions(sources, designations)) {
+      std::map<std::string, size_t> numberOfSource;
+      for (size_t m : group) {
+        const size_t number = numberOfSource.emplace(sources[m], numberOfSource.size() + 1).first->second;
+        if (number > 1) tryPack(m, packs[m] + " (" + std::to_string(number) + ")");
       }
     }
   }
-  return extended.size();
+  size_t changed = 0;
+  for (size_t i = 0; i < packs.size(); ++i) {
+    if (designations[i] != first[i]) {
+      ++changed;
+    } else {
+      packs[i] = summaries[i];
+    }
+  }
+  return changed;
 }
 
 }  // namespace quillor::catalogue

@@ -132,6 +132,8 @@ int Import(const ImportCommand& command, std::ostream& out, std::ostream& err) {
   out << "specialities whose name was shortened to fit " << catalogue::kDesignationMaxLength
       << " characters: " << result.namesShortened << " (of which " << result.namesCut << " lost words)\n";
   out << "articles told apart from a sibling by more of their label: " << result.siblingsMadeDistinct << "\n";
+  out << "articles told apart from another speciality's by more of their text: "
+      << result.madeDistinctAcrossSpecialities << "\n";
   PrintNotes("skipped", result.skipped, out);
   PrintNotes("changed", result.changed, out);
   out.flush();

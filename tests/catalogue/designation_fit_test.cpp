@@ -72,6 +72,38 @@ TEST(DesignationFit, ThePackStaysWhenNothingElseFits) {
   EXPECT_TRUE(one.nameWhole);
 }
 
+TEST(DesignationFit, WordsAddedToThePackAreLeftOutWhereTheDesignationShowsThem) {
+  const SpecialityName chlorhex = Parts({"CHLORHEX/CHLOROBUT", "BGR", "CSL"}, {}, {}, {});
+  EXPECT_EQ(FitDesignation(chlorhex, "FL/200ML BGR").text, "CHLORHEX/CHLOROBUT BGR CSL FL/200ML");
+  EXPECT_EQ(FitDesignation(chlorhex, "FL/200ML VTS").text, "CHLORHEX/CHLOROBUT BGR CSL FL/200ML VTS");
+  const SpecialityName stelara = Parts({"STELARA"}, {"45MG"}, {}, {"SOL", "INJ"});
+  EXPECT_EQ(FitDesignation(stelara, "SER/0,5ML SER").text, "STELARA 45MG SOL INJ SER/0,5ML");
+  EXPECT_EQ(FitDesignation(stelara, "SER/0,5ML STYLO").text, "STELARA 45MG SOL INJ SER/0,5ML STYLO");
+  // The summary itself always stays, even where the name says it too.
+  EXPECT_EQ(FitDesignation(Parts({"KIT"}, {}, {}, {}), "KIT").text, "KIT KIT");
+}
+
+TEST(DesignationFit, APackGrowsOnlyWhereThatCostsNoWordOfTheNameNorTheStrength) {
+  const SpecialityName rebif = Parts({"REBIF"}, {"22MCG"}, {}, {"SOL", "INJ"});
+  EXPECT_EQ(FitDesignationNoWorse(rebif, "12X0,5ML STYLO", "12X0,5ML").text,
+            "REBIF 22MCG SOL INJ 12X0,5ML STYLO");
+  // The name would lose SANOFI: the pack stays as it was.
+  const SpecialityName insulin = Parts({"INSULINE", "ASPARTE", "SANOFI"}, {"100U/ML"}, {}, {"SOL", "INJ"});
+  ASSERT_EQ(FitDesignation(insulin, "5X3ML STYLO").nameWordsKept, 2u);
+  const FittedDesignation kept = FitDesignationNoWorse(insulin, "5X3ML STYLO", "5X3ML");
+  EXPECT_EQ(kept.text, "INSULINE ASPARTE SANOFI 100U/ML 5X3ML");
+  EXPECT_EQ(kept.nameWordsKept, 3u);
+  // The strength would go: the same.
+  const SpecialityName single = Parts({"ABCDEFGHIJKLMNOPQRSTUVWXYZ"}, {"4G/500MG"}, {}, {});
+  ASSERT_FALSE(FitDesignation(single, "B/8 LONG").strengthKept);
+  EXPECT_EQ(FitDesignationNoWorse(single, "B/8 LONG", "B/8").text, "ABCDEFGHIJKLMNOPQRSTUVWXYZ 4G/500MG B/8");
+  // Abbreviating the name is no loss of its words.
+  const SpecialityName generic = Parts({"OXOMEMAZINE", "SANDOZ"}, {"0,33MG/ML"}, {}, {});
+  ASSERT_EQ(FitDesignation(generic, "FL/150ML").text, "OXOMEMAZINE SANDOZ 0,33MG/ML FL/150ML");
+  EXPECT_EQ(FitDesignationNoWorse(generic, "FL/150ML SIROP", "FL/150ML").text,
+            "OXOMEMAZINE SDZ 0,33MG/ML FL/150ML SIROP");
+}
+
 TEST(DesignationFit, CompactStrengthOnlyWhenEveryQuantityHasTheSameUnit) {
   EXPECT_EQ(CompactStrength({"10MG/160MG/25MG"}), Words{"10/160/25MG"});
   EXPECT_EQ(CompactStrength({"0,5MG/0,4MG"}), Words{"0,5/0,4MG"});

@@ -21,12 +21,12 @@ std::map<std::string, const Article*> ByCip(const ImportResult& result) {
 
 TEST(CatalogueImport, RealLinesOfThe2026ExportBecomeArticles) {
   const ImportResult result = test::ImportFolder(test::FixtureDir("2026-05"));
-  EXPECT_EQ(result.specialities, 22u);
-  EXPECT_EQ(result.presentations, 25u);
+  EXPECT_EQ(result.specialities, 24u);
+  EXPECT_EQ(result.presentations, 27u);
   // Four presentations that cannot be ordered: two declared stops, a
   // suspension, and one whose authorisation has ended.
   EXPECT_EQ(result.notMarketed, 4u);
-  ASSERT_EQ(result.articles.size(), 20u);
+  ASSERT_EQ(result.articles.size(), 22u);
   EXPECT_TRUE(std::is_sorted(result.articles.begin(), result.articles.end(),
                              [](const Article& a, const Article& b) { return a.cip < b.cip; }));
   const auto byCip = ByCip(result);
@@ -42,11 +42,17 @@ TEST(CatalogueImport, RealLinesOfThe2026ExportBecomeArticles) {
   // A name too long for 40 characters is shortened without cutting a word.
   EXPECT_EQ(byCip.at("3538220")->designation, "MAALOX MAUX D'EST HYDROX 400/400MG B/40");
   EXPECT_EQ(result.namesShortened, 2u);  // both MAALOX specialities
+  EXPECT_EQ(result.namesCut, 2u);        // ... which leave out HYDROXYDE...
   // Siblings of one speciality whose labels differ are told apart.
   EXPECT_EQ(byCip.at("3000794")->designation, "MAALOX MAUX D'EST 460/400MG 20X4,3ML PET");
   EXPECT_EQ(byCip.at("3545504")->designation, "MAALOX MAUX D'EST 460/400MG 20X4,3ML PP");
   EXPECT_EQ(byCip.at("2198986")->designation, "LEVETIRACETAM ACCORD 1000MG CPR B/60");
   EXPECT_EQ(byCip.at("2238214")->designation, "LEVETIRACETAM ACCORD 1000MG CPR 60X1");
+  // Two specialities that read alike once shortened, a syringe and a pen:
+  // what their denominations say apart is added.
+  EXPECT_EQ(byCip.at("3474170")->designation, "REBIF 22MCG SOL INJ 12X0,5ML SER");
+  EXPECT_EQ(byCip.at("2219079")->designation, "REBIF 22MCG SOL INJ 12X0,5ML STYLO");
+  EXPECT_EQ(result.madeDistinctAcrossSpecialities, 2u);
   // Typographic characters and the micro sign.
   for (const Article& article : result.articles) {
     for (char c : article.designation) ASSERT_TRUE(c >= 0x20 && c < 0x7F && c != ';') << article.designation;
@@ -63,7 +69,7 @@ TEST(CatalogueImport, RealLinesOfThe2026ExportBecomeArticles) {
 TEST(CatalogueImport, AllKeepsThePresentationsThatCannotBeOrdered) {
   const ImportResult result = test::ImportFolder(test::FixtureDir("2026-05"), true);
   EXPECT_EQ(result.notMarketed, 0u);
-  EXPECT_EQ(result.articles.size(), 24u);
+  EXPECT_EQ(result.articles.size(), 26u);
   const auto byCip = ByCip(result);
   EXPECT_EQ(byCip.count("2189705"), 1u);
   EXPECT_EQ(byCip.at("2189705")->designation, "MAALOX MAUX D'EST HYDROX 400/400MG B/60");
@@ -151,8 +157,8 @@ TEST(CatalogueImport, NothingReadGivesNoArticleAndNoNote) {
 
 TEST(CatalogueImport, ThePlainArticleFileHasAHeaderAndCrLfAfterEveryLine) {
   std::vector<Article> articles(2);
-  articles[0] = {"3000001", "ALPHA 10MG CPR B/30", "2,50", "60000001", "X"};
-  articles[1] = {"3000002", "BETA GELU B/8", "", "60000002", "Y"};
+  articles[0] = {"3000001", "ALPHA 10MG CPR B/30", "2,50", "60000001", "ALPHA", "X"};
+  articles[1] = {"3000002", "BETA GELU B/8", "", "60000002", "BETA", "Y"};
   EXPECT_EQ(PlainArticleText(articles),
             "CIP;Designation;Prix\r\n3000001;ALPHA 10MG CPR B/30;2,50\r\n3000002;BETA GELU B/8;\r\n");
   EXPECT_EQ(PlainArticleText({}), "CIP;Designation;Prix\r\n");

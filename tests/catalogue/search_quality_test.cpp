@@ -13,7 +13,7 @@ namespace {
 
 constexpr size_t kFloorRightOnFirstScreen = 39;  // of 45; 41 reached
 constexpr size_t kFloorRightFirstRow = 31;       // of 45; 33 reached
-constexpr size_t kFloorRightRows = 100;          // of 450; 106 reached
+constexpr size_t kFloorRightRows = 100;          // of 450; 107 reached
 
 TEST(SearchQuality, TheBundledCatalogueStaysAboveItsFloor) {
   std::vector<LabelledQuery> queries;

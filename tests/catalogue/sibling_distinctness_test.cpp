@@ -82,5 +82,43 @@ TEST(SiblingDistinctness, TellingWordsLoseTheirMarksAndBrackets) {
   EXPECT_EQ(packs[1], "40X100ML PRE-REMPLIE");
 }
 
+// Across specialities: the sources are denominations, and a designation that
+// cannot take a longer pack keeps the one it had.
+TEST(SiblingDistinctness, DenominationsThatDifferTellTheirArticlesApart) {
+  const std::vector<std::string> sources = {
+      "REBIF 22MCG, SOLUTION INJECTABLE EN SERINGUE PREREMPLIE",
+      "REBIF 22MCG, SOLUTION INJECTABLE EN STYLO PREREMPLI",
+      "REBIF 22MCG, SOLUTION INJECTABLE EN STYLO PREREMPLI",
+  };
+  std::vector<std::string> packs = {"12X0,5ML", "12X0,5ML", "12X0,5ML"};
+  const auto designation = [](size_t, const std::string& pack) { return "REBIF 22MCG SOL INJ " + pack; };
+  EXPECT_EQ(MakeDistinct(sources, packs, designation, false), 3u);
+  EXPECT_EQ(packs, (std::vector<std::string>{"12X0,5ML SER", "12X0,5ML STYLO", "12X0,5ML STYLO"}));
+}
+
+TEST(SiblingDistinctness, ARefusedPackIsNotKeptAndAloneTheArticlesAreNotNumbered) {
+  const std::vector<std::string> sources = {"ALPHA SERINGUE", "ALPHA STYLO"};
+  std::vector<std::string> packs = {"B/1", "B/1"};
+  // The second article cannot take more.
+  const auto refusing = [](size_t article, const std::string& pack) {
+    return article == 1 ? std::string("ALPHA B/1") : "ALPHA " + pack;
+  };
+  EXPECT_EQ(MakeDistinct(sources, packs, refusing, false), 1u);
+  EXPECT_EQ(packs, (std::vector<std::string>{"B/1 SER", "B/1"}));
+
+  const auto refusingAll = [](size_t, const std::string&) { return std::string("ALPHA B/1"); };
+  packs = {"B/1", "B/1"};
+  EXPECT_EQ(MakeDistinct(sources, packs, refusingAll, false), 0u);
+  EXPECT_EQ(packs, (std::vector<std::string>{"B/1", "B/1"}));
+  // Sources of the same words in another order: numbered only when asked.
+  const std::vector<std::string> reordered = {"ALPHA VERRE BRUN", "ALPHA BRUN VERRE"};
+  packs = {"B/1", "B/1"};
+  const auto plain = [](size_t, const std::string& pack) { return "ALPHA " + pack; };
+  EXPECT_EQ(MakeDistinct(reordered, packs, plain, false), 0u);
+  EXPECT_EQ(packs, (std::vector<std::string>{"B/1", "B/1"}));
+  EXPECT_EQ(MakeDistinct(reordered, packs, plain), 1u);
+  EXPECT_EQ(packs, (std::vector<std::string>{"B/1", "B/1 (2)"}));
+}
+
 }  // namespace
 }  // namespace quillor::catalogue

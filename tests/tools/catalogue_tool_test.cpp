@@ -243,19 +243,22 @@ TEST(CatalogueTool, ImportWritesTheArticleFileAndPrintsASummary) {
   const ToolRun run = RunTool({"import", cis, cip, "-o", db});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
-  EXPECT_THAT(run.out, HasSubstr(cis + ": Windows-1252, CR LF, 22 lines, 22 specialities\n"));
-  EXPECT_THAT(run.out, HasSubstr(cip + ": UTF-8, LF, 25 lines, 25 presentations\n"));
+  EXPECT_THAT(run.out, HasSubstr(cis + ": Windows-1252, CR LF, 24 lines, 24 specialities\n"));
+  EXPECT_THAT(run.out, HasSubstr(cip + ": UTF-8, LF, 27 lines, 27 presentations\n"));
   EXPECT_THAT(run.out, HasSubstr("presentations that cannot be ordered, left out (--all keeps them): 4\n"));
   EXPECT_THAT(run.out, HasSubstr("skipped: 1 line\n  " + cip + ":17: no speciality 62969013 in " + cis +
                                  " (CIP 3032870)\n"));
+  EXPECT_THAT(run.out, HasSubstr("specialities whose name was shortened to fit 40 characters: 2 (of which 2 "
+                                 "lost words)\n"));
+  EXPECT_THAT(run.out, HasSubstr("articles told apart from another speciality's by more of their text: 2\n"));
   EXPECT_THAT(run.out, HasSubstr("changed: 0 lines\n"));
-  EXPECT_THAT(run.out, HasSubstr("articles written: 20 to " + db + "\n"));
+  EXPECT_THAT(run.out, HasSubstr("articles written: 22 to " + db + "\n"));
 
   // The round trip: what decode gives back is the article file, sorted by CIP.
   const ToolRun decode = RunTool({"decode", db});
   ASSERT_EQ(decode.status, 0) << decode.err;
   const auto records = Records(decode.out);
-  ASSERT_EQ(records.size(), 21u);
+  ASSERT_EQ(records.size(), 23u);
   EXPECT_EQ(records[0], (std::vector<std::string>{"CIP", "Designation", "Prix"}));
   EXPECT_TRUE(std::is_sorted(records.begin() + 1, records.end()));
   EXPECT_NE(std::find(records.begin(), records.end(),
@@ -273,7 +276,7 @@ TEST(CatalogueTool, ImportWritesTheArticleFileAndPrintsASummary) {
   const ToolRun all = RunTool({"import", "--all", cis, cip, "-o", db});
   ASSERT_EQ(all.status, 0) << all.err;
   EXPECT_THAT(all.out, ::testing::Not(HasSubstr("cannot be ordered")));
-  EXPECT_EQ(Records(RunTool({"decode", db}).out).size(), 25u);
+  EXPECT_EQ(Records(RunTool({"decode", db}).out).size(), 27u);
 }
 
 TEST(CatalogueTool, AnImportThatGivesNoArticleWritesNothing) {
@@ -285,7 +288,7 @@ TEST(CatalogueTool, AnImportThatGivesNoArticleWritesNothing) {
   EXPECT_EQ(run.status, 1);
   EXPECT_THAT(run.err, HasSubstr("no article results; nothing written"));
   // Each presentation is reported: its speciality is missing.
-  EXPECT_THAT(run.out, HasSubstr("skipped: 25 lines"));
+  EXPECT_THAT(run.out, HasSubstr("skipped: 27 lines"));
   EXPECT_EQ(test::TempDir::Read(target), "old content");
   EXPECT_EQ(
       std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator()),
