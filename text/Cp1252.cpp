@@ -106,4 +106,19 @@ std::string Utf8ToCp1252(const std::string& utf8, char replacement) {
   return bytes;
 }
 
+bool DecodeUtf8Strictly(const std::string& utf8, std::u32string& codePoints) {
+  codePoints.clear();
+  codePoints.reserve(utf8.size());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    const long cp = DecodeUtf8(utf8, i);
+    if (cp < 0) {
+      codePoints.clear();
+      return false;
+    }
+    codePoints += static_cast<char32_t>(cp);
+  }
+  return true;
+}
+
 }  // namespace quillor

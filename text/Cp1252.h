@@ -20,4 +20,10 @@ std::string Cp1252ToUtf8(const std::string& bytes);
 // Malformed UTF-8 sequences also become `replacement`.
 std::string Utf8ToCp1252(const std::string& utf8, char replacement = '?');
 
+// UTF-8 -> code points, strictly: false (and `codePoints` emptied) at the first
+// malformed sequence, overlong form, surrogate or value above U+10FFFF. Tells
+// a UTF-8 file from a Windows-1252 one, whose accented bytes are never valid
+// UTF-8 in French text.
+bool DecodeUtf8Strictly(const std::string& utf8, std::u32string& codePoints);
+
 }  // namespace quillor

@@ -5,8 +5,11 @@
 #include <ostream>
 
 #include "ArticleSearch.h"
+#include "CatalogueImport.h"
 #include "CryptManager.h"
 #include "Database.h"
+#include "DesignationFit.h"
+#include "ExportFile.h"
 #include "PcreRegEx.h"
 #include "Similarity.h"
 #include "TextLines.h"
@@ -17,6 +20,10 @@ namespace {
 constexpr char kToolName[] = "quillor-catalogue: ";
 
 bool ReadInput(const std::string& fileName, std::string& bytes, std::ostream& err) {
+  if (DirectoryExists(fileName)) {
+    err << kToolName << fileName << ": is a directory, not a file\n";
+    return false;
+  }
   if (!FileExists(fileName)) {
     err << kToolName << fileName << ": no such file\n";
     return false;
@@ -60,11 +67,111 @@ void LineAndColumn(const std::string& bytes, size_t offset, size_t& line, size_t
   column = offset - lineStart + 1;
 }
 
+// The scrambled article file of `plainText`, written atomically.
+bool WriteArticleFile(const std::string& dbFile, const std::string& plainText, std::ostream& err) {
+  TStringList lines = SplitLines(plainText);
+  TCryptManager().EncryptLines(lines);
+  std::string why;
+  if (!WriteFileAtomically(dbFile, JoinLines(lines), &why)) {
+    err << kToolName << dbFile << ": " << why << "\n";
+    return false;
+  }
+  return true;
+}
+
+bool ReadExport(const std::string& fileName, catalogue::ExportFile& file, std::ostream& err) {
+  switch (catalogue::ReadExportFile(fileName, file)) {
+    case catalogue::ExportReadStatus::kOk:
+      return true;
+    case catalogue::ExportReadStatus::kMissing:
+      err << kToolName << fileName << ": no such file\n";
+      break;
+    case catalogue::ExportReadStatus::kDirectory:
+      err << kToolName << fileName << ": is a directory, not a file\n";
+      break;
+    case catalogue::ExportReadStatus::kUnreadable:
+      err << kToolName << fileName << ": cannot be read\n";
+      break;
+  }
+  return false;
+}
+
+void PrintNotes(const char* heading, const std::vector<catalogue::ImportNote>& notes, std::ostream& out) {
+  out << heading << ": " << notes.size() << (notes.size() == 1 ? " line\n" : " lines\n");
+  for (const catalogue::ImportNote& note : notes) {
+    out << "  " << note.file << ":" << note.line << ": " << note.reason << "\n";
+  }
+}
+
+void PrintFileInfo(const std::string& fileName, const catalogue::ExportFile& file, const char* what,
+                   size_t count, std::ostream& out) {
+  out << fileName << ": " << catalogue::EncodingName(file.encoding) << ", "
+      << catalogue::LineEndsName(file.lineEnds) << ", " << file.lines.size() << " lines, " << count << " "
+      << what << "\n";
+}
+
 }  // namespace
+
+int Import(const ImportCommand& command, std::ostream& out, std::ostream& err) {
+  catalogue::ExportFile specialities;
+  catalogue::ExportFile presentations;
+  if (!ReadExport(command.specialitiesFile, specialities, err)) return kExitFailure;
+  if (!ReadExport(command.presentationsFile, presentations, err)) return kExitFailure;
+  catalogue::ImportOptions options;
+  options.allPresentations = command.allPresentations;
+  options.specialitiesName = command.specialitiesFile;
+  options.presentationsName = command.presentationsFile;
+  const catalogue::ImportResult result = catalogue::ImportExports(specialities, presentations, options);
+
+  PrintFileInfo(command.specialitiesFile, specialities, "specialities", result.specialities, out);
+  PrintFileInfo(command.presentationsFile, presentations, "presentations", result.presentations, out);
+  if (!command.allPresentations) {
+    out << "presentations that cannot be ordered, left out (--all keeps them): " << result.notMarketed
+        << "\n";
+  }
+  out << "specialities whose name was shortened to fit " << catalogue::kDesignationMaxLength
+      << " characters: " << result.namesShortened << " (of which " << result.namesCut << " lost words)\n";
+  out << "articles told apart from a sibling by more of their label: " << result.siblingsMadeDistinct << "\n";
+  out << "articles told apart from another speciality's by more of their text: "
+      << result.madeDistinctAcrossSpecialities << "\n";
+  PrintNotes("skipped", result.skipped, out);
+  PrintNotes("changed", result.changed, out);
+  out.flush();
+  if (result.articles.empty()) {
+    err << kToolName << "no article results; nothing written\n";
+    return kExitFailure;
+  }
+  if (!WriteArticleFile(command.articleFile, catalogue::PlainArticleText(result.articles), err)) {
+    return kExitFailure;
+  }
+  out << "articles written: " << result.articles.size() << " to " << command.articleFile << "\n";
+  out.flush();
+  return kExitOk;
+}
 
 int Decode(const std::string& dbFile, std::ostream& out, std::ostream& err) {
   std::string bytes;
   if (!ReadInput(dbFile, bytes, err)) return kExitFailure;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const auto stored = static_cast<unsigned char>(bytes[i]);
+    if (stored == '\r' || stored == '\n') continue;
+    const auto plain = static_cast<unsigned char>(stored - kScrambleKey);
+    if (stored != 0 && plain != 0 && plain != '\r' && plain != '\n') continue;
+    size_t line = 0;
+    size_t column = 0;
+    LineAndColumn(bytes, i, line, column);
+    err << kToolName << dbFile << ":" << line << ":" << column << ": ";
+    if (stored == 0) {
+      err << "a NUL byte, where the program stops reading the file; nothing written\n";
+    } else {
+      err << "the stored byte " << HexByte(stored) << " stands for "
+          << (plain == 0      ? "NUL"
+              : plain == '\r' ? "CR"
+                              : "LF")
+          << ", which the plain text cannot hold inside a line; nothing written\n";
+    }
+    return kExitFailure;
+  }
   TStringList lines = SplitLines(bytes);
   TCryptManager().DecryptLines(lines);
   out << JoinLines(lines);
@@ -97,13 +204,7 @@ int Encode(const std::string& plainFile, const std::string& dbFile, std::ostream
     err << kToolName << plainFile << ": no line (an article file needs a header); nothing written\n";
     return kExitFailure;
   }
-  TCryptManager().EncryptLines(lines);
-  std::string why;
-  if (!WriteFileAtomically(dbFile, JoinLines(lines), &why)) {
-    err << kToolName << dbFile << ": " << why << "\n";
-    return kExitFailure;
-  }
-  return kExitOk;
+  return WriteArticleFile(dbFile, JoinLines(lines), err) ? kExitOk : kExitFailure;
 }
 
 int Search(const SearchOptions& options, std::ostream& out, std::ostream& err) {
@@ -119,6 +220,15 @@ int Search(const SearchOptions& options, std::ostream& out, std::ostream& err) {
   lines.clear();
   if (table->FieldCount() < 3) {
     err << kToolName << options.dbFile << ": not an article file (expected CIP;Designation;Price)\n";
+    return kExitFailure;
+  }
+  bool hasDesignation = false;
+  for (int32_t field = 0; field < table->FieldCount(); ++field) {
+    hasDesignation = hasDesignation || table->FieldName(field) == kDesignationField;
+  }
+  if (!hasDesignation) {
+    err << kToolName << options.dbFile << ": no \"" << kDesignationField
+        << "\" field in its header, nothing to search (expected CIP;Designation;Price)\n";
     return kExitFailure;
   }
 
@@ -153,8 +263,7 @@ int Search(const SearchOptions& options, std::ostream& out, std::ostream& err) {
       std::snprintf(score, sizeof score, ";%.17g", scorer.Score(designation));
       line += score;
     }
-    line += '\n';
-    out << line;
+    out << (options.toOutput != nullptr ? options.toOutput(line) : line) << '\n';
   }
   out.flush();
   if (!out) {

@@ -1,4 +1,4 @@
-// The three commands of quillor-catalogue, each writing its output and its
+// The commands of quillor-catalogue, each writing its output and its
 // messages to the given streams and returning the process exit status
 // (kExitOk, kExitFailure). Argument parsing lives in CatalogueMain.cpp.
 #pragma once
@@ -13,7 +13,11 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
-// Writes the descrambled lines of `dbFile`, each followed by CR LF.
+// Writes the descrambled lines of `dbFile`, each followed by CR LF. Refuses,
+// writing nothing, a file holding a stored byte that would descramble to a
+// CR, LF or NUL (reported with its 1-based line and column): its text would
+// read back as other records. A stored NUL is refused too, since the window
+// stops reading the file there.
 int Decode(const std::string& dbFile, std::ostream& out, std::ostream& err);
 
 // Scrambles the plain file into `dbFile` (written atomically). Refuses, and
@@ -21,16 +25,34 @@ int Decode(const std::string& dbFile, std::ostream& out, std::ostream& err);
 // (reported with its 1-based line and column).
 int Encode(const std::string& plainFile, const std::string& dbFile, std::ostream& err);
 
+struct ImportCommand {
+  std::string specialitiesFile;   // CIS_bdpm.txt
+  std::string presentationsFile;  // CIS_CIP_bdpm.txt
+  std::string articleFile;        // written atomically
+  bool allPresentations = false;  // also those that cannot be ordered
+};
+
+// Imports the public drug database's two export files into a scrambled
+// article file and prints a summary to `out`: how each file was read, the
+// articles written, every line skipped or mended with its file and line.
+// Fails, writing nothing, when a file is missing or unreadable or when no
+// article results.
+int Import(const ImportCommand& command, std::ostream& out, std::ostream& err);
+
 struct SearchOptions {
   std::string dbFile = "./Data/BaseDeDonneeArticles.db";
   bool approximate = false;
   bool scores = false;
-  std::vector<std::string> words;
+  std::vector<std::string> words;  // Windows-1252
+  // Each output line passes through this conversion when set (the terminal's
+  // encoding); otherwise the article file's bytes are written as they are.
+  std::string (*toOutput)(const std::string& line) = nullptr;
 };
 
 // Loads the article file as the window does and runs the window's search on
 // the words joined by one space; prints "CIP;Designation;Price" per selected
 // record, in selection order, with the similarity as a 4th field if asked.
+// Fails on a file whose header has no "Designation" field.
 int Search(const SearchOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace quillor::catalogue

@@ -1,5 +1,6 @@
 // quillor-catalogue: reads, writes and searches Quillor's scrambled article
 // file from the command line. Trace reports go to stderr.
+#include <clocale>
 #include <cstring>
 #include <exception>
 #include <iostream>
@@ -7,31 +8,41 @@
 #include <vector>
 
 #include "CatalogueCommands.h"
+#include "LocaleText.h"
 
 namespace {
 
 using namespace quillor::catalogue;
 
 constexpr char kUsage[] =
-    "usage: quillor-catalogue decode FILE.db\n"
+    "usage: quillor-catalogue import CIS_bdpm.txt CIS_CIP_bdpm.txt -o FILE.db [--all]\n"
+    "       quillor-catalogue decode FILE.db\n"
     "       quillor-catalogue encode PLAIN.csv -o FILE.db\n"
     "       quillor-catalogue search [--approx] [--scores] [--db FILE.db] QUERY...\n"
     "\n"
+    "  import  make an article file from the public drug database's two export\n"
+    "          files (base-donnees-publique.medicaments.gouv.fr), one article per\n"
+    "          presentation that can be ordered, with a short designation; prints\n"
+    "          a summary and every line skipped or mended\n"
+    "          --all      keep every presentation, even those no longer sold\n"
     "  decode  write the plain text of a scrambled article file to standard output\n"
-    "          (the header line and the records, each ended by CR LF)\n"
+    "          (the header line and the records, each ended by CR LF, in the file's\n"
+    "          own Windows-1252); a stored byte that stands for a CR, LF or NUL is\n"
+    "          refused with its line and column, and nothing is written\n"
     "  encode  scramble a plain ';'-separated file (header line first, Windows-1252)\n"
     "          into FILE.db; a character that cannot be stored is refused with its\n"
     "          line and column, and nothing is written\n"
     "  search  run the order window's search and print CIP;Designation;Price for\n"
     "          each article found, in the order the window shows them; a query\n"
     "          that is blank once normalised lists the whole catalogue, as shown\n"
-    "          at start-up\n"
+    "          at start-up; the query is read in the locale's encoding (UTF-8),\n"
+    "          and on a terminal the designations are shown in it too\n"
     "          --approx   approximate search: every article, the most similar first\n"
     "          --scores   add the similarity (0 to 100) as a fourth field\n"
     "          --db FILE  the article file (default ./Data/BaseDeDonneeArticles.db)\n"
     "\n"
-    "The bundled Data/BaseDeDonneeArticles.db is made from the BDPM catalogue with\n"
-    "  quillor-catalogue encode bdpm-catalogue.csv -o data/BaseDeDonneeArticles.db\n"
+    "The bundled Data/BaseDeDonneeArticles.db is made from the May 2026 export with\n"
+    "  quillor-catalogue import CIS_bdpm.txt CIS_CIP_bdpm.txt -o data/BaseDeDonneeArticles.db\n"
     "\n"
     "Exit status: 0 on success, 1 on failure, 2 on bad usage.\n";
 
@@ -64,6 +75,29 @@ int RunEncode(const std::vector<std::string>& args) {
   return Encode(input, output, std::cerr);
 }
 
+int RunImport(const std::vector<std::string>& args) {
+  ImportCommand command;
+  std::vector<std::string> files;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "-o") {
+      if (i + 1 >= args.size() || !command.articleFile.empty()) return BadUsage("-o needs one output file");
+      command.articleFile = args[++i];
+    } else if (args[i] == "--all") {
+      command.allPresentations = true;
+    } else if (!args[i].empty() && args[i][0] == '-') {
+      return BadUsage("unknown option " + args[i]);
+    } else {
+      files.push_back(args[i]);
+    }
+  }
+  if (files.size() != 2 || command.articleFile.empty()) {
+    return BadUsage("import needs CIS_bdpm.txt, CIS_CIP_bdpm.txt and -o FILE.db");
+  }
+  command.specialitiesFile = files[0];
+  command.presentationsFile = files[1];
+  return Import(command, std::cout, std::cerr);
+}
+
 int RunSearch(const std::vector<std::string>& args) {
   SearchOptions options;
   bool optionsEnded = false;
@@ -81,16 +115,19 @@ int RunSearch(const std::vector<std::string>& args) {
     } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
       return BadUsage("unknown option " + arg);
     } else {
-      options.words.push_back(arg);
+      options.words.push_back(ArgumentToCp1252(arg));
     }
   }
   if (options.words.empty()) return BadUsage("search needs a query");
+  if (OutputIsTerminal()) options.toOutput = &Cp1252ToLocale;
   return Search(options, std::cout, std::cerr);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The character type only: numbers keep the C locale's decimal point.
+  std::setlocale(LC_CTYPE, "");
   std::ios::sync_with_stdio(false);
   if (argc < 2) return BadUsage("no command");
   const std::string command = argv[1];
@@ -100,6 +137,7 @@ int main(int argc, char** argv) {
     return kExitOk;
   }
   try {
+    if (command == "import") return RunImport(args);
     if (command == "decode") return RunDecode(args);
     if (command == "encode") return RunEncode(args);
     if (command == "search") return RunSearch(args);

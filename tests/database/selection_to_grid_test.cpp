@@ -131,7 +131,9 @@ TEST(SelectionToGridShortcut, FillsOfTheWholeCatalogueReadAsCellByCellWrites) {
   ASSERT_TRUE(ReadFileLines((test::DataDir() / "BaseDeDonneeArticles.db").string(), lines));
   TCryptManager().DecryptLines(lines);
   auto table = TMyDatabase::CreateFromList(lines);
-  ASSERT_GT(table->RecordCount(), 20000);
+  // Every line but the header is an article, and there are thousands.
+  ASSERT_EQ(static_cast<size_t>(table->RecordCount()), lines.size() - 1);
+  ASSERT_GT(table->RecordCount(), 10000);
 
   MemoryStringGrid fastWidget(3, 2), writtenWidget(3, 2);
   // Editable cells, as in the window.

@@ -1,9 +1,10 @@
-// Where tests find the project's files. CTest sets QUILLOR_SOURCE_DIR and
-// QUILLOR_SHARED_DIR; the fallbacks serve a test binary started by hand from
-// build/<dir>/bin.
+// Where tests find the project's files. CTest sets QUILLOR_SOURCE_DIR,
+// QUILLOR_SHARED_DIR and QUILLOR_TEST_CATALOGUE; the fallbacks serve a test
+// binary started by hand from build/<dir>/bin.
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace quillor::test {
 
@@ -11,9 +12,13 @@ namespace quillor::test {
 std::filesystem::path SourceDir();
 // The bundled data folder (data/ in the source tree).
 std::filesystem::path DataDir();
-// The real catalogue as plain text: ../shared/data/bdpm-catalogue.csv beside
-// the project, or, when that is absent, the build's copy rebuilt from the
-// bundled article file.
+// The bundled catalogue as plain text, rebuilt by the build from
+// data/BaseDeDonneeArticles.db with a reading independent of the C++ decoder.
 std::filesystem::path RealCatalogue();
+// ../shared beside the project; absent in a lone clone.
+std::filesystem::path SharedDir();
+// The folder of one raw export of the public drug database ("2026-05",
+// "2019-03") under SharedDir(), or an empty path when it is not there.
+std::filesystem::path RawExportDir(const std::string& exportName);
 
 }  // namespace quillor::test

@@ -1,13 +1,13 @@
 #!/usr/bin/python3
-"""Writes the plain text of a scrambled article file, for tests run from a lone clone.
+"""Writes the plain text of a scrambled article file, for the tests.
 
 Usage: unscramble_catalogue.py <scrambled .db> <plain .csv>
 
-The tests compare the program against the real catalogue as plain text. When
-that text is not beside the project, it is rebuilt here from the bundled file.
-This is deliberately a separate, minimal transcription of the storage rule
-(each byte stored as byte + 0x7F mod 256, CR and LF left plain), so the C++
-decoder's own tests still compare two independent readings of the file.
+The tests compare the program against the bundled catalogue as plain text,
+rebuilt here from the bundled file. This is deliberately a separate, minimal
+transcription of the storage rule (each byte stored as byte + 0x7F mod 256,
+CR and LF left plain), so the C++ decoder's own tests still compare two
+independent readings of the file.
 The output appears whole or not at all.
 """
 import os

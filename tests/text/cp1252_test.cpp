@@ -52,5 +52,20 @@ TEST(Cp1252, Utf8WithoutAByteOrMalformedBecomesTheReplacement) {
   EXPECT_EQ(Utf8ToCp1252(std::string("a\0b", 3)), std::string("a\0b", 3));
 }
 
+TEST(Cp1252, StrictUtf8DecodingRefusesWhatTheLenientOneReplaces) {
+  std::u32string cps;
+  ASSERT_TRUE(DecodeUtf8Strictly("cr\xC3\xA8me \xE2\x80\x99 \xF0\x9F\x98\x80", cps));
+  EXPECT_EQ(cps, U"cr\u00E8me \u2019 \U0001F600");
+  ASSERT_TRUE(DecodeUtf8Strictly("", cps));
+  EXPECT_TRUE(cps.empty());
+  // Windows-1252 text with an accent is not UTF-8.
+  for (const std::string& bad : {std::string("cr\xE8me"), std::string("a\xC3"), std::string("\xC0\xAF"),
+                                 std::string("\xED\xA0\x80"), std::string("\xF4\x90\x80\x80")}) {
+    cps = U"x";
+    EXPECT_FALSE(DecodeUtf8Strictly(bad, cps)) << bad;
+    EXPECT_TRUE(cps.empty());
+  }
+}
+
 }  // namespace
 }  // namespace quillor

@@ -1,0 +1,243 @@
+#include "CatalogueImport.h"
+
+#include <algorithm>
+#include <map>
+#include <unordered_map>
+
+#include "AsciiFolding.h"
+#include "DesignationFit.h"
+#include "PackSummary.h"
+#include "PriceText.h"
+#include "SiblingDistinctness.h"
+#include "SpecialityName.h"
+
+namespace quillor::catalogue {
+namespace {
+
+// Columns of the two files (0-based).
+constexpr size_t kCisCode = 0;
+constexpr size_t kCisDenomination = 1;
+constexpr size_t kCisForm = 2;
+constexpr size_t kCisFieldsNeeded = 3;
+constexpr size_t kCipCis = 0;
+constexpr size_t kCipCode = 1;
+constexpr size_t kCipLabel = 2;
+constexpr size_t kCipMarketing = 4;
+constexpr size_t kCipPrice = 9;
+constexpr size_t kCipFieldsNeeded = 10;
+
+constexpr std::string_view kOrderable = "DECLARATION DE COMMERCIALISATION";
+
+bool AllDigits(const std::string& s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Folds one field and notes what had to be mended in it.
+class FieldFolder {
+ public:
+  FieldFolder(ImportResult& result, const std::string& file) : fResult(result), fFile(file) {}
+
+  std::string Fold(const ExportLine& line, size_t column, const char* what) {
+    FoldedText folded = FoldToUpperAscii(line.fields[column]);
+    for (char32_t cp : folded.unmapped) {
+      Note(line, std::string("the character ") + CodePointName(cp) + " of the " + what +
+                     " has no ASCII spelling; written '?'");
+    }
+    if (folded.text.find(';') != std::string::npos) {
+      std::replace(folded.text.begin(), folded.text.end(), ';', ',');
+      Note(line, std::string("';' in the ") + what + " written ',' (the article file's separator)");
+    }
+    return std::move(folded.text);
+  }
+
+ private:
+  void Note(const ExportLine& line, std::string reason) {
+    fResult.changed.push_back({fFile, line.number, std::move(reason)});
+  }
+  ImportResult& fResult;
+  const std::string& fFile;
+};
+
+struct Speciality {
+  std::string denomination;
+  std::string form;
+  int32_t line = 0;
+};
+
+void NoteEmptyLines(const ExportFile& file, const std::string& name, ImportResult& result) {
+  for (int32_t number : file.emptyLines) result.skipped.push_back({name, number, "empty line"});
+}
+
+std::unordered_map<std::string, Speciality> ReadSpecialities(const ExportFile& file, const std::string& name,
+                                                             ImportResult& result) {
+  std::unordered_map<std::string, Speciality> specialities;
+  FieldFolder folder(result, name);
+  NoteEmptyLines(file, name, result);
+  for (const ExportLine& line : file.lines) {
+    if (line.fields.size() < kCisFieldsNeeded) {
+      result.skipped.push_back({name, line.number,
+                                "too few fields (" + std::to_string(line.fields.size()) + ", at least " +
+                                    std::to_string(kCisFieldsNeeded) + " needed)"});
+      continue;
+    }
+    const std::string cis = FoldToUpperAscii(line.fields[kCisCode]).text;
+    if (cis.empty()) {
+      result.skipped.push_back({name, line.number, "empty CIS code"});
+      continue;
+    }
+    if (!AllDigits(cis)) {
+      result.skipped.push_back({name, line.number, "CIS code '" + cis + "' is not a number"});
+      continue;
+    }
+    if (auto known = specialities.find(cis); known != specialities.end()) {
+      result.skipped.push_back(
+          {name, line.number, "CIS code " + cis + " already on line " + std::to_string(known->second.line)});
+      continue;
+    }
+    Speciality speciality;
+    speciality.denomination = folder.Fold(line, kCisDenomination, "denomination");
+    if (speciality.denomination.empty()) {
+      result.skipped.push_back({name, line.number, "empty denomination"});
+      continue;
+    }
+    speciality.form = folder.Fold(line, kCisForm, "form");
+    speciality.line = line.number;
+    specialities.emplace(cis, std::move(speciality));
+  }
+  result.specialities = specialities.size();
+  return specialities;
+}
+
+}  // namespace
+
+ImportResult ImportExports(const ExportFile& specialityFile, const ExportFile& presentationFile,
+                           const ImportOptions& options) {
+  ImportResult result;
+  const std::unordered_map<std::string, Speciality> specialities =
+      ReadSpecialities(specialityFile, options.specialitiesName, result);
+
+  const std::string& name = options.presentationsName;
+  FieldFolder folder(result, name);
+  NoteEmptyLines(presentationFile, name, result);
+  std::unordered_map<std::string, int32_t> lineOfCip;
+  // Presentations grouped by speciality, in file order.
+  std::map<std::string, std::vector<Article>> bySpeciality;
+  for (const ExportLine& line : presentationFile.lines) {
+    ++result.presentations;
+    auto skip = [&](std::string reason) { result.skipped.push_back({name, line.number, std::move(reason)}); };
+    if (line.fields.size() < kCipFieldsNeeded) {
+      skip("too few fields (" + std::to_string(line.fields.size()) + ", at least " +
+           std::to_string(kCipFieldsNeeded) + " needed)");
+      continue;
+    }
+    Article article;
+    article.cip = FoldToUpperAscii(line.fields[kCipCode]).text;
+    if (article.cip.empty()) {
+      skip("empty CIP code");
+      continue;
+    }
+    if (article.cip.size() != 7 || !AllDigits(article.cip)) {
+      skip("CIP7 '" + article.cip + "' is not 7 digits");
+      continue;
+    }
+    const std::string rawPrice = FoldToUpperAscii(line.fields[kCipPrice]).text;
+    const std::optional<std::string> price = NormalisePrice(rawPrice);
+    if (!price) {
+      skip("unreadable price '" + rawPrice + "'");
+      continue;
+    }
+    article.price = *price;
+    article.cis = FoldToUpperAscii(line.fields[kCipCis]).text;
+    if (specialities.find(article.cis) == specialities.end()) {
+      skip("no speciality " + article.cis + " in " + options.specialitiesName + " (CIP " + article.cip + ")");
+      continue;
+    }
+    if (auto seen = lineOfCip.find(article.cip); seen != lineOfCip.end()) {
+      skip("CIP " + article.cip + " already on line " + std::to_string(seen->second));
+      continue;
+    }
+    if (!options.allPresentations && FoldToUpperAscii(line.fields[kCipMarketing]).text != kOrderable) {
+      ++result.notMarketed;
+      continue;
+    }
+    lineOfCip.emplace(article.cip, line.number);
+    article.label = folder.Fold(line, kCipLabel, "label");
+    bySpeciality[article.cis].push_back(std::move(article));
+  }
+
+  // Each article with its pack and the parts of its speciality's name.
+  std::vector<SpecialityName> names;
+  std::vector<size_t> nameOf;
+  std::vector<std::string> packs;
+  for (auto& [cis, siblings] : bySpeciality) {
+    const Speciality& speciality = specialities.at(cis);
+    names.push_back(ReadSpecialityName(speciality.denomination, speciality.form));
+    const SpecialityName& parts = names.back();
+    std::vector<std::string> siblingPacks;
+    for (Article& article : siblings) siblingPacks.push_back(SummarisePack(article.label));
+    result.siblingsMadeDistinct +=
+        MakeSiblingsDistinct(siblings, siblingPacks,
+                             [&parts](const std::string& pack) { return FitDesignation(parts, pack).text; });
+    for (size_t i = 0; i < siblings.size(); ++i) {
+      siblings[i].denomination = speciality.denomination;
+      result.articles.push_back(std::move(siblings[i]));
+      packs.push_back(std::move(siblingPacks[i]));
+      nameOf.push_back(names.size() - 1);
+    }
+  }
+
+  // Shortened, two specialities may read alike (a pen and a syringe, two
+  // forms of one tablet, two laboratories): tell them apart by what their
+  // denominations say, where that costs no word of the name and not the
+  // strength. Units are written alike first ("2 POUR CENT" and "2 %" say the
+  // same). Specialities of one denomination are one medicine registered
+  // twice: what their labels say apart is left to the packs.
+  std::vector<std::string> sources;
+  for (const Article& article : result.articles) {
+    sources.push_back(JoinWords(NormaliseStrength(SplitWords(article.denomination))));
+  }
+  const std::vector<std::string> basePacks = packs;
+  result.madeDistinctAcrossSpecialities = MakeDistinct(
+      sources, packs,
+      [&](size_t article, const std::string& pack) {
+        return FitDesignationNoWorse(names[nameOf[article]], pack, basePacks[article]).text;
+      },
+      /*numberAlike=*/false);
+
+  std::vector<bool> whole(names.size(), true);
+  std::vector<bool> cut(names.size(), false);
+  for (size_t i = 0; i < result.articles.size(); ++i) {
+    const FittedDesignation fitted = FitDesignationNoWorse(names[nameOf[i]], packs[i], basePacks[i]);
+    result.articles[i].designation = fitted.text;
+    whole[nameOf[i]] = whole[nameOf[i]] && fitted.nameWhole;
+    cut[nameOf[i]] = cut[nameOf[i]] || fitted.nameCut;
+  }
+  result.namesShortened = static_cast<size_t>(std::count(whole.begin(), whole.end(), false));
+  result.namesCut = static_cast<size_t>(std::count(cut.begin(), cut.end(), true));
+  std::sort(result.articles.begin(), result.articles.end(),
+            [](const Article& a, const Article& b) { return a.cip < b.cip; });
+  std::stable_sort(result.skipped.begin(), result.skipped.end(),
+                   [&](const ImportNote& a, const ImportNote& b) {
+                     return a.file != b.file ? a.file == options.specialitiesName : a.line < b.line;
+                   });
+  std::stable_sort(result.changed.begin(), result.changed.end(),
+                   [&](const ImportNote& a, const ImportNote& b) {
+                     return a.file != b.file ? a.file == options.specialitiesName : a.line < b.line;
+                   });
+  return result;
+}
+
+std::string PlainArticleText(const std::vector<Article>& articles) {
+  std::string text = "CIP;Designation;Prix\r\n";
+  for (const Article& article : articles) {
+    text += article.cip;
+    text += ';';
+    text += article.designation;
+    text += ';';
+    text += article.price;
+    text += "\r\n";
+  }
+  return text;
+}
+
+}  // namespace quillor::catalogue

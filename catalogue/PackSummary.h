@@ -1,0 +1,26 @@
+// The pack part of a designation, read from a presentation's label in the
+// export ("plaquette(s) PVC-aluminium de 8 comprimé(s)" -> "B/8"):
+//
+//   units counted (tablets, capsules, patches...)
+//     one container        B/30  (a box of blisters)   FL/30  T/16  FL/200DOS
+//     N containers of Q    2X28  28X1 (blisters)       3FL/30 (other containers)
+//   a content measured (ML, G, UI...)
+//     one container        FL/150ML  T/30G
+//     N containers         20X2ML  12X4G
+//   no content             FL  5FL  12SACH
+//
+// The count, container and content are the label's leading count, its first
+// container word and its first "DE <quantity> <unit>"; containers and units
+// are those of the abbreviation table. A label where nothing of that is
+// found gives "". Stateless; any thread.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillor::catalogue {
+
+// REQUIRES: `label` folded to upper-case ASCII with single spaces.
+std::string SummarisePack(std::string_view label);
+
+}  // namespace quillor::catalogue

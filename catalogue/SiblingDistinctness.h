@@ -1,0 +1,50 @@
+// Articles of one speciality share its name, strength and form, so their
+// designations differ only by their packs. Two presentations whose labels
+// differ must stay distinguishable, yet their pack summaries may be the same
+// ("flacon en verre de 30 ml" and "flacon polyethylene de 30 ml" are both
+// FL/30ML), or the designation may lose what differs to fit its length. Such
+// packs are extended with the words that tell the labels apart (at most
+// kMaxTellingLength characters of them), and, where the labels differ only in
+// the order of their words, with a number: "(2)", "(3)"...
+//
+// The same holds across specialities: two specialities may read alike once
+// shortened ("ZOLMITRIPTAN SANDOZ 2,5 mg, comprimé pelliculé" and "...,
+// comprimé orodispersible", a pen and a syringe of one medicine, two
+// laboratories' generics whose laboratory did not fit), and what tells them
+// apart is then taken from the denomination as well as the label.
+//
+// Texts are compared as folded (accents, case and spacing do not count).
+// Stateless; any thread.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "CatalogueImport.h"
+
+namespace quillor::catalogue {
+
+inline constexpr size_t kMaxTellingLength = 16;
+
+// `packs[i]` is the pack summary of `siblings[i]` (one speciality's articles)
+// and `designationOf` makes a designation of a pack. Extends packs until
+// every two siblings with different labels get different designations.
+// Returns how many packs were extended.
+size_t MakeSiblingsDistinct(const std::vector<Article>& siblings, std::vector<std::string>& packs,
+                            const std::function<std::string(const std::string& pack)>& designationOf);
+
+// The general form: `sources[i]` is what the export says of article i (its
+// label, or its denomination followed by its label), `packs[i]` its pack and
+// `designationOf(i, pack)` the designation article i gets with that pack.
+// Extends packs until every two articles whose sources differ get different
+// designations, and, with `numberAlike`, numbers those whose sources hold the
+// same words in another order. A `designationOf` that refuses a longer pack
+// (returns the designation it had) leaves its articles sharing a designation.
+// Returns how many articles got another designation.
+size_t MakeDistinct(const std::vector<std::string>& sources, std::vector<std::string>& packs,
+                    const std::function<std::string(size_t article, const std::string& pack)>& designationOf,
+                    bool numberAlike = true);
+
+}  // namespace quillor::catalogue

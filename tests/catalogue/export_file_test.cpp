@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include "ExportFile.h"
+#include "ExportFixtures.h"
+
+namespace quillor::catalogue {
+namespace {
+
+using test::FixtureBytes;
+
+TEST(ExportFile, EachFileOfOneExportIsDecodedInItsOwnEncoding) {
+  // 2026-05: the specialities in Windows-1252 with CR LF, the presentations in UTF-8 with LF.
+  const ExportFile specialities = DecodeExport(FixtureBytes("2026-05", "CIS_bdpm.txt"));
+  EXPECT_EQ(specialities.encoding, ExportEncoding::kWindows1252);
+  EXPECT_EQ(specialities.lineEnds, ExportLineEnds::kCrLf);
+  const ExportFile presentations = DecodeExport(FixtureBytes("2026-05", "CIS_CIP_bdpm.txt"));
+  EXPECT_EQ(presentations.encoding, ExportEncoding::kUtf8);
+  EXPECT_EQ(presentations.lineEnds, ExportLineEnds::kLf);
+  // The same accented word read from both files.
+  bool found = false;
+  for (const ExportLine& line : specialities.lines) {
+    if (line.fields[0] == U"60234100") {
+      EXPECT_EQ(line.fields[1], U"DOLIPRANE 1000 mg, comprim\u00E9");
+      EXPECT_EQ(line.fields.size(), 12u);
+      EXPECT_EQ(line.fields[10], U" OPELLA HEALTHCARE FRANCE");  // nothing trimmed
+      found = true;
+    }
+  }
+  EXPECT_TRUE(found);
+  ASSERT_FALSE(presentations.lines.empty());
+  for (const ExportLine& line : presentations.lines) {
+    if (line.fields[1] == U"3595583") {
+      EXPECT_EQ(line.fields[2], U"plaquette(s) thermoform\u00E9e(s) PVC-aluminium de 8  comprim\u00E9(s)");
+      EXPECT_EQ(line.fields[4], U"D\u00E9claration de commercialisation");
+    }
+  }
+  // 2019-03: both in Windows-1252, the presentations with LF.
+  EXPECT_EQ(DecodeExport(FixtureBytes("2019-03", "CIS_CIP_bdpm.txt")).encoding, ExportEncoding::kWindows1252);
+  EXPECT_EQ(DecodeExport(FixtureBytes("2019-03", "CIS_CIP_bdpm.txt")).lineEnds, ExportLineEnds::kLf);
+}
+
+TEST(ExportFile, AByteOrderMarkMakesUtf8AndIsNotPartOfTheFirstField) {
+  const std::string utf8 = "60234100\tcomprim\xC3\xA9\r\n";
+  const ExportFile withBom = DecodeExport("\xEF\xBB\xBF" + utf8);
+  EXPECT_EQ(withBom.encoding, ExportEncoding::kUtf8WithBom);
+  ASSERT_EQ(withBom.lines.size(), 1u);
+  EXPECT_EQ(withBom.lines[0].fields, (std::vector<std::u32string>{U"60234100", U"comprim\u00E9"}));
+  EXPECT_EQ(DecodeExport(utf8).lines[0].fields, withBom.lines[0].fields);
+  // A Windows-1252 file that happens to start with those three bytes is still read.
+  const ExportFile notUtf8 = DecodeExport("\xEF\xBB\xBF\xE9t\xE9");
+  EXPECT_EQ(notUtf8.encoding, ExportEncoding::kWindows1252);
+  EXPECT_EQ(notUtf8.lines[0].fields[0], U"\u00EF\u00BB\u00BF\u00E9t\u00E9");
+}
+
+TEST(ExportFile, PlainAsciiAndWindows1252PunctuationAreToldApart) {
+  EXPECT_EQ(DecodeExport("a\tb\n").encoding, ExportEncoding::kAscii);
+  // 0x92 is the typographic apostrophe in Windows-1252.
+  const ExportFile quote = DecodeExport("D\x92INDIGO\n");
+  EXPECT_EQ(quote.encoding, ExportEncoding::kWindows1252);
+  EXPECT_EQ(quote.lines[0].fields[0], U"D\u2019INDIGO");
+}
+
+TEST(ExportFile, LinesAreNumberedFromOneAndEmptyOnesAreListedExceptAtTheEnd) {
+  const ExportFile file = DecodeExport("a\n\nb\r\nc\n\n\n");
+  EXPECT_EQ(file.lineEnds, ExportLineEnds::kMixed);
+  ASSERT_EQ(file.lines.size(), 3u);
+  EXPECT_EQ(file.lines[0].number, 1);
+  EXPECT_EQ(file.lines[1].number, 3);
+  EXPECT_EQ(file.lines[1].fields[0], U"b");  // the CR of CR LF is not kept
+  EXPECT_EQ(file.lines[2].number, 4);
+  EXPECT_EQ(file.emptyLines, std::vector<int32_t>{2});
+  // No final line break: the last line still counts; a lone CR inside stays.
+  const ExportFile last = DecodeExport("x\ty\rz");
+  ASSERT_EQ(last.lines.size(), 1u);
+  EXPECT_EQ(last.lines[0].fields, (std::vector<std::u32string>{U"x", U"y\rz"}));
+  EXPECT_EQ(last.lineEnds, ExportLineEnds::kNone);
+  EXPECT_TRUE(DecodeExport("").lines.empty());
+}
+
+TEST(ExportFile, MissingFilesAndDirectoriesAreToldApart) {
+  quillor::test::TempDir dir;
+  ExportFile file;
+  EXPECT_EQ(ReadExportFile((dir.Path() / "none.txt").string(), file), ExportReadStatus::kMissing);
+  EXPECT_EQ(ReadExportFile(dir.Path().string(), file), ExportReadStatus::kDirectory);
+  const auto empty = dir.Write("empty.txt", "");
+  EXPECT_EQ(ReadExportFile(empty.string(), file), ExportReadStatus::kOk);
+  EXPECT_TRUE(file.lines.empty());
+}
+
+}  // namespace
+}  // namespace quillor::catalogue

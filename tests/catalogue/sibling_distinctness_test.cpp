@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include "AsciiFolding.h"
+#include "PackSummary.h"
+#include "SiblingDistinctness.h"
+
+namespace quillor::catalogue {
+namespace {
+
+std::vector<Article> Siblings(const std::vector<std::u32string>& labels) {
+  std::vector<Article> siblings;
+  for (const std::u32string& label : labels) {
+    Article article;
+    article.label = FoldToUpperAscii(label).text;
+    siblings.push_back(article);
+  }
+  return siblings;
+}
+
+std::vector<std::string> Packs(const std::vector<Article>& siblings) {
+  std::vector<std::string> packs;
+  for (const Article& article : siblings) packs.push_back(SummarisePack(article.label));
+  return packs;
+}
+
+std::string Plain(const std::string& pack) {
+  return "MAALOX 460/400MG " + pack;
+}
+
+TEST(SiblingDistinctness, PacksAlikeForDifferentLabelsGetTheWordsThatTellThemApart) {
+  const auto siblings =
+      Siblings({U"20 sachet(s) polyt\u00E9r\u00E9phtalate (PET) aluminium poly\u00E9thyl\u00E8ne de 4,3 ml",
+                U"20 sachet(s) polypropyl\u00E8ne aluminium poly\u00E9thyl\u00E8ne de 4,3 ml"});
+  std::vector<std::string> packs = Packs(siblings);
+  ASSERT_EQ(packs[0], packs[1]);
+  EXPECT_EQ(MakeSiblingsDistinct(siblings, packs, Plain), 2u);
+  EXPECT_EQ(packs, (std::vector<std::string>{"20X4,3ML PET", "20X4,3ML PP"}));
+}
+
+TEST(SiblingDistinctness, SameLabelsAndDifferentPacksAreLeftAlone) {
+  // The same label twice (two codes for one pack), spacing aside.
+  const auto same = Siblings({U"plaquette(s) PVC-Aluminium de 40 comprim\u00E9(s)",
+                              U"plaquette(s)  PVC-Aluminium de 40  comprim\u00E9(s)",
+                              U"plaquette(s) PVC-Aluminium de 60 comprim\u00E9(s)"});
+  std::vector<std::string> packs = Packs(same);
+  EXPECT_EQ(MakeSiblingsDistinct(same, packs, Plain), 0u);
+  EXPECT_EQ(packs, (std::vector<std::string>{"B/40", "B/40", "B/60"}));
+}
+
+TEST(SiblingDistinctness, TellingWordsAreFewAndShort) {
+  const auto siblings = Siblings({U"1 flacon(s) en verre de 30 ml",
+                                  U"1 flacon(s) en verre brun avec bouchon compte-gouttes polypropyl\u00E8ne "
+                                  U"s\u00E9curit\u00E9 de 30 ml"});
+  std::vector<std::string> packs = Packs(siblings);
+  EXPECT_EQ(MakeSiblingsDistinct(siblings, packs, Plain), 1u);
+  EXPECT_EQ(packs[0], "FL/30ML");
+  EXPECT_EQ(packs[1], "FL/30ML BRUN");
+}
+
+TEST(SiblingDistinctness, LabelsOfTheSameWordsInAnotherOrderAreNumbered) {
+  const auto siblings = Siblings({U"1 flacon(s) verre brun de 30 ml", U"1 flacon(s) brun verre de 30 ml"});
+  std::vector<std::string> packs = Packs(siblings);
+  EXPECT_EQ(MakeSiblingsDistinct(siblings, packs, Plain), 1u);
+  EXPECT_EQ(packs, (std::vector<std::string>{"FL/30ML", "FL/30ML (2)"}));
+}
+
+TEST(SiblingDistinctness, PunctuationIsNoDifference) {
+  const auto siblings =
+      Siblings({U"1 bouteille de 2 L avec manod\u00E9tendeur, affichage et prises",
+                U"1 bouteille de 2 L avec manod\u00E9tendeur et prises (bouteille Presence)"});
+  std::vector<std::string> packs = Packs(siblings);
+  MakeSiblingsDistinct(siblings, packs, Plain);
+  EXPECT_EQ(packs[0], "BOUT/2L AFFICHAGE");
+  EXPECT_EQ(packs[1], "BOUT/2L PRESENCE");
+}
+
+TEST(SiblingDistinctness, TellingWordsLoseTheirMarksAndBrackets) {
+  const auto siblings =
+      Siblings({U"40 poche(s) de 100 ml", U"40 poche(s) pr\u00E9-remplie(s) de 100 ml (PEHD)"});
+  std::vector<std::string> packs = Packs(siblings);
+  MakeSiblingsDistinct(siblings, packs, Plain);
+  EXPECT_EQ(packs[1], "40X100ML PRE-REMPLIE");
+}
+
+// Across specialities: the sources are denominations, and a designation that
+// cannot take a longer pack keeps the one it had.
+TEST(SiblingDistinctness, DenominationsThatDifferTellTheirArticlesApart) {
+  const std::vector<std::string> sources = {
+      "REBIF 22MCG, SOLUTION INJECTABLE EN SERINGUE PREREMPLIE",
+      "REBIF 22MCG, SOLUTION INJECTABLE EN STYLO PREREMPLI",
+      "REBIF 22MCG, SOLUTION INJECTABLE EN STYLO PREREMPLI",
+  };
+  std::vector<std::string> packs = {"12X0,5ML", "12X0,5ML", "12X0,5ML"};
+  const auto designation = [](size_t, const std::string& pack) { return "REBIF 22MCG SOL INJ " + pack; };
+  EXPECT_EQ(MakeDistinct(sources, packs, designation, false), 3u);
+  EXPECT_EQ(packs, (std::vector<std::string>{"12X0,5ML SER", "12X0,5ML STYLO", "12X0,5ML STYLO"}));
+}
+
+TEST(SiblingDistinctness, ARefusedPackIsNotKeptAndAloneTheArticlesAreNotNumbered) {
+  const std::vector<std::string> sources = {"ALPHA SERINGUE", "ALPHA STYLO"};
+  std::vector<std::string> packs = {"B/1", "B/1"};
+  // The second article cannot take more.
+  const auto refusing = [](size_t article, const std::string& pack) {
+    return article == 1 ? std::string("ALPHA B/1") : "ALPHA " + pack;
+  };
+  EXPECT_EQ(MakeDistinct(sources, packs, refusing, false), 1u);
+  EXPECT_EQ(packs, (std::vector<std::string>{"B/1 SER", "B/1"}));
+
+  const auto refusingAll = [](size_t, const std::string&) { return std::string("ALPHA B/1"); };
+  packs = {"B/1", "B/1"};
+  EXPECT_EQ(MakeDistinct(sources, packs, refusingAll, false), 0u);
+  EXPECT_EQ(packs, (std::vector<std::string>{"B/1", "B/1"}));
+  // Sources of the same words in another order: numbered only when asked.
+  const std::vector<std::string> reordered = {"ALPHA VERRE BRUN", "ALPHA BRUN VERRE"};
+  packs = {"B/1", "B/1"};
+  const auto plain = [](size_t, const std::string& pack) { return "ALPHA " + pack; };
+  EXPECT_EQ(MakeDistinct(reordered, packs, plain, false), 0u);
+  EXPECT_EQ(packs, (std::vector<std::string>{"B/1", "B/1"}));
+  EXPECT_EQ(MakeDistinct(reordered, packs, plain), 1u);
+  EXPECT_EQ(packs, (std::vector<std::string>{"B/1", "B/1 (2)"}));
+}
+
+}  // namespace
+}  // namespace quillor::catalogue
