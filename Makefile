@@ -3,11 +3,12 @@
 #   make test   install what is missing, build with ASan+UBSan, run every test and
 #               every benchmark once
 #   make bench  build optimised and run the benchmarks
+#   make package  build the Debian package, build/package/quillor_<version>_<arch>.deb
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_GEN = -G Ninja
 
-.PHONY: run test bench bootstrap clean
+.PHONY: run test bench package bootstrap clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -31,6 +32,9 @@ bench: bootstrap
 	cmake -S . -B $(BUILD)/bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQUILLOR_BUILD_TESTS=OFF
 	cmake --build $(BUILD)/bench -j $(JOBS)
 	cd $(BUILD)/bench/bin && for b in ./*_bench; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
+
+package: bootstrap
+	JOBS=$(JOBS) scripts/build-package $(BUILD)/package
 
 clean:
 	rm -rf $(BUILD)

@@ -1,10 +1,13 @@
 // Quillor: the pharmacy order client. Takes no command-line options; reads
-// its files from ./Data under the working directory.
+// its files from ./Data under the working directory, or from the installed
+// data when started from a folder that has none (DataFolder.h).
+#include "DataFolder.h"
 #include "QuillorApplication.h"
 #include "Quillor_Unit.h"
 
 int main(int argc, char** argv) {
   quillor::QuillorApplication application(argc, argv);
+  quillor::EnterInstalledDataFolderIfNeeded();
   quillor::TQuillor_Form form;
   return application.exec();
 }
