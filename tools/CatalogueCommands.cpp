@@ -11,8 +11,10 @@
 #include "DesignationFit.h"
 #include "ExportFile.h"
 #include "PcreRegEx.h"
+#include "ScannedCode.h"
 #include "Similarity.h"
 #include "TextLines.h"
+#include "TrimBlanks.h"
 
 namespace quillor::catalogue {
 namespace {
@@ -237,15 +239,28 @@ int Search(const SearchOptions& options, std::ostream& out, std::ostream& err) {
     if (i > 0) raw += ' ';
     raw += options.words[i];
   }
+  // A scanned box's code finds its article, in either mode, as in the
+  // window; any other text is searched as words.
+  const TScannedCode code = ReadScannedCode(raw);
+  if (code.kind == TScannedCode::TKind::kUnreadable) {
+    const std::string message =
+        "Code illisible : " + ShowGroupSeparators(TrimBlanksAndControls(raw)) + " (" + code.reason + ")";
+    err << kToolName << (options.toMessage != nullptr ? options.toMessage(message) : message) << "\n";
+    return kExitFailure;
+  }
   const std::string query = NormaliseSearchText(raw);
   // As at start-up: the whole catalogue in designation order, which an empty
   // query leaves in place.
   table->QueryAll(kDesignationField);
-  try {
-    SearchArticles(*table, query, options.approximate);
-  } catch (const ERegExError& e) {
-    err << kToolName << e.what() << "\n";
-    return kExitFailure;
+  if (code.kind != TScannedCode::TKind::kNotACode) {
+    SearchArticleByCip(*table, code.cip7);
+  } else {
+    try {
+      SearchArticles(*table, query, options.approximate);
+    } catch (const ERegExError& e) {
+      err << kToolName << e.what() << "\n";
+      return kExitFailure;
+    }
   }
 
   SimilarityScorer scorer(query);

@@ -47,12 +47,17 @@ struct SearchOptions {
   // Each output line passes through this conversion when set (the terminal's
   // encoding); otherwise the article file's bytes are written as they are.
   std::string (*toOutput)(const std::string& line) = nullptr;
+  // Messages in Windows-1252 (a code's French reason) pass through this
+  // conversion when set, before they go to the error stream.
+  std::string (*toMessage)(const std::string& message) = nullptr;
 };
 
 // Loads the article file as the window does and runs the window's search on
 // the words joined by one space; prints "CIP;Designation;Price" per selected
 // record, in selection order, with the similarity as a 4th field if asked.
-// Fails on a file whose header has no "Designation" field.
+// Words that make a box's code (CIP7, CIP13, a GS1 DataMatrix string) select
+// the article of that code instead, in either mode; an unreadable code fails
+// with its reason. Fails on a file whose header has no "Designation" field.
 int Search(const SearchOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace quillor::catalogue

@@ -36,7 +36,10 @@ constexpr char kUsage[] =
     "          each article found, in the order the window shows them; a query\n"
     "          that is blank once normalised lists the whole catalogue, as shown\n"
     "          at start-up; the query is read in the locale's encoding (UTF-8),\n"
-    "          and on a terminal the designations are shown in it too\n"
+    "          and on a terminal the designations are shown in it too; a box's\n"
+    "          code (CIP7, CIP13, or a DataMatrix string with <GS> or ~ between\n"
+    "          its fields) prints the article of that code, and an unreadable\n"
+    "          code fails with its reason\n"
     "          --approx   approximate search: every article, the most similar first\n"
     "          --scores   add the similarity (0 to 100) as a fourth field\n"
     "          --db FILE  the article file (default ./Data/BaseDeDonneeArticles.db)\n"
@@ -120,6 +123,7 @@ int RunSearch(const std::vector<std::string>& args) {
   }
   if (options.words.empty()) return BadUsage("search needs a query");
   if (OutputIsTerminal()) options.toOutput = &Cp1252ToLocale;
+  options.toMessage = &Cp1252ToLocale;
   return Search(options, std::cout, std::cerr);
 }
 

@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <sstream>
 
+#include "ScannedCode.h"
 #include "StringManager.h"
 #include "TempDir.h"
 #include "TestPaths.h"
@@ -220,6 +222,70 @@ TEST(CatalogueTool, ApproximateSearchWithScoresOnTheBundledCatalogue) {
     previous = score;
     previousDesignation = records[i][1];
   }
+}
+
+// --- box codes ------------------------------------------------------------------------------
+
+// `digits` followed by its GS1 check digit.
+std::string WithCheckDigit(const std::string& digits) {
+  for (char check = '0'; check <= '9'; ++check) {
+    if (HasValidGs1CheckDigit(digits + check)) return digits + check;
+  }
+  return digits;
+}
+
+TEST(CatalogueTool, ABoxCodeInAnyFormPrintsItsArticleInEitherMode) {
+  const auto dolipranes = CatalogueWith({"DOLIPRANE", "1000"});
+  ASSERT_FALSE(dolipranes.empty());
+  const std::vector<std::string> article = dolipranes.back();
+  const std::string cip13 = WithCheckDigit("34009" + article[0]);
+  const std::string gtin = "0" + cip13;
+  const std::vector<std::string> codes = {
+      article[0],
+      cip13,
+      "]d201" + gtin + "17281231" + "10LOT42\x1d" + "21SER9",
+      "01" + gtin + "10LOT42~21SER9",
+      "]d2" "17281231" "10LOT42<GS>01" + gtin,  // the product code last
+      "  " + cip13 + " ",
+  };
+  for (const std::string& code : codes) {
+    for (const bool approximate : {false, true}) {
+      std::vector<std::string> args = {"search"};
+      if (approximate) args.push_back("--approx");
+      args.push_back(code);
+      const ToolRun run = RunTool(args);
+      EXPECT_EQ(run.status, 0) << code << " " << run.err;
+      EXPECT_EQ(Records(run.out), std::vector<std::vector<std::string>>{article}) << code << " " << approximate;
+    }
+  }
+}
+
+TEST(CatalogueTool, AnUnreadableCodeFailsWithItsReasonAndAnUnheldOneFindsNothing) {
+  const std::string cip13 = WithCheckDigit("34009" + CatalogueWith({"DOLIPRANE"}).front()[0]);
+  std::string wrong = cip13;
+  wrong.back() = wrong.back() == '9' ? '0' : static_cast<char>(wrong.back() + 1);
+  for (const std::string& code : {wrong, std::string("]d217281231") + "10LOT42"}) {
+    const ToolRun run = RunTool({"search", code});
+    EXPECT_EQ(run.status, 1) << code;
+    EXPECT_THAT(run.err, HasSubstr("Code illisible : "));
+    EXPECT_EQ(run.out, "");
+  }
+  EXPECT_THAT(RunTool({"search", wrong}).err, HasSubstr("cl\u00E9 de contr\u00F4le"));  // in the UTF-8 locale
+
+  // A valid product code that is not a medicine's, and a CIP7 no article holds.
+  const ToolRun goods = RunTool({"search", WithCheckDigit("340123456789")});
+  EXPECT_EQ(goods.status, 0) << goods.err;
+  EXPECT_EQ(goods.out, "");
+  std::set<std::string> held;
+  for (const auto& record : CatalogueWith({})) held.insert(record[0]);
+  std::string absent = "3400000";
+  for (int i = 0; i < 1000000 && (!TStringManager::IsCip(absent) || held.count(absent) != 0); ++i) {
+    absent = std::to_string(3400000 + i);
+  }
+  ASSERT_TRUE(TStringManager::IsCip(absent));
+  const ToolRun unheld = RunTool({"search", absent});
+  EXPECT_EQ(unheld.status, 0) << unheld.err;
+  EXPECT_EQ(unheld.out, "");
 }
 
 TEST(CatalogueTool, InvalidPatternFails) {
