@@ -293,7 +293,11 @@ def check_installed_program_finds_catalogue(layout):
                "the address was read before the catalogue")
         expect(watch.saw(installed / SETTINGS, IN_ACCESS), "the installed settings were never read")
         expect(cwd == str(installed.parent), f"the program works in {cwd}, not in {installed.parent}")
-        expect(printed == "", f"the program printed {printed!r}")
+        # The offscreen platform, having no window manager, says once per size
+        # hint that it cannot pass it on; that is Qt's line, not the program's.
+        said = [line for line in printed.splitlines()
+                if line != "This plugin does not support propagateSizeHints()"]
+        expect(said == [], f"the program printed {printed!r}")
         expect(list(unrelated.iterdir()) == [], "the program wrote into the folder it was started from")
 
 
