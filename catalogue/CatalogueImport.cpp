@@ -9,7 +9,7 @@
 #include "PackSummary.h"
 #include "PriceText.h"
 #include "SiblingDistinctness.h"
-#include "SpecialityName.h"
+#include "DenominationParts.h"
 
 namespace quillor::catalogue {
 namespace {
@@ -166,13 +166,13 @@ ImportResult ImportExports(const ExportFile& specialityFile, const ExportFile& p
   }
 
   // Each article with its pack and the parts of its speciality's name.
-  std::vector<SpecialityName> names;
+  std::vector<DenominationParts> names;
   std::vector<size_t> nameOf;
   std::vector<std::string> packs;
   for (auto& [cis, siblings] : bySpeciality) {
     const Speciality& speciality = specialities.at(cis);
-    names.push_back(ReadSpecialityName(speciality.denomination, speciality.form));
-    const SpecialityName& parts = names.back();
+    names.push_back(ReadDenominationParts(speciality.denomination, speciality.form));
+    const DenominationParts& parts = names.back();
     std::vector<std::string> siblingPacks;
     for (Article& article : siblings) siblingPacks.push_back(SummarisePack(article.label));
     result.siblingsMadeDistinct +=

@@ -67,7 +67,7 @@ Words PackWords(const std::string& pack) {
 
 // The form without the words the designation already says elsewhere: "LP" in
 // a name, "AMP" in a pack of ampoules.
-Words FormNotSaidElsewhere(const SpecialityName& parts, const std::string& pack) {
+Words FormNotSaidElsewhere(const DenominationParts& parts, const std::string& pack) {
   Words said = parts.name;
   said.insert(said.end(), parts.qualifiers.begin(), parts.qualifiers.end());
   const Words packWords = PackWords(pack);
@@ -80,7 +80,7 @@ Words FormNotSaidElsewhere(const SpecialityName& parts, const std::string& pack)
 }
 
 // The shapes the rest of a designation may take with a given name, fullest first.
-std::vector<Words> RestVariants(const SpecialityName& parts, const std::string& pack) {
+std::vector<Words> RestVariants(const DenominationParts& parts, const std::string& pack) {
   std::vector<Words> variants;
   const Words fullForm = FormNotSaidElsewhere(parts, pack);
   const Words firstForm = fullForm.empty() ? Words() : Words{fullForm.front()};
@@ -192,7 +192,7 @@ Words CompactStrength(const Words& strength) {
   return result;
 }
 
-FittedDesignation FitDesignation(const SpecialityName& parts, const std::string& pack, size_t maxLength) {
+FittedDesignation FitDesignation(const DenominationParts& parts, const std::string& pack, size_t maxLength) {
   const std::vector<Words> rests = RestVariants(parts, pack);
   const bool hasStrength = !parts.strength.empty();
   for (const NameVariant& name : NameVariants(parts.name)) {
@@ -225,7 +225,7 @@ FittedDesignation FitDesignation(const SpecialityName& parts, const std::string&
   return {text, false, true, std::min(kept, names.back().words.size()), !hasStrength};
 }
 
-FittedDesignation FitDesignationNoWorse(const SpecialityName& parts, const std::string& pack,
+FittedDesignation FitDesignationNoWorse(const DenominationParts& parts, const std::string& pack,
                                         const std::string& basePack) {
   FittedDesignation base = FitDesignation(parts, basePack);
   FittedDesignation grown = FitDesignation(parts, pack);

@@ -17,7 +17,7 @@
 #include <cstddef>
 #include <string>
 
-#include "SpecialityName.h"
+#include "DenominationParts.h"
 
 namespace quillor::catalogue {
 
@@ -32,13 +32,13 @@ struct FittedDesignation {
   bool strengthKept = true;  // false when the strength had to go
 };
 
-FittedDesignation FitDesignation(const SpecialityName& parts, const std::string& pack,
+FittedDesignation FitDesignation(const DenominationParts& parts, const std::string& pack,
                                  size_t maxLength = kDesignationMaxLength);
 
 // The designation with `pack`, unless it shows fewer words of the name than
 // the designation with `basePack`, or loses a strength that one keeps: then
 // the designation with `basePack`. Lets a pack grow only where it fits.
-FittedDesignation FitDesignationNoWorse(const SpecialityName& parts, const std::string& pack,
+FittedDesignation FitDesignationNoWorse(const DenominationParts& parts, const std::string& pack,
                                         const std::string& basePack);
 
 // "10MG/160MG/25MG" -> "10/160/25MG" when every quantity has the same unit;

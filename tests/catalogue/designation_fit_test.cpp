@@ -8,8 +8,8 @@
 namespace quillor::catalogue {
 namespace {
 
-SpecialityName Parts(Words name, Words strength, Words qualifiers, Words form) {
-  return SpecialityName{std::move(name), std::move(strength), std::move(qualifiers), std::move(form)};
+DenominationParts Parts(Words name, Words strength, Words qualifiers, Words form) {
+  return DenominationParts{std::move(name), std::move(strength), std::move(qualifiers), std::move(form)};
 }
 
 TEST(DesignationFit, EverythingWhenItFits) {
@@ -22,7 +22,7 @@ TEST(DesignationFit, EverythingWhenItFits) {
 }
 
 TEST(DesignationFit, QualifiersAndFormGiveWayBeforeTheName) {
-  const SpecialityName nurofen =
+  const DenominationParts nurofen =
       Parts({"NUROFENPRO"}, {"20MG/ML"}, {"ENFANTS", "ET", "NOURRISSONS", "SANS", "SUCRE"}, {"SUSP", "BUV"});
   // 1. qualifiers abbreviated, 2. the form's first word, 3. qualifiers from the last.
   EXPECT_EQ(FitDesignation(nurofen, "FL/150ML", 80).text,
@@ -37,13 +37,13 @@ TEST(DesignationFit, QualifiersAndFormGiveWayBeforeTheName) {
   EXPECT_TRUE(FitDesignation(nurofen, "FL/150ML").nameWhole);
   // Then the form goes, then the strength is written once per unit.
   EXPECT_EQ(FitDesignation(nurofen, "FL/150ML", 28).text, "NUROFENPRO 20MG/ML FL/150ML");
-  const SpecialityName maalox = Parts({"MAALOX"}, {"400MG/400MG"}, {}, {"CPR"});
+  const DenominationParts maalox = Parts({"MAALOX"}, {"400MG/400MG"}, {}, {"CPR"});
   EXPECT_EQ(FitDesignation(maalox, "B/40", 25).text, "MAALOX 400/400MG CPR B/40");
   EXPECT_EQ(FitDesignation(maalox, "B/40", 21).text, "MAALOX 400/400MG B/40");
 }
 
 TEST(DesignationFit, ANameTooLongIsAbbreviatedFromItsLastWordThenLosesWords) {
-  const SpecialityName generic =
+  const DenominationParts generic =
       Parts({"AMOXICILLINE/ACIDE", "CLAVULANIQUE", "BIOGARAN"}, {"1G/125MG"}, {}, {"PDR", "SUSP", "BUV"});
   const FittedDesignation d = FitDesignation(generic, "B/8");
   EXPECT_EQ(d.text, "AMOXICILLINE/ACIDE CLAV BGR 1G/125MG B/8");  // 40: the molecules' names stay
@@ -58,7 +58,7 @@ TEST(DesignationFit, ANameTooLongIsAbbreviatedFromItsLastWordThenLosesWords) {
 }
 
 TEST(DesignationFit, ThePackStaysWhenNothingElseFits) {
-  const SpecialityName long_ = Parts({"PIPERACILLINE/TAZOBACTAM"}, {"4G/500MG"}, {}, {"PDR"});
+  const DenominationParts long_ = Parts({"PIPERACILLINE/TAZOBACTAM"}, {"4G/500MG"}, {}, {"PDR"});
   // Without an abbreviation for its only word, the strength goes before the pack.
   const FittedDesignation d =
       FitDesignation(Parts({"ABCDEFGHIJKLMNOPQRSTUVWXYZ"}, {"4G/500MG"}, {}, {}), "10X30ML", 34);
@@ -73,10 +73,10 @@ TEST(DesignationFit, ThePackStaysWhenNothingElseFits) {
 }
 
 TEST(DesignationFit, WordsAddedToThePackAreLeftOutWhereTheDesignationShowsThem) {
-  const SpecialityName chlorhex = Parts({"CHLORHEX/CHLOROBUT", "BGR", "CSL"}, {}, {}, {});
+  const DenominationParts chlorhex = Parts({"CHLORHEX/CHLOROBUT", "BGR", "CSL"}, {}, {}, {});
   EXPECT_EQ(FitDesignation(chlorhex, "FL/200ML BGR").text, "CHLORHEX/CHLOROBUT BGR CSL FL/200ML");
   EXPECT_EQ(FitDesignation(chlorhex, "FL/200ML VTS").text, "CHLORHEX/CHLOROBUT BGR CSL FL/200ML VTS");
-  const SpecialityName stelara = Parts({"STELARA"}, {"45MG"}, {}, {"SOL", "INJ"});
+  const DenominationParts stelara = Parts({"STELARA"}, {"45MG"}, {}, {"SOL", "INJ"});
   EXPECT_EQ(FitDesignation(stelara, "SER/0,5ML SER").text, "STELARA 45MG SOL INJ SER/0,5ML");
   EXPECT_EQ(FitDesignation(stelara, "SER/0,5ML STYLO").text, "STELARA 45MG SOL INJ SER/0,5ML STYLO");
   // The summary itself always stays, even where the name says it too.
@@ -84,21 +84,21 @@ TEST(DesignationFit, WordsAddedToThePackAreLeftOutWhereTheDesignationShowsThem) 
 }
 
 TEST(DesignationFit, APackGrowsOnlyWhereThatCostsNoWordOfTheNameNorTheStrength) {
-  const SpecialityName rebif = Parts({"REBIF"}, {"22MCG"}, {}, {"SOL", "INJ"});
+  const DenominationParts rebif = Parts({"REBIF"}, {"22MCG"}, {}, {"SOL", "INJ"});
   EXPECT_EQ(FitDesignationNoWorse(rebif, "12X0,5ML STYLO", "12X0,5ML").text,
             "REBIF 22MCG SOL INJ 12X0,5ML STYLO");
   // The name would lose SANOFI: the pack stays as it was.
-  const SpecialityName insulin = Parts({"INSULINE", "ASPARTE", "SANOFI"}, {"100U/ML"}, {}, {"SOL", "INJ"});
+  const DenominationParts insulin = Parts({"INSULINE", "ASPARTE", "SANOFI"}, {"100U/ML"}, {}, {"SOL", "INJ"});
   ASSERT_EQ(FitDesignation(insulin, "5X3ML STYLO").nameWordsKept, 2u);
   const FittedDesignation kept = FitDesignationNoWorse(insulin, "5X3ML STYLO", "5X3ML");
   EXPECT_EQ(kept.text, "INSULINE ASPARTE SANOFI 100U/ML 5X3ML");
   EXPECT_EQ(kept.nameWordsKept, 3u);
   // The strength would go: the same.
-  const SpecialityName single = Parts({"ABCDEFGHIJKLMNOPQRSTUVWXYZ"}, {"4G/500MG"}, {}, {});
+  const DenominationParts single = Parts({"ABCDEFGHIJKLMNOPQRSTUVWXYZ"}, {"4G/500MG"}, {}, {});
   ASSERT_FALSE(FitDesignation(single, "B/8 LONG").strengthKept);
   EXPECT_EQ(FitDesignationNoWorse(single, "B/8 LONG", "B/8").text, "ABCDEFGHIJKLMNOPQRSTUVWXYZ 4G/500MG B/8");
   // Abbreviating the name is no loss of its words.
-  const SpecialityName generic = Parts({"OXOMEMAZINE", "SANDOZ"}, {"0,33MG/ML"}, {}, {});
+  const DenominationParts generic = Parts({"OXOMEMAZINE", "SANDOZ"}, {"0,33MG/ML"}, {}, {});
   ASSERT_EQ(FitDesignation(generic, "FL/150ML").text, "OXOMEMAZINE SANDOZ 0,33MG/ML FL/150ML");
   EXPECT_EQ(FitDesignationNoWorse(generic, "FL/150ML SIROP", "FL/150ML").text,
             "OXOMEMAZINE SDZ 0,33MG/ML FL/150ML SIROP");
@@ -127,7 +127,7 @@ TEST(DesignationFit, RandomPartsStayWithinTheBoundAndKeepWholeWords) {
     };
     Words name = pick(5);
     if (name.empty()) name.push_back("NOM");
-    const SpecialityName parts = Parts(name, random() % 2 ? Words{"500MG/30MG"} : Words{}, pick(3),
+    const DenominationParts parts = Parts(name, random() % 2 ? Words{"500MG/30MG"} : Words{}, pick(3),
                                        random() % 2 ? Words{"CPR", "EFF"} : Words{"SOL", "BUV"});
     const std::string pack = random() % 2 ? "B/30" : "20X2ML";
     const FittedDesignation d = FitDesignation(parts, pack);

@@ -1,23 +1,23 @@
 #include <gtest/gtest.h>
 
 #include "AsciiFolding.h"
-#include "SpecialityName.h"
+#include "DenominationParts.h"
 
 namespace quillor::catalogue {
 namespace {
 
-SpecialityName Read(std::u32string_view denomination, std::u32string_view form) {
-  return ReadSpecialityName(FoldToUpperAscii(denomination).text, FoldToUpperAscii(form).text);
+DenominationParts Read(std::u32string_view denomination, std::u32string_view form) {
+  return ReadDenominationParts(FoldToUpperAscii(denomination).text, FoldToUpperAscii(form).text);
 }
 
-TEST(SpecialityName, NameStrengthQualifiersAndForm) {
-  const SpecialityName doliprane = Read(U"DOLIPRANE 1000 mg, comprim\u00E9", U"comprim\u00E9");
+TEST(DenominationParts, NameStrengthQualifiersAndForm) {
+  const DenominationParts doliprane = Read(U"DOLIPRANE 1000 mg, comprim\u00E9", U"comprim\u00E9");
   EXPECT_EQ(doliprane.name, Words{"DOLIPRANE"});
   EXPECT_EQ(doliprane.strength, Words{"1000MG"});
   EXPECT_TRUE(doliprane.qualifiers.empty());
   EXPECT_EQ(doliprane.form, Words{"CPR"});
 
-  const SpecialityName nurofen = Read(
+  const DenominationParts nurofen = Read(
       U"NUROFENPRO 20 mg/ml ENFANTS ET NOURRISSONS SANS SUCRE, suspension buvable \u00E9dulcor\u00E9e au "
       U"maltitol",
       U"suspension buvable");
@@ -28,7 +28,7 @@ TEST(SpecialityName, NameStrengthQualifiersAndForm) {
   EXPECT_EQ(nurofen.form, (Words{"SUSP", "BUV"}));
 
   // A head without digits is all name.
-  const SpecialityName fervex =
+  const DenominationParts fervex =
       Read(U"FERVEX ADULTES SANS SUCRE, granul\u00E9s pour solution buvable en sachet",
            U"granul\u00E9s pour solution buvable");
   EXPECT_EQ(fervex.name, (Words{"FERVEX", "ADULTES", "SANS", "SUCRE"}));
@@ -36,7 +36,7 @@ TEST(SpecialityName, NameStrengthQualifiersAndForm) {
   EXPECT_EQ(fervex.form, (Words{"GRAN", "SOL", "BUV"}));  // "en sachet": the pack says it
 }
 
-TEST(SpecialityName, UnitsAreAbbreviatedAndGluedToTheirNumbers) {
+TEST(DenominationParts, UnitsAreAbbreviatedAndGluedToTheirNumbers) {
   EXPECT_EQ(Read(U"BETADINE DERMIQUE 10 POUR CENT, solution pour application locale", U"").strength,
             Words{"10%"});
   EXPECT_EQ(Read(U"PRIMPERAN 10 mg/2 ml, solution injectable en ampoule", U"").strength, Words{"10MG/2ML"});
@@ -56,7 +56,7 @@ TEST(SpecialityName, UnitsAreAbbreviatedAndGluedToTheirNumbers) {
             (Words{"313", "200", "000UI", "%"}));
   EXPECT_EQ(Read(U"X 1 500 MG, pommade", U"").strength, Words{"1500MG"});
   // A segment after the comma that starts with a digit is more strength.
-  const SpecialityName gibiter =
+  const DenominationParts gibiter =
       Read(U"GIBITER EASYHALER, 160 microgrammes/4,5 microgrammes/dose, poudre pour inhalation",
            U"poudre pour inhalation");
   EXPECT_EQ(gibiter.name, (Words{"GIBITER", "EASYHALER"}));
@@ -64,7 +64,7 @@ TEST(SpecialityName, UnitsAreAbbreviatedAndGluedToTheirNumbers) {
   EXPECT_EQ(gibiter.form, (Words{"PDR", "INHAL"}));
 }
 
-TEST(SpecialityName, TheFormTakesTheFirstWayOfTakingIt) {
+TEST(DenominationParts, TheFormTakesTheFirstWayOfTakingIt) {
   EXPECT_EQ(Read(U"OROCAL 500 mg, comprim\u00E9 \u00E0 sucer/\u00E0 croquer", U"").form,
             (Words{"CPR", "SUC"}));
   EXPECT_EQ(Read(U"X 1 g, comprim\u00E9 dispersible ou \u00E0 croquer", U"").form, Words{"CPR"});
@@ -76,19 +76,19 @@ TEST(SpecialityName, TheFormTakesTheFirstWayOfTakingIt) {
   EXPECT_EQ(Read(U"X 1 g, g\u00E9lule gastro-r\u00E9sistante", U"").form, Words{"GELU"});
 }
 
-TEST(SpecialityName, WithoutACommaTheFormColumnTellsWhereTheFormStarts) {
-  const SpecialityName activir = Read(U"ACTIVIR 5 % cr\u00E8me", U"cr\u00E8me");
+TEST(DenominationParts, WithoutACommaTheFormColumnTellsWhereTheFormStarts) {
+  const DenominationParts activir = Read(U"ACTIVIR 5 % cr\u00E8me", U"cr\u00E8me");
   EXPECT_EQ(activir.name, Words{"ACTIVIR"});
   EXPECT_EQ(activir.strength, Words{"5%"});
   EXPECT_EQ(activir.form, Words{"CREME"});
-  const SpecialityName atropine =
+  const DenominationParts atropine =
       Read(U"ATROPINE SULFATE ACCORD 0,1 mg/mL solution injectable en seringue pr\u00E9remplie",
            U"solution injectable");
   EXPECT_EQ(atropine.name, (Words{"ATROPINE", "SULFATE", "ACCORD"}));
   EXPECT_EQ(atropine.strength, Words{"0,1MG/ML"});
   EXPECT_EQ(atropine.form, (Words{"SOL", "INJ"}));
   // Neither a comma nor the form: the form comes from the form column alone.
-  const SpecialityName compose = Read(U"ACIDUM PHOSPHORICUM COMPOSE", U"solution buvable en gouttes");
+  const DenominationParts compose = Read(U"ACIDUM PHOSPHORICUM COMPOSE", U"solution buvable en gouttes");
   EXPECT_EQ(compose.name, (Words{"ACIDUM", "PHOSPHORICUM", "COMPOSE"}));
   EXPECT_EQ(compose.form, (Words{"SOL", "BUV", "GTT"}));
   // A form the table cannot read gives the form column's.

@@ -25,7 +25,7 @@
 
 namespace quillor::catalogue {
 
-struct SpecialityName {
+struct DenominationParts {
   Words name;
   Words strength;
   Words qualifiers;
@@ -33,7 +33,7 @@ struct SpecialityName {
 };
 
 // REQUIRES: both texts folded to upper-case ASCII with single spaces.
-SpecialityName ReadSpecialityName(std::string_view denomination, std::string_view formColumn);
+DenominationParts ReadDenominationParts(std::string_view denomination, std::string_view formColumn);
 
 // Strength words with every unit abbreviated and glued to the number before
 // it: "10 MG/2 ML" -> "10MG/2ML", "2,4 POUR CENT" -> "2,4%".

@@ -1,4 +1,4 @@
-#include "SpecialityName.h"
+#include "DenominationParts.h"
 
 #include <algorithm>
 
@@ -150,7 +150,7 @@ Words AbbreviateForm(std::string_view text) {
   return form;
 }
 
-SpecialityName ReadSpecialityName(std::string_view denomination, std::string_view formColumn) {
+DenominationParts ReadDenominationParts(std::string_view denomination, std::string_view formColumn) {
   formColumn = Trimmed(formColumn);
   std::string head;
   std::string tail;
@@ -173,7 +173,7 @@ SpecialityName ReadSpecialityName(std::string_view denomination, std::string_vie
     head = denomination;
   }
 
-  SpecialityName parts;
+  DenominationParts parts;
   const Words words = SplitWords(head);
   size_t i = 0;
   while (i < words.size() && (i == 0 || !StartsWithDigit(words[i]))) parts.name.push_back(words[i++]);
