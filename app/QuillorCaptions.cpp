@@ -1,11 +1,13 @@
 // Captions, price settings and the price column of the article grid, all
-// read from the settings file at each call.
+// read from the settings file at each call (the grid's titles as long as the
+// file is unchanged, see GridTitles.h).
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "GridTitles.h"
 #include "IniManager.h"
 #include "Quillor_Unit.h"
 #include "StringManager.h"
@@ -19,10 +21,8 @@ constexpr const char* kNoMatch = "Aucune correspondance";
 
 }  // namespace
 
-void TQuillor_Form::WriteTitles(TIniManager& ini) {
-  ArticleGrid->SetCell(0, 0, ini.Get("FRANCAIS", "ColCIP"));
-  ArticleGrid->SetCell(1, 0, ini.Get("FRANCAIS", "ColDesignation"));
-  ArticleGrid->SetCell(2, 0, ini.Get("FRANCAIS", "ColTarif"));
+void TQuillor_Form::WriteTitles(const TGridTitles& titles) {
+  for (size_t i = 0; i < titles.size(); ++i) ArticleGrid->SetCell(static_cast<int32_t>(i), 0, titles[i]);
 }
 
 void TQuillor_Form::LoadCaptions() {
@@ -47,7 +47,7 @@ void TQuillor_Form::LoadCaptions() {
   DecimalCount = ini.GetInt("EURO", "NombreDeDecimales");
 
   SetTitleCaption(ini.Get("FRANCAIS", "Titre"));
-  WriteTitles(ini);
+  WriteTitles(ReadGridTitles(ini));
   GroupBox1->setTitle(ToQString(ini.Get("FRANCAIS", "PanelRecherche")));
   SetModeCaptions(ini.Get("FRANCAIS", "RechExacte"), ini.Get("FRANCAIS", "RechApprox"));
   Button1->setText(ToQString(ini.Get("FRANCAIS", "BtnQuitter")));
@@ -77,8 +77,7 @@ void TQuillor_Form::DisplayPrices() {
   // keeps the scaled catalogue prices, so a search pays for none of them.
   grid.RewriteColumn(2, PriceRewrite(fCoefficientDigits, DecimalCount));
 
-  TIniManager ini(TQuillorFiles::kSettingsFile);
-  WriteTitles(ini);
+  WriteTitles(fGridTitles.Read());
 }
 
 }  // namespace quillor

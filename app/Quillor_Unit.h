@@ -23,6 +23,7 @@
 #include "CryptManager.h"
 #include "DataFolderReport.h"
 #include "Database.h"
+#include "GridTitles.h"
 #include "MailMessage.h"
 #include "MyStringGrid.h"
 #include "PriceDisplay.h"
@@ -181,7 +182,7 @@ class TQuillor_Form : public QWidget {
   void Edit2Return();
   void ReadArticles();
   void LoadAddress();
-  void WriteTitles(TIniManager& ini);
+  void WriteTitles(const TGridTitles& titles);
   // The start-up step after FormCreate: shows a kept draft of an unsent
   // order and keeps the order on disk from then on.
   void RestoreKeptDraft();
@@ -207,6 +208,8 @@ class TQuillor_Form : public QWidget {
   // The query whose exact search made the table's current selection; empty
   // when another search (or none) made it.
   std::string fLastExactQuery;
+  // The grid's titles, read from the settings file when it changed.
+  TGridTitlesFile fGridTitles{TQuillorFiles::kSettingsFile};
   // Whether the address memo holds the address read at start-up.
   bool fAddressLoaded = false;
   bool fSending = false;
