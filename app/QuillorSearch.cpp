@@ -33,7 +33,6 @@ void TQuillor_Form::SearchFor(TSearchTrigger trigger) {
       return;
     case TScannedCode::TKind::kCip7:
     case TScannedCode::TKind::kOtherGoods:
-      fLastExactQuery.clear();
       SearchArticleByCip(*ArticleTable, code.cip7);
       ArticleTable->SelectionToGrid(*ArticleGrid, "", true);
       DisplayPrices();
@@ -48,15 +47,11 @@ void TQuillor_Form::SearchFor(TSearchTrigger trigger) {
   const std::string query = NormaliseSearchText(typed);
   if (query.empty()) return;
   // An invalid pattern raises here, before the grid is touched: the grid
-  // keeps what it showed and the general handler shows the error. Typing on
-  // narrows the last exact result instead of searching the whole catalogue.
-  const std::string previous = fLastExactQuery;
-  fLastExactQuery.clear();
+  // keeps what it showed and the general handler shows the error.
   if (RadioButton3->isChecked()) {
     SearchArticles(*ArticleTable, query, true);
   } else {
-    SearchArticlesAfter(*ArticleTable, query, previous);
-    fLastExactQuery = query;
+    fExactSearches.Search(*ArticleTable, query);
   }
   ArticleTable->SelectionToGrid(*ArticleGrid, "", true);
   DisplayPrices();

@@ -23,6 +23,7 @@
 #include "CryptManager.h"
 #include "DataFolderReport.h"
 #include "Database.h"
+#include "ExactSearchMemory.h"
 #include "GridTitles.h"
 #include "MailMessage.h"
 #include "MyStringGrid.h"
@@ -205,9 +206,9 @@ class TQuillor_Form : public QWidget {
   // check of it is waiting in the event loop.
   int32_t fGridFrameHeight = -1;
   bool fFrameCheckQueued = false;
-  // The query whose exact search made the table's current selection; empty
-  // when another search (or none) made it.
-  std::string fLastExactQuery;
+  // The last exact searches' results, which typing narrows and rubbing out
+  // gives back.
+  TExactSearchMemory fExactSearches;
   // The grid's titles, read from the settings file when it changed.
   TGridTitlesFile fGridTitles{TQuillorFiles::kSettingsFile};
   // Whether the address memo holds the address read at start-up.

@@ -52,17 +52,6 @@ bool ExactResultWithin(const std::string& query, const std::string& previous) {
   return true;
 }
 
-bool SearchArticlesAfter(TMyDatabase& table, const std::string& query, const std::string& previous) {
-  if (query.empty()) return false;
-  if (previous.empty() || !ExactResultWithin(query, previous)) return SearchArticles(table, query, false);
-  const int32_t wordCount = TStringManager::WordCount(query, ' ');
-  for (int32_t i = 1; i <= wordCount; ++i) {
-    const std::string word = TStringManager::GetWord(query, i, ' ');
-    table.QueryAnd(kDesignationField, "^.*" + word + ".*$", 2);
-  }
-  return true;
-}
-
 void SearchArticleByCip(TMyDatabase& table, const std::string& cip7) {
   table.QueryAll(kDesignationField);
   if (table.FieldCount() == 0) return;

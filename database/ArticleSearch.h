@@ -39,13 +39,6 @@ bool SearchArticles(TMyDatabase& table, const std::string& normalisedQuery, bool
 // "DOLIP", "DOLIPRANE" then "DOLIPRANE 1").
 bool ExactResultWithin(const std::string& query, const std::string& previous);
 
-// The exact search of `query`, when the table's selection is still the result
-// of the exact search of `previous` (empty: unknown). A query whose result
-// lies within it only narrows that selection, sparing the words already
-// searched from going over the whole catalogue; the selection, and what an
-// invalid word leaves, are the same as SearchArticles gives.
-bool SearchArticlesAfter(TMyDatabase& table, const std::string& query, const std::string& previous);
-
 // Selects, in designation order, the articles whose code (the first field)
 // is exactly `cip7`: the article of a scanned box. An empty `cip7` selects
 // nothing (a product code that is no medicine's).

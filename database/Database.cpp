@@ -1,6 +1,7 @@
 // Loading, record and field access, and index building of TMyDatabase.
 #include "Database.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "LiteralPattern.h"
@@ -74,6 +75,7 @@ void TMyDatabase::LoadFromList(const TStringList& lines) {
   fDatas.assign(fieldCount, std::vector<std::string>(recordCount));
   fFieldTexts.clear();
   fIndexValid.assign(fieldCount, 0);
+  StampNewContent();
   // A selection of the previous content could name records that no longer
   // exist; it would then be read out of range.
   fSelection.clear();
@@ -95,6 +97,7 @@ void TMyDatabase::SetFieldNames(const std::string& headerLine) {
   fFieldNames.clear();
   fFieldNames.reserve(static_cast<size_t>(count));
   for (int32_t i = 1; i <= count; ++i) fFieldNames.push_back(TStringManager::GetWord(headerLine, i, ';'));
+  StampNewContent();
   // Renaming the fields of a loaded table must keep one column, one index
   // slot and one validity flag per name, or every access by field number
   // would run past the columns. New fields hold empty values; their indexes
@@ -118,6 +121,7 @@ void TMyDatabase::SetData(int32_t field, int32_t record, const std::string& valu
   fDatas[static_cast<size_t>(field)][static_cast<size_t>(record)] = value;
   fIndexValid[static_cast<size_t>(field)] = 0;
   if (static_cast<size_t>(field) < fFieldTexts.size()) fFieldTexts[static_cast<size_t>(field)].reset();
+  StampNewContent();
 }
 
 std::shared_ptr<const TSharedTexts> TMyDatabase::FieldTexts(int32_t field) const {
@@ -220,6 +224,14 @@ void TMyDatabase::BuildIndex(int32_t field) {
 void TMyDatabase::FreeIndexes() {
   fIndexes.clear();
   fIndexSummaries.clear();
+  StampNewContent();
+}
+
+void TMyDatabase::StampNewContent() {
+  // One counter for every table, so that a snapshot of one table is stale
+  // on any other.
+  static std::atomic<uint64_t> lastStamp{0};
+  fContentStamp = ++lastStamp;
 }
 
 const TIndexList* TMyDatabase::IndexList(int32_t field) const {

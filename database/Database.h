@@ -29,6 +29,14 @@ namespace quillor {
 
 class TMyStringGrid;
 
+// A selection and step result as they stood, tied to the table's content at
+// that moment (see TMyDatabase::SaveSelection).
+struct TSelectionSnapshot {
+  uint64_t contentStamp = 0;
+  std::vector<int32_t> selection;
+  std::vector<int32_t> stepResult;
+};
+
 // A table cannot be built: no header line, or a file that cannot be read.
 class EDatabaseError : public std::runtime_error {
  public:
@@ -130,6 +138,14 @@ class TMyDatabase {
   int32_t SelectionCount() const { return static_cast<int32_t>(fSelection.size()); }
   const std::vector<int32_t>& Selection() const { return fSelection; }
   const std::vector<int32_t>& StepResult() const { return fStepResult; }
+  // The selection and step result, to be given back by RestoreSelection as
+  // long as the table's content, fields and indexes are unchanged: every
+  // change of them (loading, SetFieldNames, SetData, FreeIndexes) makes the
+  // snapshots taken before it stale, on this table and on any other.
+  TSelectionSnapshot SaveSelection() const;
+  // Makes the snapshot's selection and step result current and gives true;
+  // a stale snapshot changes nothing and gives false.
+  bool RestoreSelection(const TSelectionSnapshot& snapshot);
 
   // Positions (first, last) of the run of entries of `list` between `start`
   // and `finish` that agree with `key` by prefix (TStringManager::ComparePrefix),
@@ -174,6 +190,10 @@ class TMyDatabase {
   std::vector<uint8_t> fIndexValid;
   // FieldTexts per field; an empty slot is made on demand.
   mutable std::vector<std::shared_ptr<const TSharedTexts>> fFieldTexts;
+  // Changes with every change that can change what a query selects; unique
+  // across tables (see SaveSelection).
+  uint64_t fContentStamp = 0;
+  void StampNewContent();
   bool fLiteralShortcut = true;
 };
 

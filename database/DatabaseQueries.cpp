@@ -56,6 +56,17 @@ void TMyDatabase::QueryAll(const std::string& fieldName) {
   QueryAll(GetFieldPos(fieldName));
 }
 
+TSelectionSnapshot TMyDatabase::SaveSelection() const {
+  return TSelectionSnapshot{fContentStamp, fSelection, fStepResult};
+}
+
+bool TMyDatabase::RestoreSelection(const TSelectionSnapshot& snapshot) {
+  if (snapshot.contentStamp != fContentStamp || fContentStamp == 0) return false;
+  fSelection = snapshot.selection;
+  fStepResult = snapshot.stepResult;
+  return true;
+}
+
 void TMyDatabase::QueryStep(const std::string& fieldName, const std::string& text, uint8_t mode) {
   RunStep(fieldName, text, mode, nullptr);
 }

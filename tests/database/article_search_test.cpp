@@ -1,12 +1,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <sstream>
 
 #include "ArticleSearch.h"
 #include "CryptManager.h"
 #include "Database.h"
+#include "ExactSearchMemory.h"
 #include "PcreRegEx.h"
 #include "StringManager.h"
 #include "TableFixtures.h"
@@ -107,7 +109,7 @@ TEST(SearchArticles, ApproximateListsEveryArticleMostSimilarFirst) {
   EXPECT_THAT(trace.Errors(), IsEmpty());
 }
 
-TEST(SearchArticlesAfter, KnowsWhichQueriesOnlyNarrowThePreviousOne) {
+TEST(ExactResultWithin, KnowsWhichQueriesOnlyNarrowAnother) {
   EXPECT_TRUE(ExactResultWithin("DOLIP", "DOLI"));
   EXPECT_TRUE(ExactResultWithin("DOLIPRANE 1", "DOLIPRANE"));
   EXPECT_TRUE(ExactResultWithin("XDOLIY 500", "DOLI"));
@@ -119,20 +121,22 @@ TEST(SearchArticlesAfter, KnowsWhichQueriesOnlyNarrowThePreviousOne) {
   EXPECT_FALSE(ExactResultWithin("DOLIPRANE", ""));
 }
 
-// Typing, rubbing out and retyping over the whole catalogue: the narrowed
-// search and the whole search keep the same articles, in the same order,
-// and stop alike at a word that is no valid pattern.
-TEST(SearchArticlesAfter, TypingGivesWhatSearchingAfreshGives) {
+// Typing, rubbing out and retyping over the whole catalogue: the search that
+// narrows or gives back kept results and the whole search keep the same
+// articles, in the same order, and stop alike at a word that is no valid
+// pattern.
+TEST(ExactSearchMemory, TypingGivesWhatSearchingAfreshGives) {
   TStringList lines;
   ASSERT_TRUE(ReadFileLines((test::DataDir() / "BaseDeDonneeArticles.db").string(), lines));
   TCryptManager().DecryptLines(lines);
-  auto narrowed = TMyDatabase::CreateFromList(lines);
+  auto remembered = TMyDatabase::CreateFromList(lines);
   auto afresh = TMyDatabase::CreateFromList(lines);
   const TIndexList& designations = *afresh->IndexList(1);
   std::mt19937 random(11);
   std::vector<std::string> typed;
   for (int session = 0; session < 25; ++session) {
-    // Two words of a designation typed key by key, some keys rubbed out.
+    // Two words of a designation typed key by key, some keys rubbed out,
+    // sometimes a word changed in the middle.
     std::istringstream words(designations[random() % designations.size()].fString);
     std::string first, second;
     words >> first >> second;
@@ -140,26 +144,81 @@ TEST(SearchArticlesAfter, TypingGivesWhatSearchingAfreshGives) {
     for (size_t n = 1; n <= text.size(); ++n) {
       typed.push_back(text.substr(0, n));
       if (random() % 4 == 0 && n > 1) typed.push_back(text.substr(0, n - 1));
+      if (random() % 9 == 0 && n > 2) typed.push_back(text.substr(0, n - 2) + "X" + text.substr(n - 1, 1));
     }
+    // Rubbed out to its first letter, then pasted whole: only the kept
+    // result of that letter holds it, and its first word is not the letter.
+    for (size_t n = text.size(); n-- > 1;) typed.push_back(text.substr(0, n));
+    typed.push_back(text);
   }
-  std::string previous;
+  TExactSearchMemory searches;
   for (const std::string& query : typed) {
-    bool narrowedFailed = false;
+    const std::string normalised = NormaliseSearchText(query);
+    bool rememberedFailed = false;
     bool afreshFailed = false;
     try {
-      SearchArticlesAfter(*narrowed, query, previous);
-      previous = query;
+      searches.Search(*remembered, normalised);
     } catch (const ERegExError&) {
-      narrowedFailed = true;
-      previous.clear();
+      rememberedFailed = true;
     }
     try {
-      SearchArticles(*afresh, query, false);
+      SearchArticles(*afresh, normalised, false);
     } catch (const ERegExError&) {
       afreshFailed = true;
     }
-    ASSERT_EQ(narrowedFailed, afreshFailed) << query;
-    ASSERT_EQ(narrowed->Selection(), afresh->Selection()) << query;
+    ASSERT_EQ(rememberedFailed, afreshFailed) << query;
+    ASSERT_EQ(remembered->Selection(), afresh->Selection()) << query;
+  }
+}
+
+// A kept result is of the table as it was: once a value changes, or another
+// table is searched, the search is made again.
+TEST(ExactSearchMemory, AChangedOrOtherTableIsSearchedAgain) {
+  auto table = Catalogue();
+  TExactSearchMemory searches;
+  ASSERT_TRUE(searches.Search(*table, "ASPIRINE 500"));
+  EXPECT_THAT(SelectedValues(*table, 1),
+              ElementsAre("ASPIRINE (500)", "ASPIRINE DU RHONE 500", "ASPIRINE UPSA 500 MG"));
+  ASSERT_TRUE(searches.Search(*table, "ASPIRINE"));
+  table->SetData(1, 2, "ASPIRINE 500 EFFERVESCENT");  // was DOLIPRANE 500 MG
+  ASSERT_TRUE(searches.Search(*table, "ASPIRINE 500"));
+  EXPECT_THAT(SelectedValues(*table, 1), ElementsAre("ASPIRINE (500)", "ASPIRINE 500 EFFERVESCENT",
+                                                     "ASPIRINE DU RHONE 500", "ASPIRINE UPSA 500 MG"));
+  ASSERT_TRUE(searches.Search(*table, "ASPIRINE 500 EFF"));
+  EXPECT_THAT(SelectedValues(*table, 1), ElementsAre("ASPIRINE 500 EFFERVESCENT"));
+
+  auto other = test::TableOf({"CIP;Designation;Prix", "9;ASPIRINE 500 OTHER;1"});
+  ASSERT_TRUE(searches.Search(*other, "ASPIRINE 500"));
+  EXPECT_THAT(SelectedValues(*other, 1), ElementsAre("ASPIRINE 500 OTHER"));
+  EXPECT_FALSE(searches.Search(*other, ""));
+  EXPECT_THAT(SelectedValues(*other, 1), ElementsAre("ASPIRINE 500 OTHER"));
+}
+
+TEST(SelectionSnapshot, GivesBackTheSelectionOnlyWhileTheTableIsUnchanged) {
+  auto table = Catalogue();
+  auto twin = Catalogue();
+  table->QueryAll(kDesignationField);
+  table->QueryAnd(kDesignationField, "^.*ASPIRINE.*$", 2);
+  const TSelectionSnapshot aspirin = table->SaveSelection();
+  table->QueryAnd(kDesignationField, "^.*1000.*$", 2);
+  ASSERT_EQ(table->SelectionCount(), 1);
+  ASSERT_TRUE(table->RestoreSelection(aspirin));
+  EXPECT_EQ(table->Selection(), aspirin.selection);
+  EXPECT_EQ(table->StepResult(), aspirin.stepResult);
+  EXPECT_FALSE(twin->RestoreSelection(aspirin)) << "a snapshot of another table, even one alike";
+  EXPECT_FALSE(TMyDatabase().RestoreSelection(TSelectionSnapshot{})) << "an empty table";
+  for (auto change : std::vector<std::function<void(TMyDatabase&)>>{
+           [](TMyDatabase& t) { t.SetData(1, 0, "X"); },
+           [](TMyDatabase& t) { t.SetFieldNames("CIP;Designation;Prix"); },
+           [](TMyDatabase& t) { t.FreeIndexes(); },
+           [](TMyDatabase& t) { t.LoadFromList({"CIP;Designation;Prix", "1;A;1"}); }}) {
+    auto changed = Catalogue();
+    changed->QueryAll(kDesignationField);
+    const TSelectionSnapshot before = changed->SaveSelection();
+    change(*changed);
+    const std::vector<int32_t> selection = changed->Selection();
+    EXPECT_FALSE(changed->RestoreSelection(before));
+    EXPECT_EQ(changed->Selection(), selection) << "a stale snapshot changes nothing";
   }
 }
 
