@@ -139,6 +139,10 @@ void TQuillor_Form::Button2Click() {
     return;
   }
 
+  // The order is gone: from now on the kept draft must not hold it, or a
+  // crash while the confirmation is on screen would bring it back at the
+  // next start as an order still to send.
+  if (fDraftKeeper) fDraftKeeper->StartAfresh();
   // Kept before the confirmation, from the very lines the server accepted.
   std::string journalError;
   const TOrderJournal journal(JournalFolder());
