@@ -4,11 +4,11 @@
 // The titles are written again after every search. Reading the settings file
 // each time costs more than the rest of a keystroke's price display, so the
 // titles found are kept with the file's stamp and the file is read again only
-// once it changed: an edited file shows at the next search. (A file changed
-// in the last second is read every time: its stamp may not tell it from
-// the next change.) A read that
-// reports anything (no file, an empty file, a title missing or empty) is
-// never kept, so that it reports again at every search.
+// once it changed: an edited file shows at the next search. A file changed
+// in the last second is read every time, since its stamp may not yet tell it
+// from its next change. A read that reports anything (no file, an empty
+// file, a title missing or empty) is never kept, so that it reports again at
+// every search.
 #pragma once
 
 #include <array>

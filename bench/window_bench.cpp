@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "ArticleSearch.h"
-#include "ExactSearchMemory.h"
 #include "BenchSupport.h"
+#include "ExactSearchMemory.h"
 #include "MessagePresenter.h"
 #include "QuillorApplication.h"
 #include "Quillor_Unit.h"
@@ -241,10 +241,10 @@ void BM_ApproximateSearch(benchmark::State& state, const char* query) {
   state.counters["prices_ms"] = MedianOf(parts.prices);
 }
 
-#define QUILLOR_APPROXIMATE(name, query)                \
+#define QUILLOR_APPROXIMATE(name, query)               \
   BENCHMARK_CAPTURE(BM_ApproximateSearch, name, query) \
-      ->Unit(benchmark::kMillisecond)                   \
-      ->UseManualTime()                                 \
+      ->Unit(benchmark::kMillisecond)                  \
+      ->UseManualTime()                                \
       ->Apply(quillor::bench::Sampled<12, 5>)
 
 QUILLOR_APPROXIMATE(doliprane_1000, "doliprane 1000");

@@ -5,11 +5,11 @@
 #include <unordered_map>
 
 #include "AsciiFolding.h"
+#include "DenominationParts.h"
 #include "DesignationFit.h"
 #include "PackSummary.h"
 #include "PriceText.h"
 #include "SiblingDistinctness.h"
-#include "DenominationParts.h"
 
 namespace quillor::catalogue {
 namespace {

@@ -27,7 +27,7 @@ bool TExactSearchMemory::Search(TMyDatabase& table, const std::string& query) {
 }
 
 const TExactSearchMemory::TKept* TExactSearchMemory::RestoreClosest(TMyDatabase& table,
-                                                                     const std::string& query) const {
+                                                                    const std::string& query) const {
   const TKept* closest = nullptr;
   for (const TKept& kept : fKept) {
     if (kept.query == query) {

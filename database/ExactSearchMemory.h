@@ -33,9 +33,6 @@ class TExactSearchMemory {
   // SearchArticles throws it, after which nothing new is kept.
   bool Search(TMyDatabase& table, const std::string& normalisedQuery);
 
-  // Drops every kept result.
-  void Forget() { fKept.clear(); }
-
  private:
   struct TKept {
     std::string query;

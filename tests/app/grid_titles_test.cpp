@@ -19,7 +19,8 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 std::string Settings(const std::string& cip, const std::string& designation, const std::string& price) {
-  return "[FRANCAIS]\r\nColCIP=" + cip + "\r\nColDesignation=" + designation + "\r\nColTarif=" + price + "\r\n";
+  return "[FRANCAIS]\r\nColCIP=" + cip + "\r\nColDesignation=" + designation + "\r\nColTarif=" + price +
+         "\r\n";
 }
 
 // A file is kept only once it has been left alone for a second.

@@ -125,7 +125,8 @@ TEST_F(KeepingTest, ASuccessfulSendingClearsTheKeptOrder) {
     std::optional<bool>& fKept;
   };
   std::optional<bool> keptAtConfirmation;
-  auto recording = SetMessagePresenter(std::make_unique<DraftAtConfirmation>(DraftPath(), keptAtConfirmation));
+  auto recording =
+      SetMessagePresenter(std::make_unique<DraftAtConfirmation>(DraftPath(), keptAtConfirmation));
   QTest::mouseClick(form->Button2, Qt::LeftButton);
   SetMessagePresenter(std::move(recording));
   ASSERT_EQ(server.WaitForMessages(1).size(), 1u) << server.ServerLog();

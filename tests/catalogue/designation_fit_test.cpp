@@ -128,7 +128,7 @@ TEST(DesignationFit, RandomPartsStayWithinTheBoundAndKeepWholeWords) {
     Words name = pick(5);
     if (name.empty()) name.push_back("NOM");
     const DenominationParts parts = Parts(name, random() % 2 ? Words{"500MG/30MG"} : Words{}, pick(3),
-                                       random() % 2 ? Words{"CPR", "EFF"} : Words{"SOL", "BUV"});
+                                          random() % 2 ? Words{"CPR", "EFF"} : Words{"SOL", "BUV"});
     const std::string pack = random() % 2 ? "B/30" : "20X2ML";
     const FittedDesignation d = FitDesignation(parts, pack);
     ASSERT_LE(d.text.size(), kDesignationMaxLength) << d.text;

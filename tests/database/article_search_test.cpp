@@ -207,11 +207,15 @@ TEST(SelectionSnapshot, GivesBackTheSelectionOnlyWhileTheTableIsUnchanged) {
   EXPECT_EQ(table->StepResult(), aspirin.stepResult);
   EXPECT_FALSE(twin->RestoreSelection(aspirin)) << "a snapshot of another table, even one alike";
   EXPECT_FALSE(TMyDatabase().RestoreSelection(TSelectionSnapshot{})) << "an empty table";
-  for (auto change : std::vector<std::function<void(TMyDatabase&)>>{
-           [](TMyDatabase& t) { t.SetData(1, 0, "X"); },
-           [](TMyDatabase& t) { t.SetFieldNames("CIP;Designation;Prix"); },
-           [](TMyDatabase& t) { t.FreeIndexes(); },
-           [](TMyDatabase& t) { t.LoadFromList({"CIP;Designation;Prix", "1;A;1"}); }}) {
+  const std::vector<std::function<void(TMyDatabase&)>> changes = {
+      [](TMyDatabase& t) { t.SetData(1, 0, "X"); },
+      [](TMyDatabase& t) { t.SetFieldNames("CIP;Designation;Prix"); },
+      [](TMyDatabase& t) { t.FreeIndexes(); },
+      [](TMyDatabase& t) {
+        t.LoadFromList({"CIP;Designation;Prix", "1;A;1"});
+      },
+  };
+  for (const auto& change : changes) {
     auto changed = Catalogue();
     changed->QueryAll(kDesignationField);
     const TSelectionSnapshot before = changed->SaveSelection();
