@@ -22,12 +22,17 @@ bool SearchArticles(TMyDatabase& table, const std::string& normalisedQuery, bool
     table.Query(kDesignationField, normalisedQuery, 3);
     return true;
   }
-  const int32_t wordCount = TStringManager::WordCount(normalisedQuery, ' ');
+  NarrowByWords(table, normalisedQuery);
+  return true;
+}
+
+void NarrowByWords(TMyDatabase& table, const std::string& query, const std::string& held) {
+  const int32_t wordCount = TStringManager::WordCount(query, ' ');
   for (int32_t i = 1; i <= wordCount; ++i) {
-    const std::string word = TStringManager::GetWord(normalisedQuery, i, ' ');
+    const std::string word = TStringManager::GetWord(query, i, ' ');
+    if (!held.empty() && word == TStringManager::GetWord(held, i, ' ')) continue;
     table.QueryAnd(kDesignationField, "^.*" + word + ".*$", 2);
   }
-  return true;
 }
 
 namespace {

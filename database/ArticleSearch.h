@@ -32,6 +32,12 @@ std::string NormaliseSearchText(const std::string& raw);
 // done by the words before it.
 bool SearchArticles(TMyDatabase& table, const std::string& normalisedQuery, bool approximate);
 
+// The words of an exact search: narrows the selection by each word of the
+// normalised `query`, in order (QueryAnd of "^.*" + word + ".*$"), skipping
+// a word equal to the word at its place in `held`, a query whose exact
+// result the selection already is. Throws ERegExError as SearchArticles does.
+void NarrowByWords(TMyDatabase& table, const std::string& query, const std::string& held = std::string());
+
 // Whether the exact search of `query` can only keep articles that the exact
 // search of `previous` keeps: every word of `previous` is a plain word (no
 // pattern syntax) held by the plain word of `query` at its place, and

@@ -1,7 +1,6 @@
 #include "ExactSearchMemory.h"
 
 #include "ArticleSearch.h"
-#include "StringManager.h"
 
 namespace quillor {
 
@@ -15,12 +14,7 @@ bool TExactSearchMemory::Search(TMyDatabase& table, const std::string& query) {
     // words that differ at their place, and the words added after them, are
     // searched, in the query's order: a word that is no valid pattern stops
     // where the whole search would stop, with the same selection.
-    const int32_t wordCount = TStringManager::WordCount(query, ' ');
-    for (int32_t i = 1; i <= wordCount; ++i) {
-      const std::string word = TStringManager::GetWord(query, i, ' ');
-      if (word == TStringManager::GetWord(from->query, i, ' ')) continue;
-      table.QueryAnd(kDesignationField, "^.*" + word + ".*$", 2);
-    }
+    NarrowByWords(table, query, from->query);
   }
   Keep(query, table.SaveSelection());
   return true;
