@@ -1,11 +1,10 @@
 #include "OrderDraft.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
+#include "DurableFile.h"
 #include "TextLines.h"
 
 namespace quillor {
@@ -15,6 +14,7 @@ namespace {
 constexpr const char* kFirstLine = "Quillor brouillon 1\n";
 // So that a draft cut after its address cannot pass for one without message.
 constexpr const char* kLastLine = "fin\n";
+constexpr int kMaxSetAsideAttempts = 100;
 
 // Reads "<word> <count>\n<count bytes>\n" at `at`.
 std::optional<std::string> ReadPart(const std::string& bytes, size_t& at, const std::string& word) {
@@ -68,17 +68,13 @@ bool SaveOrderDraft(const std::string& fileName, const TOrderDraft& draft, std::
           folderError.message();
     return false;
   }
-  std::string reason;
-  if (WriteFileAtomically(fileName, EncodeOrderDraft(draft), &reason)) return true;
-  if (error != nullptr) *error = reason;
-  return false;
+  return WriteFileDurably(fileName, EncodeOrderDraft(draft), error);
 }
 
 bool RemoveOrderDraft(const std::string& fileName, std::string* error) {
-  if (::unlink(fileName.c_str()) == 0 || errno == ENOENT) return true;
-  if (error != nullptr)
-    *error = std::string("impossible de supprimer le brouillon : ") + std::strerror(errno);
-  return false;
+  const std::optional<TFileFailure> failure = RemoveFileDurably(fileName);
+  if (failure && error != nullptr) *error = "brouillon : " + FailureReason(*failure);
+  return !failure;
 }
 
 std::optional<TOrderDraft> LoadOrderDraft(const std::string& fileName, std::string* error) {
@@ -91,6 +87,27 @@ std::optional<TOrderDraft> LoadOrderDraft(const std::string& fileName, std::stri
   std::optional<TOrderDraft> draft = DecodeOrderDraft(bytes);
   if (!draft && error != nullptr) *error = "le brouillon est illisible";
   return draft;
+}
+
+std::optional<std::string> SetAsideOrderDraft(const std::string& fileName, std::time_t moment,
+                                              std::string* error) {
+  std::tm local{};
+  ::localtime_r(&moment, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
+  const std::filesystem::path path(fileName);
+  const std::string stem = (path.parent_path() / path.stem()).string() + "-illisible-" + stamp;
+  const std::string extension = path.extension().string();
+  std::optional<TFileFailure> failure;
+  // Two unreadable drafts within one second get two names.
+  for (int attempt = 1; attempt <= kMaxSetAsideAttempts; ++attempt) {
+    const std::string aside = stem + (attempt > 1 ? "_" + std::to_string(attempt) : "") + extension;
+    failure = RenameFileDurably(fileName, aside);
+    if (!failure) return aside;
+    if (failure->number != EEXIST) break;
+  }
+  if (error != nullptr) *error = FailureReason(*failure);
+  return std::nullopt;
 }
 
 }  // namespace quillor

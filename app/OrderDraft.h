@@ -14,6 +14,7 @@
 // Plain functions and a plain value; no widgets.
 #pragma once
 
+#include <ctime>
 #include <optional>
 #include <string>
 
@@ -31,13 +32,20 @@ std::string EncodeOrderDraft(const TOrderDraft& draft);
 // version, trailing garbage).
 std::optional<TOrderDraft> DecodeOrderDraft(const std::string& bytes);
 
-// The draft file: written atomically (a crash never leaves half of it).
-// Each returns false and sets `error` (French, without the file's name)
+// The draft file, written and removed durably (DurableFile.h): a crash never
+// leaves half of it, and a power cut never brings back a draft that was let
+// go. Each returns false and sets `error` (French, without the file's name)
 // on failure.
 bool SaveOrderDraft(const std::string& fileName, const TOrderDraft& draft, std::string* error);
 bool RemoveOrderDraft(const std::string& fileName, std::string* error);
 // Nothing when there is no draft; a file that is no draft is reported in
 // `error` and also gives nothing.
 std::optional<TOrderDraft> LoadOrderDraft(const std::string& fileName, std::string* error);
+// Moves a draft that cannot be read out of the way, under a name dated by
+// `moment` ("Brouillon-illisible-2026-01-05_09-04-05.txt" beside
+// "Brouillon.txt"), so that the next draft written never replaces it.
+// Returns the new name; nothing on failure, with `error` set.
+std::optional<std::string> SetAsideOrderDraft(const std::string& fileName, std::time_t moment,
+                                              std::string* error);
 
 }  // namespace quillor

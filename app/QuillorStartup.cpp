@@ -8,6 +8,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "DurableFile.h"
 #include "Quillor_Unit.h"
 #include "TextLines.h"
 #include "WidgetText.h"
@@ -129,7 +130,7 @@ void TQuillor_Form::FormClose() {
   QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 #endif
   std::string error;
-  if (!WriteFileAtomically(fileName, AddressText(), &error)) {
+  if (!WriteFileDurably(fileName, AddressText(), &error)) {
     throw EFileError("Impossible d'enregistrer l'adresse de la pharmacie dans " +
                      FromQString(QFile::decodeName(fileName.c_str())) + " : " + error);
   }
