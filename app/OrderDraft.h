@@ -14,7 +14,6 @@
 // Plain functions and a plain value; no widgets.
 #pragma once
 
-#include <ctime>
 #include <optional>
 #include <string>
 
@@ -41,11 +40,4 @@ bool RemoveOrderDraft(const std::string& fileName, std::string* error);
 // Nothing when there is no draft; a file that is no draft is reported in
 // `error` and also gives nothing.
 std::optional<TOrderDraft> LoadOrderDraft(const std::string& fileName, std::string* error);
-// Moves a draft that cannot be read out of the way, under a name dated by
-// `moment` ("Brouillon-illisible-2026-01-05_09-04-05.txt" beside
-// "Brouillon.txt"), so that the next draft written never replaces it.
-// Returns the new name; nothing on failure, with `error` set.
-std::optional<std::string> SetAsideOrderDraft(const std::string& fileName, std::time_t moment,
-                                              std::string* error);
-
 }  // namespace quillor
