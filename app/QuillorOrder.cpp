@@ -4,6 +4,7 @@
 // kept draft follow from that outcome (SendingRecords.h), and so does the
 // mailto: fallback.
 #include <QDesktopServices>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -118,9 +119,12 @@ TOrderTexts TQuillor_Form::OrderTexts() const {
 }
 
 void TQuillor_Form::SetSendingStatus(const std::string& text, bool failure) {
-  Label5->setStyleSheet(failure ? QStringLiteral("color: #a00000; font-weight: bold;") : QString());
-  Label5->setText(ToQString(text));
-  Label5->setToolTip(Label5->text());
+  fSendingStatus = text;
+  Label5->setStyleSheet(failure ? QStringLiteral("color: #a00000;") : QString());
+  // One line: what does not fit ends in "...", and the whole is in the tip.
+  const QString whole = ToQString(text);
+  Label5->setText(QFontMetrics(Label5->font()).elidedText(whole, Qt::ElideRight, Label5->width()));
+  Label5->setToolTip(whole);
 }
 
 void TQuillor_Form::Button2Click() {
@@ -250,11 +254,10 @@ void TQuillor_Form::HandOverToMailProgram(const std::optional<std::string>& kept
   if (!MailtoFallback()) {
     // Nothing took the link: without a word the user might think it left.
     SetSendingStatus(
-        "Commande non envoy\xE9"
-        "e (" +
-            reason +
-            ") : elle est toujours \xE0 l'\xE9"
-            "cran.",
+        "Non envoy\xE9"
+        "e, toujours \xE0 l'\xE9"
+        "cran : " +
+            reason,
         true);
     std::string text =
         "La commande n'a pu \xEAtre envoy\xE9"
@@ -277,9 +280,9 @@ void TQuillor_Form::HandOverToMailProgram(const std::optional<std::string>& kept
     return;
   }
   SetSendingStatus(
-      "Commande non envoy\xE9"
-      "e par le serveur (" +
-          reason + ") : elle a \xE9t\xE9 remise \xE0 votre programme de messagerie.",
+      "Non envoy\xE9"
+      "e, remise \xE0 votre messagerie : " +
+          reason,
       true);
   if (!kept) fDataFolderReport.Failed(kJournalCopy, DisplayFileName(JournalFolder()), journalError);
 }
@@ -288,9 +291,9 @@ void TQuillor_Form::ReportUnknownOutcome(const std::string& cause, const std::st
                                          const std::optional<std::string>& kept,
                                          const std::string& journalError) {
   SetSendingStatus(
-      "Commande \xE0 v\xE9rifier : le serveur n'a pas confirm\xE9 sa r\xE9"
-      "ception (" +
-          reason + ").",
+      "\xC0 v\xE9rifier, non confirm\xE9"
+      "e par le serveur : " +
+          reason,
       true);
   std::string text = cause + UnknownAdvice();
   if (kept) fDataFolderReport.Succeeded();
@@ -306,8 +309,7 @@ void TQuillor_Form::ReportUnknownOutcome(const std::string& cause, const std::st
                                          kKeepOnScreen);
   if (choice != kHandOverAnyway) return;
   if (MailtoFallback()) {
-    SetSendingStatus(
-        "Commande \xE0 v\xE9rifier, remise \xE0 votre programme de messagerie \xE0 votre demande.", true);
+    SetSendingStatus("\xC0 v\xE9rifier, remise \xE0 votre messagerie \xE0 votre demande : " + reason, true);
   } else {
     ShowErrorMessage(
         "Aucun programme de messagerie n'a pris la commande.\nElle est toujours \xE0 l'\xE9"

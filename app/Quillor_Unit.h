@@ -152,6 +152,8 @@ class TQuillor_Form : public QWidget {
   bool IsSending() const { return fSending; }
   // The order's address and message as on screen (UTF-8).
   TOrderTexts OrderTexts() const;
+  // The whole text of the status line (Label5 shows what fits of it).
+  const std::string& SendingStatus() const { return fSendingStatus; }
 
   // The byte-side texts of the memos (lines separated by CR LF).
   std::string AddressText() const;
@@ -238,6 +240,7 @@ class TQuillor_Form : public QWidget {
   bool fSending = false;
   // When the last press on the send button came (the window system's clock).
   std::optional<quint64> fLastSendPress;
+  std::string fSendingStatus;
   std::unique_ptr<TDraftKeeper> fDraftKeeper;
   TDataFolderReport fDataFolderReport;
 };

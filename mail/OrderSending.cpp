@@ -57,7 +57,7 @@ std::string SendingFailureReason(const std::exception& error, TSmtpStage stage) 
   if (dynamic_cast<const EInsecureSignIn*>(&error) != nullptr)
     return "pas de connexion s\xE9"
            "curis\xE9"
-           "e : le serveur n'offre pas STARTTLS, le mot de passe n'a pas \xE9t\xE9 envoy\xE9";
+           "e (le serveur n'offre pas STARTTLS)";
   if (const auto* tls = dynamic_cast<const ETlsError*>(&error))
     return "pas de connexion s\xE9"
            "curis\xE9"
@@ -83,9 +83,9 @@ std::string SendingFailureReason(const std::exception& error, TSmtpStage stage) 
   if (const auto* socket = dynamic_cast<const ESocketError*>(&error)) {
     if (socket->Number() == ETIMEDOUT) {
       if (stage == TSmtpStage::kConnecting)
-        return "d\xE9lai d\xE9pass\xE9 : le serveur ne r\xE9pond pas \xE0 la connexion";
+        return "d\xE9lai d\xE9pass\xE9 (pas de r\xE9ponse \xE0 la connexion)";
       return afterDot ? "pas de r\xE9ponse du serveur dans le d\xE9lai"
-                      : "d\xE9lai d\xE9pass\xE9 : le serveur n'a pas r\xE9pondu \xE0 temps";
+                      : "d\xE9lai d\xE9pass\xE9 (le serveur ne r\xE9pond plus)";
     }
     if (stage == TSmtpStage::kConnecting) return "serveur injoignable (" + Description(*socket) + ")";
     return (afterDot ? "connexion coup\xE9"

@@ -132,9 +132,9 @@ TEST_F(SendTest, APlainSignInGoesOnlyToATrustedRelay) {
   QTest::mouseClick(form->Button2, Qt::LeftButton);
   EXPECT_EQ(fOpenedUrls.size(), 1u) << "no password in clear: the mail program takes the order";
   EXPECT_TRUE(Messages().empty());
-  EXPECT_THAT(FromQString(form->Label5->text()), HasSubstr("pas de connexion s\xE9"
-                                                           "curis\xE9"
-                                                           "e"));
+  EXPECT_THAT(form->SendingStatus(), HasSubstr("pas de connexion s\xE9"
+                                               "curis\xE9"
+                                               "e"));
   EXPECT_TRUE(server.WaitForMessages(1, std::chrono::milliseconds(300)).empty());
   form.reset();
 
@@ -177,8 +177,8 @@ TEST_F(WindowTest, WrongPasswordFallsBackToTheMailtoLink) {
       << copy;
   EXPECT_THAT(copy, HasSubstr(")\r\nFrom: commandes@quillor.test\r\n"));
   // The reason is told in the window's status line, without a box.
-  EXPECT_THAT(FromQString(form->Label5->text()), HasSubstr("authentification refus\xE9"
-                                                           "e (535"));
+  EXPECT_THAT(form->SendingStatus(), HasSubstr("authentification refus\xE9"
+                                               "e (535"));
   EXPECT_THAT(copy, HasSubstr("\r\n\r\nPharmacie du Port\r\n\r\nBonjour,\r\n"));
 }
 

@@ -81,7 +81,7 @@ class OutcomeTest : public WindowTest {
     return files;
   }
   fs::path MarkPath() const { return UserDataPath() / "EnvoiEnCours.txt"; }
-  static std::string Status(TQuillor_Form& form) { return FromQString(form.Label5->text()); }
+  static std::string Status(TQuillor_Form& form) { return form.SendingStatus(); }
   static bool OnScreen(TQuillor_Form& form) {
     return form.MessageText().find(kOrderLine) != std::string::npos;
   }
@@ -156,10 +156,14 @@ TEST_F(OutcomeTest, ARefusingServerHandsTheOrderOverAtOnceAndTellsWhyInOneLine) 
   EXPECT_TRUE(Messages().empty()) << "no box for a hand-over";
   EXPECT_EQ(fOpenedUrls.size(), 1u);
   EXPECT_EQ(Status(*form),
-            "Commande non envoy\xE9"
-            "e par le serveur (refus\xE9"
-            "e par le serveur (421 4.3.2 service busy)) : elle a \xE9t\xE9 remise \xE0 votre programme de "
-            "messagerie.");
+            "Non envoy\xE9"
+            "e, remise \xE0 votre messagerie : refus\xE9"
+            "e par le serveur (421 4.3.2 service busy)");
+  // Shown whole or cut to the line's width, the whole in its tip.
+  const QString shown = form->Label5->text();
+  EXPECT_TRUE(ToQString(Status(*form)).startsWith(shown.endsWith(QChar(0x2026)) ? shown.chopped(1) : shown));
+  EXPECT_LE(form->Label5->fontMetrics().horizontalAdvance(shown), form->Label5->width());
+  EXPECT_EQ(form->Label5->toolTip(), ToQString(Status(*form)));
   EXPECT_TRUE(OnScreen(*form));
   const auto journal = JournalFiles();
   ASSERT_EQ(journal.size(), 1u);
@@ -184,7 +188,9 @@ TEST_F(OutcomeTest, AServerOfferingAuthWithoutStartTlsGetsNoPassword) {
   EXPECT_EQ(server.Received(), (std::vector<std::string>{ehlo, "Quit"}));
   EXPECT_THAT(server.ReceivedBytes(), Not(HasSubstr("VG9ydmFMaW5kbzUy")));
   EXPECT_EQ(fOpenedUrls.size(), 1u);
-  EXPECT_THAT(Status(*form), HasSubstr("le mot de passe n'a pas \xE9t\xE9 envoy\xE9"));
+  EXPECT_THAT(Status(*form), HasSubstr("pas de connexion s\xE9"
+                                       "curis\xE9"
+                                       "e (le serveur n'offre pas STARTTLS)"));
   ASSERT_EQ(JournalFiles().size(), 1u);
   EXPECT_THAT(TempDir::Read(JournalFiles()[0]), HasSubstr("X-Quillor-Raison: pas de connexion securisee"));
 }
@@ -207,7 +213,7 @@ TEST_F(OutcomeTest, NoAnswerToTheDotIsSaidNeverHandedOverAndKeptToVerify) {
   EXPECT_THAT(Messages()[0].text,
               HasSubstr("v\xE9rifiez aupr\xE8s du fournisseur avant de l'envoyer \xE0 nouveau"));
   EXPECT_TRUE(OnScreen(*form)) << "kept on screen by default";
-  EXPECT_THAT(Status(*form), StartsWith("Commande \xE0 v\xE9rifier"));
+  EXPECT_THAT(Status(*form), StartsWith("\xC0 v\xE9rifier"));
   const auto journal = JournalFiles();
   ASSERT_EQ(journal.size(), 1u);
   EXPECT_THAT(journal[0].filename().string(), ::testing::EndsWith("_a-verifier.eml"));

@@ -297,9 +297,9 @@ TEST_F(OrderSendingTest, CancelledWhileAwaitingTheAnswerToTheDotIsUnknown) {
 
 TEST(OrderSendingReasons, EachFailureIsToldInOneLineByItsKindAndStage) {
   EXPECT_EQ(SendingFailureReason(ESocketError(ETIMEDOUT, "x"), TSmtpStage::kConnecting),
-            "d\xE9lai d\xE9pass\xE9 : le serveur ne r\xE9pond pas \xE0 la connexion");
+            "d\xE9lai d\xE9pass\xE9 (pas de r\xE9ponse \xE0 la connexion)");
   EXPECT_EQ(SendingFailureReason(ESocketError(ETIMEDOUT, "x"), TSmtpStage::kTransaction),
-            "d\xE9lai d\xE9pass\xE9 : le serveur n'a pas r\xE9pondu \xE0 temps");
+            "d\xE9lai d\xE9pass\xE9 (le serveur ne r\xE9pond plus)");
   EXPECT_EQ(SendingFailureReason(ESocketError(ECONNREFUSED, "Connection refused"), TSmtpStage::kConnecting),
             "serveur injoignable (Connection refused)");
   EXPECT_EQ(SendingFailureReason(EProtocolReplyError(454, "454 TLS not available"), TSmtpStage::kSecuring),
