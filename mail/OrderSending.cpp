@@ -53,7 +53,7 @@ TSendingResult ResultOf(const std::exception& error, TSmtpStage stage) {
 std::string SendingFailureReason(const std::exception& error, TSmtpStage stage) {
   const bool afterDot = DotWritten(stage);
   if (dynamic_cast<const ESendingCancelled*>(&error) != nullptr)
-    return afterDot ? "envoi interrompu (Annuler) avant la r\xE9ponse du serveur" : "envoi annul\xE9";
+    return afterDot ? "envoi interrompu par Annuler avant la r\xE9ponse du serveur" : "envoi annul\xE9";
   if (dynamic_cast<const EInsecureSignIn*>(&error) != nullptr)
     return "pas de connexion s\xE9"
            "curis\xE9"
