@@ -141,6 +141,33 @@ void TQuillor_Form::Button2Click() {
     return;
   }
 
+  const TSendingMark mark = PrepareSending();
+  // On disk before the sending, whatever becomes of it; and a failure to
+  // keep it is told now rather than over the progress window.
+  if (fDraftKeeper) fDraftKeeper->SaveNow();
+  SetSendingStatus("", false);
+  const TSendingRecords records(SendingMarkFileName(), JournalFolder());
+  std::string markError;
+  if (records.Begin(mark, &markError)) {
+    fDataFolderReport.Succeeded();
+  } else {
+    fDataFolderReport.Failed(kSendingMark, DisplayFileName(records.MarkFile()), markError);
+  }
+
+  const TSendingOutcome outcome = RunSendingSession();
+  if (outcome.result == TSendingResult::kSent) {
+    // The order is gone: from now on the kept draft must not hold it, or a
+    // crash while the confirmation is on screen would bring it back at the
+    // next start as an order still to send.
+    if (fDraftKeeper) fDraftKeeper->StartAfresh(OrderTexts());
+  }
+  const TSendingRecords::TFinished finished = records.Finish(outcome, mark);
+  if (!finished.markError.empty())
+    fDataFolderReport.Failed(kSendingMark, DisplayFileName(records.MarkFile()), finished.markError);
+  ShowSendingOutcome(outcome, mark, finished);
+}
+
+TSendingMark TQuillor_Form::PrepareSending() {
   // Every sending sets everything it uses, so nothing leaks from the last one.
   const TSendingSettings& settings = fOptions.sending;
   SmtpClient1.Host = settings.host;
@@ -173,30 +200,11 @@ void TQuillor_Form::Button2Click() {
     // A message that cannot be rendered cannot be sent either: the session
     // fails before its first command, and the mail program takes the order.
   }
+  return mark;
+}
 
-  // On disk before the sending, whatever becomes of it; and a failure to
-  // keep it is told now rather than over the progress window.
-  if (fDraftKeeper) fDraftKeeper->SaveNow();
-  SetSendingStatus("", false);
-  const TSendingRecords records(SendingMarkFileName(), JournalFolder());
-  std::string markError;
-  if (records.Begin(mark, &markError)) {
-    fDataFolderReport.Succeeded();
-  } else {
-    fDataFolderReport.Failed(kSendingMark, DisplayFileName(records.MarkFile()), markError);
-  }
-
-  const TSendingOutcome outcome = RunSendingSession();
-  if (outcome.result == TSendingResult::kSent) {
-    // The order is gone: from now on the kept draft must not hold it, or a
-    // crash while the confirmation is on screen would bring it back at the
-    // next start as an order still to send.
-    if (fDraftKeeper) fDraftKeeper->StartAfresh(OrderTexts());
-  }
-  const TSendingRecords::TFinished finished = records.Finish(outcome, mark);
-  if (!finished.markError.empty())
-    fDataFolderReport.Failed(kSendingMark, DisplayFileName(records.MarkFile()), finished.markError);
-
+void TQuillor_Form::ShowSendingOutcome(const TSendingOutcome& outcome, const TSendingMark& mark,
+                                       const TSendingRecords::TFinished& finished) {
   switch (outcome.result) {
     case TSendingResult::kSent:
       SetSendingStatus(
@@ -211,8 +219,7 @@ void TQuillor_Form::Button2Click() {
       if (finished.journalFile) {
         fDataFolderReport.Succeeded();
       } else {
-        fDataFolderReport.Failed(kJournalCopy, DisplayFileName(records.Journal().Folder()),
-                                 finished.journalError);
+        fDataFolderReport.Failed(kJournalCopy, DisplayFileName(JournalFolder()), finished.journalError);
       }
       // The order is gone: a failure from here on is shown by the general
       // handler and must not hand it over a second time.

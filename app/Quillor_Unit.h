@@ -29,6 +29,7 @@
 #include "MailMessage.h"
 #include "MyStringGrid.h"
 #include "PriceDisplay.h"
+#include "SendingRecords.h"
 #include "SendingSettings.h"
 #include "SmtpClient.h"
 #include "StringGridWidget.h"
@@ -48,7 +49,6 @@ class TUpDown;
 class TIniManager;
 class TDraftKeeper;
 struct TOrderTexts;
-struct TSendingOutcome;
 
 // A file of the window cannot be read or written; the text names it.
 class EFileError : public std::runtime_error {
@@ -200,9 +200,16 @@ class TQuillor_Form : public QWidget {
   // The closing path: the address saved (or the user's choice when it
   // cannot be), the draft let go; false keeps the window open.
   bool CloseAfterSavingAddress();
+  // Sets the session and the message up for a sending of the order on
+  // screen; the mark that tells of it on disk.
+  TSendingMark PrepareSending();
   // The order's sending under its progress window, the window taking no
   // input meanwhile.
   TSendingOutcome RunSendingSession();
+  // What follows an outcome on screen: the confirmation, the hand-over, or
+  // the question about an order that may have arrived.
+  void ShowSendingOutcome(const TSendingOutcome& outcome, const TSendingMark& mark,
+                          const TSendingRecords::TFinished& finished);
   // An order the server did not take goes to the mail program, and the
   // status line says why; a box only when no mail program takes it either.
   void HandOverToMailProgram(const std::optional<std::string>& kept, const std::string& journalError,
