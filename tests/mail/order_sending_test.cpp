@@ -234,7 +234,7 @@ TEST(OrderSendingTls, AWrongPasswordOverTlsIsARefusedAuthentication) {
 
 TEST_F(OrderSendingTest, NoAnswerToTheDotIsUnknownNeverNotSent) {
   UpToTheDot();  // then silent: the order may well be stored
-  client.ReplyTimeout = std::chrono::milliseconds{500};
+  client.ReplyTimeout = std::chrono::milliseconds{2000};
   const TSendingOutcome outcome = Run();
   EXPECT_EQ(outcome.result, TSendingResult::kUnknown);
   EXPECT_EQ(outcome.reason,
