@@ -18,15 +18,19 @@ namespace {
 constexpr size_t kCisCode = 0;
 constexpr size_t kCisDenomination = 1;
 constexpr size_t kCisForm = 2;
+constexpr size_t kCisMarketing = 6;
 constexpr size_t kCisFieldsNeeded = 3;
 constexpr size_t kCipCis = 0;
 constexpr size_t kCipCode = 1;
 constexpr size_t kCipLabel = 2;
+constexpr size_t kCipStatus = 3;
 constexpr size_t kCipMarketing = 4;
 constexpr size_t kCipPrice = 9;
 constexpr size_t kCipFieldsNeeded = 10;
 
 constexpr std::string_view kOrderable = "DECLARATION DE COMMERCIALISATION";
+constexpr std::string_view kAbrogated = "PRESENTATION ABROGEE";
+constexpr std::string_view kNotMarketed = "NON COMMERCIALISEE";
 
 bool AllDigits(const std::string& s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -61,6 +65,7 @@ class FieldFolder {
 struct Speciality {
   std::string denomination;
   std::string form;
+  bool marketed = true;
   int32_t line = 0;
 };
 
@@ -101,6 +106,8 @@ std::unordered_map<std::string, Speciality> ReadSpecialities(const ExportFile& f
       continue;
     }
     speciality.form = folder.Fold(line, kCisForm, "form");
+    speciality.marketed = line.fields.size() <= kCisMarketing ||
+                          FoldToUpperAscii(line.fields[kCisMarketing]).text != kNotMarketed;
     speciality.line = line.number;
     specialities.emplace(cis, std::move(speciality));
   }
@@ -162,6 +169,8 @@ ImportResult ImportExports(const ExportFile& specialityFile, const ExportFile& p
     }
     lineOfCip.emplace(article.cip, line.number);
     article.label = folder.Fold(line, kCipLabel, "label");
+    article.orderable =
+        specialities.at(article.cis).marketed && FoldToUpperAscii(line.fields[kCipStatus]).text != kAbrogated;
     bySpeciality[article.cis].push_back(std::move(article));
   }
 
@@ -180,6 +189,7 @@ ImportResult ImportExports(const ExportFile& specialityFile, const ExportFile& p
                              [&parts](const std::string& pack) { return FitDesignation(parts, pack).text; });
     for (size_t i = 0; i < siblings.size(); ++i) {
       siblings[i].denomination = speciality.denomination;
+      siblings[i].form = speciality.form;
       result.articles.push_back(std::move(siblings[i]));
       packs.push_back(std::move(siblingPacks[i]));
       nameOf.push_back(names.size() - 1);
@@ -216,6 +226,13 @@ ImportResult ImportExports(const ExportFile& specialityFile, const ExportFile& p
   result.namesCut = static_cast<size_t>(std::count(cut.begin(), cut.end(), true));
   std::sort(result.articles.begin(), result.articles.end(),
             [](const Article& a, const Article& b) { return a.cip < b.cip; });
+  std::vector<AuditedArticle> audited;
+  audited.reserve(result.articles.size());
+  for (const Article& article : result.articles) {
+    audited.push_back({article.cip, article.designation, article.denomination, article.form, article.label,
+                       article.orderable});
+  }
+  result.audit = AuditArticles(audited, !options.allPresentations);
   std::stable_sort(result.skipped.begin(), result.skipped.end(),
                    [&](const ImportNote& a, const ImportNote& b) {
                      return a.file != b.file ? a.file == options.specialitiesName : a.line < b.line;

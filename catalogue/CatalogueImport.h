@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "DesignationAudit.h"
 #include "ExportFile.h"
 
 namespace quillor::catalogue {
@@ -41,6 +42,8 @@ struct Article {
   std::string cis;           // the speciality, for checks; not written
   std::string denomination;  // the speciality's denomination, folded; not written
   std::string label;         // the presentation's label, folded; not written
+  std::string form;          // the speciality's form column, folded; not written
+  bool orderable = true;     // false: an abrogated presentation, or a speciality not marketed
 };
 
 struct ImportNote {
@@ -60,6 +63,7 @@ struct ImportResult {
   size_t namesCut = 0;                        // ... of which words were left out
   size_t siblingsMadeDistinct = 0;            // articles that needed more of their label
   size_t madeDistinctAcrossSpecialities = 0;  // ... to differ from another speciality's
+  AuditReport audit;                          // the designations checked against their sources
 };
 
 ImportResult ImportExports(const ExportFile& specialities, const ExportFile& presentations,

@@ -1,5 +1,6 @@
 #include "CatalogueCommands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <ostream>
@@ -112,6 +113,45 @@ void PrintFileInfo(const std::string& fileName, const catalogue::ExportFile& fil
       << what << "\n";
 }
 
+std::string Percent(size_t part, size_t whole) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.2f %%",
+                whole == 0 ? 0.0 : 100.0 * static_cast<double>(part) / whole);
+  std::string text = buffer;
+  std::replace(text.begin(), text.end(), '.', ',');
+  return text;
+}
+
+void PrintFinding(const catalogue::ImportResult& result, const catalogue::AuditFinding& finding,
+                  std::ostream& out) {
+  const catalogue::Article& article = result.articles[finding.article];
+  out << "  " << article.cip << " " << article.designation << ": " << catalogue::AuditFaultName(finding.fault)
+      << ": " << finding.detail << "\n";
+}
+
+void PrintAudit(const catalogue::ImportResult& result, bool listAll, std::ostream& out) {
+  const catalogue::AuditReport& audit = result.audit;
+  out << "audit: " << audit.faultyArticles << " of " << result.articles.size() << " articles ("
+      << Percent(audit.faultyArticles, result.articles.size()) << ") with a fault\n";
+  for (size_t kind = 0; kind < catalogue::kAuditFaultKinds; ++kind) {
+    const auto fault = static_cast<catalogue::AuditFault>(kind);
+    out << "  " << catalogue::AuditFaultName(fault) << ": " << audit.articles[kind] << "\n";
+    if (listAll) continue;
+    size_t shown = 0;
+    for (const catalogue::AuditFinding& finding : audit.findings) {
+      if (finding.fault != fault || shown++ == 2) continue;
+      out << "  ";
+      PrintFinding(result, finding, out);
+    }
+  }
+  if (!listAll) {
+    if (!audit.findings.empty()) out << "  (--audit lists every finding)\n";
+    return;
+  }
+  out << "audit findings: " << audit.findings.size() << "\n";
+  for (const catalogue::AuditFinding& finding : audit.findings) PrintFinding(result, finding, out);
+}
+
 }  // namespace
 
 int Import(const ImportCommand& command, std::ostream& out, std::ostream& err) {
@@ -138,6 +178,7 @@ int Import(const ImportCommand& command, std::ostream& out, std::ostream& err) {
       << result.madeDistinctAcrossSpecialities << "\n";
   PrintNotes("skipped", result.skipped, out);
   PrintNotes("changed", result.changed, out);
+  PrintAudit(result, command.listAudit, out);
   out.flush();
   if (result.articles.empty()) {
     err << kToolName << "no article results; nothing written\n";

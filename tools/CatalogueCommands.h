@@ -30,11 +30,14 @@ struct ImportCommand {
   std::string presentationsFile;  // CIS_CIP_bdpm.txt
   std::string articleFile;        // written atomically
   bool allPresentations = false;  // also those that cannot be ordered
+  bool listAudit = false;         // list every finding of the audit, not only its counts
 };
 
 // Imports the public drug database's two export files into a scrambled
 // article file and prints a summary to `out`: how each file was read, the
-// articles written, every line skipped or mended with its file and line.
+// articles written, every line skipped or mended with its file and line, and
+// the audit of the designations (its counts per kind of fault with an example
+// of each; with `listAudit`, every finding).
 // Fails, writing nothing, when a file is missing or unreadable or when no
 // article results.
 int Import(const ImportCommand& command, std::ostream& out, std::ostream& err);

@@ -15,7 +15,7 @@ namespace {
 using namespace quillor::catalogue;
 
 constexpr char kUsage[] =
-    "usage: quillor-catalogue import CIS_bdpm.txt CIS_CIP_bdpm.txt -o FILE.db [--all]\n"
+    "usage: quillor-catalogue import CIS_bdpm.txt CIS_CIP_bdpm.txt -o FILE.db [--all] [--audit]\n"
     "       quillor-catalogue decode FILE.db\n"
     "       quillor-catalogue encode PLAIN.csv -o FILE.db\n"
     "       quillor-catalogue search [--approx] [--scores] [--db FILE.db] QUERY...\n"
@@ -23,8 +23,10 @@ constexpr char kUsage[] =
     "  import  make an article file from the public drug database's two export\n"
     "          files (base-donnees-publique.medicaments.gouv.fr), one article per\n"
     "          presentation that can be ordered, with a short designation; prints\n"
-    "          a summary and every line skipped or mended\n"
+    "          a summary, every line skipped or mended, and the audit of the\n"
+    "          designations against the export (its count of each kind of fault)\n"
     "          --all      keep every presentation, even those no longer sold\n"
+    "          --audit    list every fault the audit finds, article by article\n"
     "  decode  write the plain text of a scrambled article file to standard output\n"
     "          (the header line and the records, each ended by CR LF, in the file's\n"
     "          own Windows-1252); a stored byte that stands for a CR, LF or NUL is\n"
@@ -87,6 +89,8 @@ int RunImport(const std::vector<std::string>& args) {
       command.articleFile = args[++i];
     } else if (args[i] == "--all") {
       command.allPresentations = true;
+    } else if (args[i] == "--audit") {
+      command.listAudit = true;
     } else if (!args[i].empty() && args[i][0] == '-') {
       return BadUsage("unknown option " + args[i]);
     } else {
