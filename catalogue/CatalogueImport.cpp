@@ -1,6 +1,7 @@
 #include "CatalogueImport.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <map>
 #include <unordered_map>
 
@@ -62,12 +63,30 @@ class FieldFolder {
   const std::string& fFile;
 };
 
+// Longer fields are no export's (theirs hold at most 255 characters): such a
+// line is refused before its words are read, so that no line costs more
+// than its size.
+constexpr size_t kLongestField = 1000;
+
 struct Speciality {
   std::string denomination;
   std::string form;
   bool marketed = true;
+  bool kit = false;  // a powder or a concentrate with its solvent
+  DenominationParts parts;
   int32_t line = 0;
 };
+
+// The first field of `columns` longer than kLongestField, as a note, or "".
+std::string TooLong(const ExportLine& line, std::initializer_list<std::pair<size_t, const char*>> columns) {
+  for (const auto& [column, what] : columns) {
+    if (line.fields[column].size() > kLongestField) {
+      return std::string("the ") + what + " has " + std::to_string(line.fields[column].size()) +
+             " characters, more than " + std::to_string(kLongestField);
+    }
+  }
+  return std::string();
+}
 
 void NoteEmptyLines(const ExportFile& file, const std::string& name, ImportResult& result) {
   for (int32_t number : file.emptyLines) result.skipped.push_back({name, number, "empty line"});
@@ -99,6 +118,11 @@ std::unordered_map<std::string, Speciality> ReadSpecialities(const ExportFile& f
           {name, line.number, "CIS code " + cis + " already on line " + std::to_string(known->second.line)});
       continue;
     }
+    if (std::string tooLong = TooLong(line, {{kCisDenomination, "denomination"}, {kCisForm, "form"}});
+        !tooLong.empty()) {
+      result.skipped.push_back({name, line.number, std::move(tooLong)});
+      continue;
+    }
     Speciality speciality;
     speciality.denomination = folder.Fold(line, kCisDenomination, "denomination");
     if (speciality.denomination.empty()) {
@@ -106,8 +130,18 @@ std::unordered_map<std::string, Speciality> ReadSpecialities(const ExportFile& f
       continue;
     }
     speciality.form = folder.Fold(line, kCisForm, "form");
+    speciality.parts = ReadDenominationParts(speciality.denomination, speciality.form);
+    if (speciality.parts.name.empty()) {
+      result.skipped.push_back(
+          {name, line.number,
+           "no name before the form in the denomination '" + speciality.denomination + "'"});
+      continue;
+    }
     speciality.marketed = line.fields.size() <= kCisMarketing ||
                           FoldToUpperAscii(line.fields[kCisMarketing]).text != kNotMarketed;
+    const std::string both = speciality.denomination + " " + speciality.form;
+    speciality.kit =
+        both.find(" ET SOLVANT") != std::string::npos || both.find("POUDRE ET ") != std::string::npos;
     speciality.line = line.number;
     specialities.emplace(cis, std::move(speciality));
   }
@@ -163,14 +197,29 @@ ImportResult ImportExports(const ExportFile& specialityFile, const ExportFile& p
       skip("CIP " + article.cip + " already on line " + std::to_string(seen->second));
       continue;
     }
-    if (!options.allPresentations && FoldToUpperAscii(line.fields[kCipMarketing]).text != kOrderable) {
-      ++result.notMarketed;
+    if (std::string tooLong = TooLong(line, {{kCipLabel, "label"}}); !tooLong.empty()) {
+      skip(std::move(tooLong));
       continue;
+    }
+    const bool abrogated = FoldToUpperAscii(line.fields[kCipStatus]).text == kAbrogated;
+    const bool marketed = specialities.at(article.cis).marketed;
+    if (!options.allPresentations) {
+      if (FoldToUpperAscii(line.fields[kCipMarketing]).text != kOrderable) {
+        ++result.notMarketed;
+        continue;
+      }
+      if (abrogated) {
+        ++result.abrogated;
+        continue;
+      }
+      if (!marketed) {
+        ++result.specialityNotMarketed;
+        continue;
+      }
     }
     lineOfCip.emplace(article.cip, line.number);
     article.label = folder.Fold(line, kCipLabel, "label");
-    article.orderable =
-        specialities.at(article.cis).marketed && FoldToUpperAscii(line.fields[kCipStatus]).text != kAbrogated;
+    article.orderable = marketed && !abrogated;
     bySpeciality[article.cis].push_back(std::move(article));
   }
 
@@ -180,13 +229,20 @@ ImportResult ImportExports(const ExportFile& specialityFile, const ExportFile& p
   std::vector<std::string> packs;
   for (auto& [cis, siblings] : bySpeciality) {
     const Speciality& speciality = specialities.at(cis);
-    names.push_back(ReadDenominationParts(speciality.denomination, speciality.form));
+    names.push_back(speciality.parts);
     const DenominationParts& parts = names.back();
     std::vector<std::string> siblingPacks;
-    for (Article& article : siblings) siblingPacks.push_back(SummarisePack(article.label));
+    std::vector<std::string> labels;
+    for (Article& article : siblings) {
+      siblingPacks.push_back(SummarisePack(ProductLabel(article.label), speciality.kit));
+      labels.push_back(ProductLabel(article.label));
+    }
+    // What tells siblings apart may cost the name abbreviations, never its words.
+    const std::vector<std::string> siblingBase = siblingPacks;
     result.siblingsMadeDistinct +=
-        MakeSiblingsDistinct(siblings, siblingPacks,
-                             [&parts](const std::string& pack) { return FitDesignation(parts, pack).text; });
+        MakeDistinct(labels, siblingPacks, [&](size_t sibling, const std::string& pack) {
+          return FitDesignationNoWorse(parts, pack, siblingBase[sibling]).text;
+        });
     for (size_t i = 0; i < siblings.size(); ++i) {
       siblings[i].denomination = speciality.denomination;
       siblings[i].form = speciality.form;
@@ -198,21 +254,24 @@ ImportResult ImportExports(const ExportFile& specialityFile, const ExportFile& p
 
   // Shortened, two specialities may read alike (a pen and a syringe, two
   // forms of one tablet, two laboratories): tell them apart by what their
-  // denominations say, where that costs no word of the name and not the
-  // strength. Units are written alike first ("2 POUR CENT" and "2 %" say the
-  // same). Specialities of one denomination are one medicine registered
-  // twice: what their labels say apart is left to the packs.
+  // denominations and labels say, where that costs no word of the name, no
+  // strength and no essential word of the form. Units are written alike
+  // first ("2 POUR CENT" and "2 %" say the same), and what a blister is made
+  // of, or the name of a parallel distributor, makes no other product.
   std::vector<std::string> sources;
   for (const Article& article : result.articles) {
-    sources.push_back(JoinWords(NormaliseStrength(SplitWords(article.denomination))));
+    // "150 MG,SOLUTION" and "150 MG, SOLUTION" say the same: commas go, the
+    // words they separate stay apart.
+    std::string denomination = article.denomination;
+    std::replace(denomination.begin(), denomination.end(), ',', ' ');
+    sources.push_back(JoinWords(NormaliseStrength(SplitWords(denomination))) + " " +
+                      WithoutMaterials(ProductLabel(article.label)));
   }
   const std::vector<std::string> basePacks = packs;
-  result.madeDistinctAcrossSpecialities = MakeDistinct(
-      sources, packs,
-      [&](size_t article, const std::string& pack) {
+  result.madeDistinctAcrossSpecialities =
+      MakeDistinct(sources, packs, [&](size_t article, const std::string& pack) {
         return FitDesignationNoWorse(names[nameOf[article]], pack, basePacks[article]).text;
-      },
-      /*numberAlike=*/false);
+      });
 
   std::vector<bool> whole(names.size(), true);
   std::vector<bool> cut(names.size(), false);
@@ -221,7 +280,12 @@ ImportResult ImportExports(const ExportFile& specialityFile, const ExportFile& p
     result.articles[i].designation = fitted.text;
     whole[nameOf[i]] = whole[nameOf[i]] && fitted.nameWhole;
     cut[nameOf[i]] = cut[nameOf[i]] || fitted.nameCut;
+    if (!fitted.lost.empty()) {
+      result.notFitting.push_back({result.articles[i].cip, fitted.text, fitted.lost});
+    }
   }
+  std::sort(result.notFitting.begin(), result.notFitting.end(),
+            [](const ArticleLoss& a, const ArticleLoss& b) { return a.cip < b.cip; });
   result.namesShortened = static_cast<size_t>(std::count(whole.begin(), whole.end(), false));
   result.namesCut = static_cast<size_t>(std::count(cut.begin(), cut.end(), true));
   std::sort(result.articles.begin(), result.articles.end(),

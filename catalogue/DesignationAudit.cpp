@@ -151,7 +151,13 @@ std::vector<Number> ScanNumbers(std::string_view text) {
     const char before = i > 0 ? text[i - 1] : ' ';
     const bool packQuantity = before == 'X' && i > 1 && IsDigit(text[i - 2]);
     const bool inDecimals = (before == ',' || before == '.') && i > 1 && IsDigit(text[i - 2]);
-    const bool starts = IsDigit(c) && !inDecimals && (packQuantity || !(IsLetter(before) || IsDigit(before)));
+    // "LP.8.1", "BA.4-5": a variant's name; but "ANTI-XA/0,4 ML" has a quantity.
+    size_t token = i;
+    while (token > 0 && text[token - 1] != ' ') --token;
+    const bool inName = (before == '.' && i > 1 && IsLetter(text[i - 2])) ||
+                        (IsLetter(text[token]) && before != '/' && before != '(');
+    const bool starts =
+        IsDigit(c) && !inDecimals && !inName && (packQuantity || !(IsLetter(before) || IsDigit(before)));
     if (!starts) {
       ++i;
       continue;
@@ -162,9 +168,13 @@ std::vector<Number> ScanNumbers(std::string_view text) {
     size_t j = i;
     while (j < text.size() && IsDigit(text[j])) ++j;
     std::string digits(text.substr(i, j - i));
-    // Groups of three digits after a space or a point: thousands.
+    // Groups of three digits after a space or a point: thousands. The export
+    // writes no quantity "2 100": "MAG 2 100 MG" is the product's 2 and 100 mg.
+    // A name of one letter takes its number ("A 313 200 000 UI").
+    const bool oneLetterName = i == 2 && IsLetter(text[0]) && text[1] == ' ' && j - i > 1;
     while (j + 3 < text.size() + 0 && (text[j] == ' ' || text[j] == '.') && DigitsAt(text, j + 1, 3) &&
-           (j + 4 == text.size() || !IsDigit(text[j + 4])) && !(text[j] == '.' && digits == "0")) {
+           (j + 4 == text.size() || !IsDigit(text[j + 4])) && !(text[j] == '.' && digits == "0") &&
+           !(number.pieces.empty() && text.compare(j + 1, 3, "100") == 0) && !oneLetterName) {
       number.pieces.push_back(Canonical(digits, ""));
       digits += text.substr(j + 1, 3);
       j += 4;
@@ -266,14 +276,33 @@ std::string_view HeadOf(std::string_view denomination, std::string_view form) {
 
 // The strengths that must stay: numbers of the head outside brackets (those
 // in brackets say the strength again in other units), or the bracketed ones
-// when there is no other.
-std::vector<Number> Strengths(std::string_view head) {
+// when there is no other; and those of the same product named again further
+// on ("JINARC 30 MG, COMPRIME + JINARC 60 MG, COMPRIME").
+std::vector<Number> Strengths(std::string_view head, std::string_view denomination, std::string_view name) {
   std::vector<Number> all = ScanNumbers(head);
-  std::vector<Number> plain;
-  for (const Number& n : all) {
-    if (!n.bracketed) plain.push_back(n);
+  if (name.size() >= 3) {
+    for (size_t at = denomination.find(name, head.size()); at != std::string_view::npos;
+         at = denomination.find(name, at + name.size())) {
+      const size_t start = at + name.size();
+      if (start >= denomination.size() || denomination[start] != ' ' || start + 1 >= denomination.size() ||
+          !IsDigit(denomination[start + 1])) {
+        continue;
+      }
+      const size_t end = denomination.find(',', start);
+      for (Number n :
+           ScanNumbers(denomination.substr(start, end == std::string_view::npos ? end : end - start))) {
+        all.push_back(std::move(n));
+      }
+    }
   }
-  return plain.empty() ? all : plain;
+  // "(300 UI + 150 UI)/0,48 ML": brackets before any other number hold the strength.
+  std::vector<Number> kept;
+  bool plainSeen = false;
+  for (const Number& n : all) {
+    plainSeen = plainSeen || !n.bracketed;
+    if (!n.bracketed || !plainSeen) kept.push_back(n);
+  }
+  return kept;
 }
 
 bool IsVolumeUnit(std::string_view unit) {
@@ -432,6 +461,11 @@ std::vector<std::string> Segments(std::string_view label) {
   return merged;
 }
 
+bool IsQuantityText(std::string_view text) {
+  if (text.empty() || !IsDigit(text.front()) || !IsDigit(text.back())) return false;
+  return std::all_of(text.begin(), text.end(), [](char c) { return IsDigit(c) || c == ','; });
+}
+
 // `kit`: a powder with its solvent, whose containers are those of the first
 // part of the label (the solvent's are not ordered apart).
 LabelCount CountLabel(std::string_view label, bool kit) {
@@ -485,19 +519,34 @@ LabelCount CountLabel(std::string_view label, bool kit) {
           n = std::stoll(words[k + 2]);
         }
       }
-      if (container.empty()) continue;
+      // "+ 4750 ML DE SOLUTION TAMPON EN POCHE": another compartment of the first's.
+      if (container.empty() || !firstContainer.empty()) continue;
     }
     if (firstContainer.empty()) firstContainer = container;
     if (container == firstContainer) count.containers.Add(n);
     // What each container holds: "DE 28 COMPRIMES", "CONTENANT 60 RECIPIENTS UNIDOSES".
     // "DE 30 X 1 CAPSULES", "DE 56 (28X15 MG + 28X45 MG) COMPRIMES".
     // What brackets say is a detail of it ("(2 PLAQUETTES DE 5 RECIPIENTS)").
+    bool measured = false;
+    bool counted = false;  // units found in this part
     for (size_t k = i; k + 1 < words.size(); ++k) {
       if (words[k].front() == '(') {
         k = PastBrackets(words, k) - 1;
         continue;
       }
-      if ((words[k] != "DE" && words[k] != "CONTENANT") || !IsInteger(words[k + 1])) continue;
+      if (words[k] != "DE" && words[k] != "CONTENANT") continue;
+      // "DE 0,3 ML": what each container holds is measured; what follows
+      // ("BOITE DE 2 SACHETS DE 5 RECIPIENTS") details the box. "4 COMPRIMES
+      // DE 10 MG" is the units' strength.
+      if (k + 2 < words.size() && IsQuantityText(words[k + 1]) &&
+          SpellingAt(kUnitSpellings, words[k + 2], 0)) {
+        if (k > 0 && IsCountWord(Stem(words[k - 1]))) continue;
+        measured = true;
+        break;
+      }
+      if (!IsInteger(words[k + 1])) continue;
+      // "..., BOITE DE 10": so many containers, counted already.
+      if (k > 0 && Stem(words[k - 1]) == "BOITE" && k + 2 >= words.size()) continue;
       long long q = std::stoll(words[k + 1].substr(0, 9));
       size_t w = k + 2;
       if (w + 1 < words.size() && (words[w] == "X" || words[w] == "*") && IsInteger(words[w + 1])) {
@@ -507,23 +556,44 @@ LabelCount CountLabel(std::string_view label, bool kit) {
       if (w < words.size() && words[w].front() == '(') w = PastBrackets(words, w);
       if (w >= words.size()) {
         // "PLAQUETTE(S) PVC ALUMINIUM DE 30": the count of the form's units.
-        if (words[k] == "DE") count.units.Add(n * q);
+        if (words[k] == "DE") {
+          count.units.Add(n * q);
+          counted = true;
+        }
         break;
       }
       const std::string what = Stem(words[w]);
       if (IsContentCountWord(what)) {
         count.units.Add(n * q);
+        counted = true;
         break;
       }
       // "1 BOITE DE 100 CARTOUCHES": a box of so many.
       if ((container == "BOITE" || container == "ETUI") && IsContainerWord(what)) {
         count.units.Add(n * q);
+        counted = true;
         break;
       }
       if (IsDoseWord(what) || (words[k] == "CONTENANT" && (what == "RECIPIENT" || what == "ALVEOLE"))) {
         mostDoses = std::max(mostDoses, n * q);
         break;
       }
+    }
+    // "3 PLAQUETTES PVC PVDC ALUMINIUM 21 COMPRIMES BLEUS ET 7 COMPRIMES VERT
+    // CLAIR": what each holds, said without a "DE".
+    if (!counted && !measured) {
+      long long each = 0;
+      for (size_t k = i; k + 1 < words.size(); ++k) {
+        if (words[k].front() == '(') {
+          k = PastBrackets(words, k) - 1;
+          continue;
+        }
+        if (IsInteger(words[k]) && words[k].size() <= 6 && IsCountWord(Stem(words[k + 1])) &&
+            !IsContainerWord(Stem(words[k + 1])) && (k == 0 || words[k - 1] != "DE")) {
+          each += std::stoll(words[k]);
+        }
+      }
+      if (each > 0) count.units.Add(n * each);
     }
   }
   // Doses are not added across parts: two strips of 30 doses in one inhaler
@@ -533,11 +603,15 @@ LabelCount CountLabel(std::string_view label, bool kit) {
   // COMPRIMES DE 30 MG": a figure that is the sum of all the others is the whole.
   const Words words = SplitWords(label);
   std::vector<long long> figures;
+  std::set<std::string> counted;
   for (size_t k = 0; k + 1 < words.size(); ++k) {
     if (IsInteger(words[k]) && words[k].size() <= 6 && IsCountWord(Stem(words[k + 1]))) {
       figures.push_back(std::stoll(words[k]));
+      counted.insert(Stem(words[k + 1]));
     }
   }
+  // Only figures of one kind of unit: "1 DISPOSITIF + 1 TROUSSE + 2 COMPRESSES" is no pack.
+  if (counted.size() != 1) figures.clear();
   if (figures.size() >= 3) {
     const long long most = *std::max_element(figures.begin(), figures.end());
     long long others = -most;
@@ -557,14 +631,10 @@ struct PackCount {
 
 bool IsContainerAbbreviation(std::string_view word) {
   static const std::set<std::string, std::less<>> kAbbreviations = {
-      "B",     "FL",    "T",   "AMP",   "SER",    "STYLO", "SACH", "POCHE", "BOUT", "CART",  "POT",  "KIT",
-      "DISPO", "INHAL", "PIL", "RECIP", "APPLIC", "ENV",   "EVAP", "GENER", "COND", "BANDE", "ETUI", "BIDON"};
+      "FUT",  "B",    "FL",    "T",    "AMP",   "SER",   "STYLO", "SACH",  "POCHE",
+      "BOUT", "CART", "POT",   "KIT",  "DISPO", "INHAL", "PIL",   "RECIP", "APPLIC",
+      "ENV",  "EVAP", "GENER", "COND", "BANDE", "ETUI",  "BIDON"};
   return kAbbreviations.count(word) > 0;
-}
-
-bool IsQuantityText(std::string_view text) {
-  if (text.empty() || !IsDigit(text.front()) || !IsDigit(text.back())) return false;
-  return std::all_of(text.begin(), text.end(), [](char c) { return IsDigit(c) || c == ','; });
 }
 
 long long WholePart(std::string_view quantity) {
@@ -687,8 +757,10 @@ bool HasWord(std::string_view text, std::string_view word) {
   for (size_t at = text.find(word); at != std::string_view::npos; at = text.find(word, at + 1)) {
     const bool starts = at == 0 || !IsLetter(text[at - 1]);
     const size_t end = at + word.size();
-    const bool ends = end == text.size() || !IsLetter(text[end]) ||
-                      (word.back() != '.' && (text[end] == 'E' || text[end] == 'S'));
+    // "LP.8.1" names a variant, not a release.
+    const bool variant = end + 1 < text.size() && text[end] == '.' && IsDigit(text[end + 1]);
+    const bool ends = !variant && (end == text.size() || !IsLetter(text[end]) ||
+                                   (word.back() != '.' && (text[end] == 'E' || text[end] == 'S')));
     if (starts && ends) return true;
   }
   return false;
@@ -784,7 +856,9 @@ std::string_view AuditFaultName(AuditFault fault) {
     case AuditFault::kLostUnit:
       return "lost unit";
     case AuditFault::kLostCombination:
-      return "lost strength or substance of a combination";
+      return "lost strength of a combination";
+    case AuditFault::kLostSubstance:
+      return "lost substance of a combination";
     case AuditFault::kDanglingOperator:
       return "dangling operator";
     case AuditFault::kLostRelease:
@@ -839,8 +913,8 @@ std::vector<AuditFinding> AuditArticle(const AuditedArticle& article, size_t ind
 
   // Strengths, with their units.
   const std::string_view head = HeadOf(article.denomination, article.form);
-  const std::vector<Number> strengths = Strengths(head);
   const std::string_view name = NameOf(head);
+  const std::vector<Number> strengths = Strengths(head, article.denomination, name);
   const std::vector<std::string> components = Components(name);
   size_t main = 0;
   for (size_t s = 0; s < strengths.size(); ++s) {
@@ -890,7 +964,7 @@ std::vector<AuditFinding> AuditArticle(const AuditedArticle& article, size_t ind
         for (const std::string& part : NameParts(writtenComponents[c]))
           named = named || StandsFor(part, components[c]);
       }
-      if (!named) find(AuditFault::kLostCombination, "the substance " + components[c] + " is not named");
+      if (!named) find(AuditFault::kLostSubstance, "the substance " + components[c] + " is not named");
     }
   }
 
@@ -904,6 +978,8 @@ std::vector<AuditFinding> AuditArticle(const AuditedArticle& article, size_t ind
     }
     const bool betweenNumbers =
         i > 0 && i + 1 < words.size() && EndsWithDigit(words[i - 1]) && StartsWithDigit(words[i + 1]);
+    // The name's own first word may be anything ("X PREP").
+    if (i == 0) continue;
     if (word == "+" || word == "/" || word == "-" || word == "(" || word == "&" || word == ":" ||
         (word == "X" && !betweenNumbers)) {
       find(AuditFault::kDanglingOperator, "'" + word + "' alone");
@@ -937,7 +1013,7 @@ std::vector<AuditFinding> AuditArticle(const AuditedArticle& article, size_t ind
   }
 
   // The pack against the label.
-  const std::optional<PackCount> pack = ReadPack(words, nameEnd == words.size() ? 1 : nameEnd);
+  const std::optional<PackCount> pack = ReadPack(words, 1);
   const bool labelCounts = labelCount.units.known || labelCount.doses.known || labelCount.containers.known;
   if (!pack) {
     if (labelCounts) find(AuditFault::kWrongPack, "no pack");
@@ -966,8 +1042,14 @@ std::vector<AuditFinding> AuditArticle(const AuditedArticle& article, size_t ind
   }
 
   // Text mangled.
-  for (size_t i = 1; i + 1 < designation.size(); ++i) {
-    if (designation[i] == '.' && IsDigit(designation[i - 1]) && IsDigit(designation[i + 1])) {
+  // A decimal point in a quantity; "LP.8.1" is a name.
+  for (const std::string& word : words) {
+    if (!StartsWithDigit(word)) continue;
+    bool point = false;
+    for (size_t i = 1; i + 1 < word.size(); ++i) {
+      point = point || (word[i] == '.' && IsDigit(word[i - 1]) && IsDigit(word[i + 1]));
+    }
+    if (point) {
       find(AuditFault::kMangledText, "a decimal point");
       break;
     }
@@ -1045,6 +1127,7 @@ std::string ProductKey(const AuditedArticle& article) {
                                                    "HAUTE",
                                                    "BASSE",
                                                    "DENSITE",
+                                                   "PRESSURISE",
                                                    "DE",
                                                    "EN",
                                                    "AUX",
@@ -1062,8 +1145,12 @@ std::string ProductKey(const AuditedArticle& article) {
       if (!stem.empty() && kMaterials.count(stem) == 0) words.insert(stem);
     }
   }
-  return std::string(article.denomination) + "|" +
-         Join(std::vector<std::string>(words.begin(), words.end()), " ");
+  // "KETODERM 2 %, CREME" and "KETODERM 2%, CREME" are one denomination.
+  std::string denomination;
+  for (char c : article.denomination) {
+    if (c != ' ') denomination += c;
+  }
+  return denomination + "|" + Join(std::vector<std::string>(words.begin(), words.end()), " ");
 }
 
 // The designation's words that a pharmacist reads as telling products apart:

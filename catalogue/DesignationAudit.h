@@ -26,7 +26,8 @@ enum class AuditFault {
   kCutNumber,              // a number of the designation is a piece of a longer one ("1/100" of 1/100 000)
   kLostStrength,           // a number of the denomination's strength is not in the designation
   kLostUnit,               // it is, but without its unit or its "per" ("30" for 30 MU, 20MG for 20 MG/ML)
-  kLostCombination,        // a combination lost one of its strengths or one of its substances
+  kLostCombination,        // a combination lost one of its strengths, or its unit
+  kLostSubstance,          // a combination's substance is not named ("PERINDO 2,5MG/0,625MG")
   kDanglingOperator,       // a "+", "/", "X", "-" or "(" with nothing on one side
   kLostRelease,            // LP, LM or the way of taking it (effervescent, orodispersible...) missing
   kWrongPack,              // the pack's count is not the units or containers of the label
@@ -35,7 +36,7 @@ enum class AuditFault {
   kMergedProducts,         // shares its designation with an article whose denomination or label differs
   kNotOrderable,           // kept though the presentation is abrogated or its speciality not marketed
 };
-inline constexpr size_t kAuditFaultKinds = 11;
+inline constexpr size_t kAuditFaultKinds = 12;
 
 // "cut number", "lost strength"... as the import's summary names the kinds.
 std::string_view AuditFaultName(AuditFault fault);

@@ -129,12 +129,15 @@ void PrintFinding(const catalogue::ImportResult& result, const catalogue::AuditF
       << ": " << finding.detail << "\n";
 }
 
-void PrintAudit(const catalogue::ImportResult& result, bool listAll, std::ostream& out) {
+void PrintAudit(const catalogue::ImportResult& result, bool allPresentations, bool listAll,
+                std::ostream& out) {
   const catalogue::AuditReport& audit = result.audit;
   out << "audit: " << audit.faultyArticles << " of " << result.articles.size() << " articles ("
       << Percent(audit.faultyArticles, result.articles.size()) << ") with a fault\n";
   for (size_t kind = 0; kind < catalogue::kAuditFaultKinds; ++kind) {
     const auto fault = static_cast<catalogue::AuditFault>(kind);
+    // With --all, what cannot be ordered is kept on purpose.
+    if (allPresentations && fault == catalogue::AuditFault::kNotOrderable) continue;
     out << "  " << catalogue::AuditFaultName(fault) << ": " << audit.articles[kind] << "\n";
     if (listAll) continue;
     size_t shown = 0;
@@ -168,17 +171,25 @@ int Import(const ImportCommand& command, std::ostream& out, std::ostream& err) {
   PrintFileInfo(command.specialitiesFile, specialities, "specialities", result.specialities, out);
   PrintFileInfo(command.presentationsFile, presentations, "presentations", result.presentations, out);
   if (!command.allPresentations) {
-    out << "presentations that cannot be ordered, left out (--all keeps them): " << result.notMarketed
-        << "\n";
+    out << "presentations that cannot be ordered, left out (--all keeps them): "
+        << result.notMarketed + result.abrogated + result.specialityNotMarketed << "\n";
+    out << "  not declared marketed: " << result.notMarketed << "\n";
+    out << "  \"Presentation abrogee\": " << result.abrogated << "\n";
+    out << "  of a speciality \"Non commercialisee\": " << result.specialityNotMarketed << "\n";
   }
   out << "specialities whose name was shortened to fit " << catalogue::kDesignationMaxLength
       << " characters: " << result.namesShortened << " (of which " << result.namesCut << " lost words)\n";
   out << "articles told apart from a sibling by more of their label: " << result.siblingsMadeDistinct << "\n";
   out << "articles told apart from another speciality's by more of their text: "
       << result.madeDistinctAcrossSpecialities << "\n";
+  out << "articles whose designation cannot hold everything in " << catalogue::kDesignationMaxLength
+      << " characters: " << result.notFitting.size() << "\n";
+  for (const catalogue::ArticleLoss& loss : result.notFitting) {
+    out << "  " << loss.cip << " " << loss.designation << ": without " << loss.lost << "\n";
+  }
   PrintNotes("skipped", result.skipped, out);
   PrintNotes("changed", result.changed, out);
-  PrintAudit(result, command.listAudit, out);
+  PrintAudit(result, command.allPresentations, command.listAudit, out);
   out.flush();
   if (result.articles.empty()) {
     err << kToolName << "no article results; nothing written\n";

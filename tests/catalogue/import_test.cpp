@@ -39,10 +39,14 @@ TEST(CatalogueImport, RealLinesOfThe2026ExportBecomeArticles) {
   // Thousands written with commas.
   EXPECT_EQ(byCip.at("2784980")->price, "1466,29");
   EXPECT_EQ(byCip.at("3030104")->price, "7518,58");
-  // A name too long for 40 characters is shortened without cutting a word.
-  EXPECT_EQ(byCip.at("3538220")->designation, "MAALOX MAUX D'EST HYDROX 400/400MG B/40");
+  // A name too long for 40 characters loses its last words before the form's
+  // way of taking it (a chewable tablet) goes; the summary names what it lost.
+  EXPECT_EQ(byCip.at("3538220")->designation, "MAALOX MAUX D'EST 400/400MG CROQ B/40");
   EXPECT_EQ(result.namesShortened, 2u);  // both MAALOX specialities
   EXPECT_EQ(result.namesCut, 2u);        // ... which leave out HYDROXYDE...
+  ASSERT_FALSE(result.notFitting.empty());
+  EXPECT_EQ(result.notFitting.front().cip, "3000794");
+  EXPECT_EQ(result.notFitting.front().lost, "the words HYDROX D'ALU/HYDROX MAGN of the name");
   // Siblings of one speciality whose labels differ are told apart.
   EXPECT_EQ(byCip.at("3000794")->designation, "MAALOX MAUX D'EST 460/400MG 20X4,3ML PET");
   EXPECT_EQ(byCip.at("3545504")->designation, "MAALOX MAUX D'EST 460/400MG 20X4,3ML PP");
@@ -72,7 +76,7 @@ TEST(CatalogueImport, AllKeepsThePresentationsThatCannotBeOrdered) {
   EXPECT_EQ(result.articles.size(), 26u);
   const auto byCip = ByCip(result);
   EXPECT_EQ(byCip.count("2189705"), 1u);
-  EXPECT_EQ(byCip.at("2189705")->designation, "MAALOX MAUX D'EST HYDROX 400/400MG B/60");
+  EXPECT_EQ(byCip.at("2189705")->designation, "MAALOX MAUX D'EST 400/400MG CROQ B/60");
   EXPECT_EQ(byCip.count("3032870"), 0u) << "still no speciality for it";
 }
 
