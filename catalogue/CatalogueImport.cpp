@@ -90,6 +90,23 @@ std::string TooLong(const ExportLine& line, std::initializer_list<std::pair<size
 
 void NoteEmptyLines(const ExportFile& file, const std::string& name, ImportResult& result) {
   for (int32_t number : file.emptyLines) result.skipped.push_back({name, number, "empty line"});
+  // A line mended in another editor, in the other encoding than the rest.
+  for (int32_t number : file.otherEncodingLines) {
+    result.changed.push_back(
+        {name, number,
+         std::string("read as ") + EncodingName(file.otherEncoding) + ", unlike the rest of the file"});
+  }
+}
+
+// No line of the exports is longer than this: a file whose lines are, on
+// average, was not cut where its lines end.
+constexpr size_t kLongestExportLine = 4000;
+
+void WarnOfLinesNotCut(const ExportFile& file, const std::string& name, ImportResult& result) {
+  if (file.lines.empty() || file.bytes / file.lines.size() <= kLongestExportLine) return;
+  result.warnings.push_back(name + " has " + std::to_string(file.lines.size()) + " line" +
+                            (file.lines.size() == 1 ? "" : "s") + " for " + std::to_string(file.bytes) +
+                            " bytes: its lines may not end as an export's do");
 }
 
 std::unordered_map<std::string, Speciality> ReadSpecialities(const ExportFile& file, const std::string& name,
@@ -286,6 +303,15 @@ ImportResult ImportExports(const ExportFile& specialityFile, const ExportFile& p
   }
   std::sort(result.notFitting.begin(), result.notFitting.end(),
             [](const ArticleLoss& a, const ArticleLoss& b) { return a.cip < b.cip; });
+  WarnOfLinesNotCut(specialityFile, options.specialitiesName, result);
+  WarnOfLinesNotCut(presentationFile, name, result);
+  // Far fewer articles than presentations that could be ordered: say so.
+  const size_t orderable =
+      result.presentations - result.notMarketed - result.abrogated - result.specialityNotMarketed;
+  if (orderable >= 20 && result.articles.size() < orderable / 2) {
+    result.warnings.push_back("only " + std::to_string(result.articles.size()) + " articles from " +
+                              std::to_string(orderable) + " presentations that could be ordered");
+  }
   result.namesShortened = static_cast<size_t>(std::count(whole.begin(), whole.end(), false));
   result.namesCut = static_cast<size_t>(std::count(cut.begin(), cut.end(), true));
   std::sort(result.articles.begin(), result.articles.end(),

@@ -77,7 +77,10 @@ struct ImportResult {
   size_t siblingsMadeDistinct = 0;            // articles that needed more of their label
   size_t madeDistinctAcrossSpecialities = 0;  // ... to differ from another speciality's
   std::vector<ArticleLoss> notFitting;        // by CIP
-  AuditReport audit;                          // the designations checked against their sources
+  // What the import's caller must not miss: an article file far smaller than
+  // its source (lines not cut where the export's are), in words.
+  std::vector<std::string> warnings;
+  AuditReport audit;  // the designations checked against their sources
 };
 
 ImportResult ImportExports(const ExportFile& specialities, const ExportFile& presentations,

@@ -140,9 +140,14 @@ void PrintAudit(const catalogue::ImportResult& result, bool allPresentations, bo
     if (allPresentations && fault == catalogue::AuditFault::kNotOrderable) continue;
     out << "  " << catalogue::AuditFaultName(fault) << ": " << audit.articles[kind] << "\n";
     if (listAll) continue;
-    size_t shown = 0;
+    // An example or three, of different articles.
+    std::vector<size_t> shown;
     for (const catalogue::AuditFinding& finding : audit.findings) {
-      if (finding.fault != fault || shown++ == 2) continue;
+      if (finding.fault != fault || shown.size() == 3 ||
+          std::find(shown.begin(), shown.end(), finding.article) != shown.end()) {
+        continue;
+      }
+      shown.push_back(finding.article);
       out << "  ";
       PrintFinding(result, finding, out);
     }
@@ -191,6 +196,7 @@ int Import(const ImportCommand& command, std::ostream& out, std::ostream& err) {
   PrintNotes("changed", result.changed, out);
   PrintAudit(result, command.allPresentations, command.listAudit, out);
   out.flush();
+  for (const std::string& warning : result.warnings) err << kToolName << "WARNING: " << warning << "\n";
   if (result.articles.empty()) {
     err << kToolName << "no article results; nothing written\n";
     return kExitFailure;

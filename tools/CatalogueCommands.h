@@ -39,7 +39,8 @@ struct ImportCommand {
 // the audit of the designations (its counts per kind of fault with an example
 // of each; with `listAudit`, every finding).
 // Fails, writing nothing, when a file is missing or unreadable or when no
-// article results.
+// article results. An article file far smaller than its source is written
+// with a warning on `err` (ImportResult::warnings).
 int Import(const ImportCommand& command, std::ostream& out, std::ostream& err);
 
 struct SearchOptions {
