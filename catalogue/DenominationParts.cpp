@@ -75,11 +75,24 @@ size_t FindForm(std::string_view denomination, std::string_view form) {
   while (at != std::string_view::npos) {
     const bool startsWord = at > 0 && denomination[at - 1] == ' ';
     const size_t end = at + form.size();
-    const bool endsWord = end == denomination.size() || denomination[end] == ' ';
+    const bool endsWord = end == denomination.size() || denomination[end] == ' ' ||
+                          denomination[end] == '.' || denomination[end] == ',';
     if (startsWord && endsWord) return at;
     at = denomination.find(form, at + 1);
   }
   return std::string_view::npos;
+}
+
+// Where a denomination without a comma before its form says the form anyway:
+// the first of these nouns after the name's first word ("VAXIGRIP SUSPENSION
+// INJECTABLE EN SERINGUE PREREMPLIE. VACCIN ...", whose form column says
+// "solution injectable").
+size_t FindFormNoun(std::string_view denomination) {
+  static constexpr std::string_view kNouns[] = {"SOLUTION", "SUSPENSION", "COMPRIME",    "GELULE",  "POUDRE",
+                                                "EMULSION", "DISPERSION", "LYOPHILISAT", "COLLYRE", "SIROP"};
+  size_t best = std::string_view::npos;
+  for (std::string_view noun : kNouns) best = std::min(best, FindForm(denomination, noun));
+  return best;
 }
 
 // "5 MG / 12,5 MG" -> "5 MG/12,5 MG", "10<SUP>6</SUP>" -> "10^6".
@@ -424,9 +437,13 @@ DenominationParts ReadDenominationParts(std::string_view denomination, std::stri
   std::string head;
   std::string tail;
   // ", " ends the head, and so does a comma glued to a word ("50 MG,COMPRIME").
+  // A comma inside brackets ("(13-VALENT, ADSORBE)") is not one.
   size_t comma = std::string_view::npos;
   for (size_t at = denomination.find(','); at != std::string_view::npos;
        at = denomination.find(',', at + 1)) {
+    const std::string_view before = denomination.substr(0, at);
+    if (std::count(before.begin(), before.end(), '(') > std::count(before.begin(), before.end(), ')'))
+      continue;
     const bool spaced = at + 1 < denomination.size() && denomination[at + 1] == ' ';
     const bool glued =
         at + 1 < denomination.size() && denomination[at + 1] >= 'A' && denomination[at + 1] <= 'Z';
@@ -437,7 +454,9 @@ DenominationParts ReadDenominationParts(std::string_view denomination, std::stri
   }
   // "FLUCELVAX SUSPENSION INJECTABLE EN SERINGUE PREREMPLIE. VACCIN ... (ANTIGENE
   // DE SURFACE, PREPARE ...)": the form column's text before the first comma.
-  const size_t formAt = FindForm(denomination, formColumn);
+  size_t formAt = FindForm(denomination, formColumn);
+  if (formAt == std::string_view::npos && comma == std::string_view::npos)
+    formAt = FindFormNoun(denomination);
   if (formAt != std::string_view::npos && (comma == std::string_view::npos || formAt < comma)) {
     comma = std::string_view::npos;
   }

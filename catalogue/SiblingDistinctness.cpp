@@ -28,6 +28,11 @@ std::vector<std::vector<size_t>> Collisions(const std::vector<std::string>& sour
 // "(DISTRIBUTEUR" -> "DISTRIBUTEUR", "MANODETENDEUR," -> "MANODETENDEUR",
 // "REMPLI(S)" -> "REMPLI", "(PEHD)" -> "PEHD", ":" -> "".
 std::string WithoutPunctuation(std::string word) {
+  // "SPATULE(S),": what ends a phrase first.
+  while (!word.empty() &&
+         (word.back() == ',' || word.back() == ';' || word.back() == ':' || word.back() == '.')) {
+    word.pop_back();
+  }
   // A mark cut short at the end of a label: "SPATULE(S".
   if (const size_t open = word.rfind('('); open != std::string::npos && open > 0 && word.size() - open <= 3 &&
                                            word.find(')', open) == std::string::npos) {
