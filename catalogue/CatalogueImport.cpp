@@ -88,6 +88,30 @@ std::string TooLong(const ExportLine& line, std::initializer_list<std::pair<size
   return std::string();
 }
 
+// Designations already fitted, by name and pack: the passes that tell
+// articles apart ask for the same ones many times over.
+class FittedDesignations {
+ public:
+  explicit FittedDesignations(const std::vector<DenominationParts>& names) : fNames(names) {}
+  FittedDesignations(const FittedDesignations&) = delete;
+  FittedDesignations& operator=(const FittedDesignations&) = delete;
+
+  const FittedDesignation& Fit(size_t name, const std::string& pack) {
+    auto [entry, inserted] = fFitted.try_emplace(std::to_string(name) + '|' + pack);
+    if (inserted) entry->second = FitDesignation(fNames[name], pack);
+    return entry->second;
+  }
+  // As FitDesignationNoWorse.
+  const FittedDesignation& FitNoWorse(size_t name, const std::string& pack, const std::string& basePack) {
+    const FittedDesignation& base = Fit(name, basePack);
+    return NoWorse(Fit(name, pack), base);
+  }
+
+ private:
+  const std::vector<DenominationParts>& fNames;
+  std::unordered_map<std::string, FittedDesignation> fFitted;  // nodes stay put as it grows
+};
+
 void NoteEmptyLines(const ExportFile& file, const std::string& name, ImportResult& result) {
   for (int32_t number : file.emptyLines) result.skipped.push_back({name, number, "empty line"});
   // A line mended in another editor, in the other encoding than the rest.
@@ -244,10 +268,11 @@ ImportResult ImportExports(const ExportFile& specialityFile, const ExportFile& p
   std::vector<DenominationParts> names;
   std::vector<size_t> nameOf;
   std::vector<std::string> packs;
+  FittedDesignations fitted(names);
   for (auto& [cis, siblings] : bySpeciality) {
     const Speciality& speciality = specialities.at(cis);
     names.push_back(speciality.parts);
-    const DenominationParts& parts = names.back();
+    const size_t name = names.size() - 1;
     std::vector<std::string> siblingPacks;
     std::vector<std::string> labels;
     for (Article& article : siblings) {
@@ -258,7 +283,7 @@ ImportResult ImportExports(const ExportFile& specialityFile, const ExportFile& p
     const std::vector<std::string> siblingBase = siblingPacks;
     result.siblingsMadeDistinct +=
         MakeDistinct(labels, siblingPacks, [&](size_t sibling, const std::string& pack) {
-          return FitDesignationNoWorse(parts, pack, siblingBase[sibling]).text;
+          return fitted.FitNoWorse(name, pack, siblingBase[sibling]).text;
         });
     for (size_t i = 0; i < siblings.size(); ++i) {
       siblings[i].denomination = speciality.denomination;
@@ -287,18 +312,18 @@ ImportResult ImportExports(const ExportFile& specialityFile, const ExportFile& p
   const std::vector<std::string> basePacks = packs;
   result.madeDistinctAcrossSpecialities =
       MakeDistinct(sources, packs, [&](size_t article, const std::string& pack) {
-        return FitDesignationNoWorse(names[nameOf[article]], pack, basePacks[article]).text;
+        return fitted.FitNoWorse(nameOf[article], pack, basePacks[article]).text;
       });
 
   std::vector<bool> whole(names.size(), true);
   std::vector<bool> cut(names.size(), false);
   for (size_t i = 0; i < result.articles.size(); ++i) {
-    const FittedDesignation fitted = FitDesignationNoWorse(names[nameOf[i]], packs[i], basePacks[i]);
-    result.articles[i].designation = fitted.text;
-    whole[nameOf[i]] = whole[nameOf[i]] && fitted.nameWhole;
-    cut[nameOf[i]] = cut[nameOf[i]] || fitted.nameCut;
-    if (!fitted.lost.empty()) {
-      result.notFitting.push_back({result.articles[i].cip, fitted.text, fitted.lost});
+    const FittedDesignation& designation = fitted.FitNoWorse(nameOf[i], packs[i], basePacks[i]);
+    result.articles[i].designation = designation.text;
+    whole[nameOf[i]] = whole[nameOf[i]] && designation.nameWhole;
+    cut[nameOf[i]] = cut[nameOf[i]] || designation.nameCut;
+    if (!designation.lost.empty()) {
+      result.notFitting.push_back({result.articles[i].cip, designation.text, designation.lost});
     }
   }
   std::sort(result.notFitting.begin(), result.notFitting.end(),

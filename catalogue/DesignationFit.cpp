@@ -536,10 +536,11 @@ FittedDesignation FitDesignation(const DenominationParts& parts, const std::stri
 
 FittedDesignation FitDesignationNoWorse(const DenominationParts& parts, const std::string& pack,
                                         const std::string& basePack) {
-  FittedDesignation base = FitDesignation(parts, basePack);
-  FittedDesignation grown = FitDesignation(parts, pack);
-  const bool worse = grown.lossRank > base.lossRank;
-  return worse ? base : grown;
+  return NoWorse(FitDesignation(parts, pack), FitDesignation(parts, basePack));
+}
+
+const FittedDesignation& NoWorse(const FittedDesignation& grown, const FittedDesignation& base) {
+  return grown.lossRank > base.lossRank ? base : grown;
 }
 
 }  // namespace quillor::catalogue

@@ -56,6 +56,10 @@ FittedDesignation FitDesignation(const DenominationParts& parts, const std::stri
 FittedDesignation FitDesignationNoWorse(const DenominationParts& parts, const std::string& pack,
                                         const std::string& basePack);
 
+// Of a designation with a grown pack and one with its base pack, the grown
+// one unless it loses more: the choice FitDesignationNoWorse makes.
+const FittedDesignation& NoWorse(const FittedDesignation& grown, const FittedDesignation& base);
+
 // "10MG/160MG/25MG" -> "10/160/25MG", "20MG/ML+5MG/ML" -> "20+5MG/ML" when
 // every quantity has the same unit; otherwise the strength as it is.
 Words CompactStrength(const Words& strength);
