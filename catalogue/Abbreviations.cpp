@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace quillor::catalogue {
@@ -14,38 +15,69 @@ constexpr std::array kTable = {
     // --- units ---------------------------------------------------------------------
     Abbreviation{"%", "%", kUnit},
     Abbreviation{"APPLICATION", "APPL", kUnit},
+    Abbreviation{"BAR", "BAR", kUnit},
+    Abbreviation{"CELL", "CELL", kUnit},
+    Abbreviation{"CELLULE", "CELL", kUnit},
     Abbreviation{"CH", "CH", kUnit},
     Abbreviation{"CM", "CM", kUnit},
     Abbreviation{"CM2", "CM2", kUnit},
+    Abbreviation{"COPIE DU GENOME", "GC", kUnit},
     Abbreviation{"DH", "DH", kUnit},
+    Abbreviation{"DU VECTEUR", "VG", kUnit},
     Abbreviation{"G", "G", kUnit},
     Abbreviation{"GBQ", "GBQ", kUnit},
+    Abbreviation{"GC", "GC", kUnit},
+    Abbreviation{"GENOME DE VECTEUR", "VG", kUnit},
     Abbreviation{"GRAMME", "G", kUnit},
     Abbreviation{"H", "H", kUnit},
+    Abbreviation{"HEP", "HEP", kUnit},
     Abbreviation{"HEURE", "H", kUnit},
+    Abbreviation{"IR", "IR", kUnit},
     Abbreviation{"KBQ", "KBQ", kUnit},
     Abbreviation{"KG", "KG", kUnit},
+    Abbreviation{"KUI", "KUI", kUnit},
     Abbreviation{"L", "L", kUnit},
     Abbreviation{"LITRE", "L", kUnit},
+    Abbreviation{"M UI", "MUI", kUnit},
+    Abbreviation{"M.U.I", "MUI", kUnit},
+    Abbreviation{"M.U.I.", "MUI", kUnit},
     Abbreviation{"MBQ", "MBQ", kUnit},
     Abbreviation{"MCG", "MCG", kUnit},
+    Abbreviation{"MCL", "MCL", kUnit},
     Abbreviation{"MEQ", "MEQ", kUnit},
     Abbreviation{"MG", "MG", kUnit},
     Abbreviation{"MICROGRAMME", "MCG", kUnit},
+    Abbreviation{"MICROGRAMMESG", "MCG", kUnit},
+    Abbreviation{"MICROLITRE", "MCL", kUnit},
     Abbreviation{"MILLIGRAMME", "MG", kUnit},
     Abbreviation{"MILLILITRE", "ML", kUnit},
+    Abbreviation{"MILLION D'UNITE INTERNATIONALE", "MUI", kUnit},
+    Abbreviation{"MILLION U", "MU", kUnit},
+    Abbreviation{"MILLION U.I.", "MUI", kUnit},
+    Abbreviation{"MILLION UI", "MUI", kUnit},
     Abbreviation{"ML", "ML", kUnit},
     Abbreviation{"MMOL", "MMOL", kUnit},
     Abbreviation{"MOL", "MOL", kUnit},
+    Abbreviation{"MU", "MU", kUnit},
+    Abbreviation{"MUI", "MUI", kUnit},
     Abbreviation{"NANOGRAMME", "NG", kUnit},
     Abbreviation{"NG", "NG", kUnit},
     Abbreviation{"POUR CENT", "%", kUnit},
+    Abbreviation{"PPM", "PPM", kUnit},
     Abbreviation{"PULVERISATION", "PULV", kUnit},
     Abbreviation{"U", "U", kUnit},
+    Abbreviation{"U. CEIP", "U.CEIP", kUnit},
+    Abbreviation{"U.A.H.", "U.A.H.", kUnit},
+    Abbreviation{"U.CEIP", "U.CEIP", kUnit},
     Abbreviation{"U.I.", "UI", kUnit},
     Abbreviation{"UI", "UI", kUnit},
+    Abbreviation{"UIK", "UIK", kUnit},
+    Abbreviation{"UL", "UI", kUnit},
     Abbreviation{"UNITE", "U", kUnit},
     Abbreviation{"UNITE INTERNATIONALE", "UI", kUnit},
+    Abbreviation{"VG", "VG", kUnit},
+    Abbreviation{"VOL", "VOL", kUnit},
+    Abbreviation{"VOLUME", "VOL", kUnit},
 
     // --- pharmaceutical forms ------------------------------------------------------
     Abbreviation{"AMPOULE", "", kForm},
@@ -74,6 +106,7 @@ constexpr std::array kTable = {
     Abbreviation{"EMPLATRE", "EMPL", kForm},
     Abbreviation{"EMULSION", "EMULS", kForm},
     Abbreviation{"ENROBE", "", kForm},
+    Abbreviation{"FILM", "FILM", kForm},
     Abbreviation{"FLACON", "", kForm},
     Abbreviation{"GASTRO-RESISTANT", "", kForm},
     Abbreviation{"GASTRORESISTANT", "", kForm},
@@ -133,6 +166,7 @@ constexpr std::array kTable = {
     Abbreviation{"SOLVANT", "SOLV", kForm},
     Abbreviation{"STYLO", "", kForm},
     Abbreviation{"SUBLINGUAL", "SUBL", kForm},
+    Abbreviation{"SUBLINGUAUX", "SUBL", kForm},
     Abbreviation{"SUCER", "SUC", kForm},
     Abbreviation{"SUPPOSITOIRE", "SUPPO", kForm},
     Abbreviation{"SUSPENSION", "SUSP", kForm},
@@ -170,9 +204,11 @@ constexpr std::array kTable = {
     Abbreviation{"CONDITIONNEMENT", "COND", kContainer},
     Abbreviation{"DISPOSITIF", "DISPO", kContainer},
     Abbreviation{"ENVELOPPE", "ENV", kContainer},
+    Abbreviation{"ETUI", "B", kContainer},
     Abbreviation{"EVAPORATEUR", "EVAP", kContainer},
     Abbreviation{"FILM", "B", kContainer},
     Abbreviation{"FLACON", "FL", kContainer},
+    Abbreviation{"FUT", "FUT", kContainer},
     Abbreviation{"GENERATEUR", "GENER", kContainer},
     Abbreviation{"INHALATEUR", "INHAL", kContainer},
     Abbreviation{"KIT", "KIT", kContainer},
@@ -206,9 +242,11 @@ constexpr std::array kTable = {
     Abbreviation{"PANSEMENT", "", kCountUnit},
     Abbreviation{"PASTILLE", "", kCountUnit},
     Abbreviation{"PATCH", "", kCountUnit},
+    Abbreviation{"PATE", "", kCountUnit},
     Abbreviation{"PIECE", "", kCountUnit},
     Abbreviation{"SACHET", "", kCountUnit},
     Abbreviation{"SUPPOSITOIRE", "", kCountUnit},
+    Abbreviation{"TAMPON", "", kCountUnit},
 
     Abbreviation{"ACIER", "ACIER", kMaterial},
     Abbreviation{"ALUMINIUM", "ALU", kMaterial},
@@ -232,6 +270,7 @@ constexpr std::array kTable = {
     Abbreviation{"ACCORD", "ACC", kNameWord},
     Abbreviation{"ACETYLSALICYLIQUE", "ACETYLSAL", kNameWord},
     Abbreviation{"ACIDE", "AC", kNameWord},
+    Abbreviation{"ADRENALINE", "ADRE", kNameWord},
     Abbreviation{"ADULTE", "AD", kNameWord},
     Abbreviation{"AGUETTANT", "AGT", kNameWord},
     Abbreviation{"ALCOOL", "ALC", kNameWord},
@@ -258,7 +297,7 @@ constexpr std::array kTable = {
     Abbreviation{"CALCIPOTRIOL", "CALCIPO", kNameWord},
     Abbreviation{"CALCIUM", "CA", kNameWord},
     Abbreviation{"CANDESARTAN", "CANDES", kNameWord},
-    Abbreviation{"CARBIDOPA", "CARBI", kNameWord},
+    Abbreviation{"CARBIDOPA", "CARB", kNameWord},
     Abbreviation{"CHLORHEXIDINE", "CHLORHEX", kNameWord},
     Abbreviation{"CHLORHYDRATE", "CHLORH", kNameWord},
     Abbreviation{"CHLOROBUTANOL", "CHLOROBUT", kNameWord},
@@ -273,7 +312,7 @@ constexpr std::array kTable = {
     Abbreviation{"CURIUMPHARMA", "CURIUM", kNameWord},
     Abbreviation{"DAPAGLIFLOZINE", "DAPA", kNameWord},
     Abbreviation{"DICHLOROBENZYLIQUE", "DICHLOROBENZ", kNameWord},
-    Abbreviation{"DISOPROXIL", "DISO", kNameWord},
+    Abbreviation{"DISOPROXIL", "", kNameWord},
     Abbreviation{"DISTRIBUTEUR", "DISTRIB", kNameWord},
     Abbreviation{"DORZOLAMIDE", "DORZO", kNameWord},
     Abbreviation{"EFAVIRENZ", "EFAV", kNameWord},
@@ -315,13 +354,14 @@ constexpr std::array kTable = {
     Abbreviation{"LOSARTAN", "LOSAR", kNameWord},
     Abbreviation{"MAGNESIUM", "MAGN", kNameWord},
     Abbreviation{"MEDICAL", "MED", kNameWord},
-    Abbreviation{"MEDICINAL", "MED", kNameWord},
+    Abbreviation{"MEDICINAL", "", kNameWord},
     Abbreviation{"MEDICINE", "MED", kNameWord},
     Abbreviation{"METFORMINE", "METFOR", kNameWord},
     Abbreviation{"METRONIDAZOLE", "METRO", kNameWord},
     Abbreviation{"NOURRISSON", "NOUR", kNameWord},
     Abbreviation{"NOVOLIZER", "NOVOL", kNameWord},
     Abbreviation{"OLMESARTAN", "OLME", kNameWord},
+    Abbreviation{"OXYGENE", "O2", kNameWord},
     Abbreviation{"PANPHARMA", "PANPH", kNameWord},
     Abbreviation{"PARACETAMOL", "PARACET", kNameWord},
     Abbreviation{"PARAFFINE", "PARAF", kNameWord},
@@ -332,13 +372,13 @@ constexpr std::array kTable = {
     Abbreviation{"POTASSIUM", "K", kNameWord},
     Abbreviation{"PREPARATION", "PREP", kNameWord},
     Abbreviation{"PRODUCTS", "PROD", kNameWord},
-    Abbreviation{"PROPIONATE", "PROP", kNameWord},
+    Abbreviation{"PROPIONATE", "", kNameWord},
     Abbreviation{"RAMIPRIL", "RAMI", kNameWord},
     Abbreviation{"RENAUDIN", "REN", kNameWord},
     Abbreviation{"REUNION", "REUN", kNameWord},
     Abbreviation{"ROSUVASTATINE", "ROSUVA", kNameWord},
     Abbreviation{"SALBUTAMOL", "SALBU", kNameWord},
-    Abbreviation{"SALMETEROL", "SALMET", kNameWord},
+    Abbreviation{"SALMETEROL", "SALM", kNameWord},
     Abbreviation{"SANDOZ", "SDZ", kNameWord},
     Abbreviation{"SANS", "SS", kNameWord},
     Abbreviation{"SANTE", "STE", kNameWord},
@@ -352,6 +392,7 @@ constexpr std::array kTable = {
     Abbreviation{"TELMISARTAN", "TELMI", kNameWord},
     Abbreviation{"TENOFOVIR", "TENO", kNameWord},
     Abbreviation{"TIMOLOL", "TIMO", kNameWord},
+    Abbreviation{"TOSILATE", "", kNameWord},
     Abbreviation{"TRAMADOL", "TRAMA", kNameWord},
     Abbreviation{"TRIMETHYLPHLOROGLUCINOL", "TRIMETHPHLORO", kNameWord},
     Abbreviation{"VALSARTAN", "VALS", kNameWord},
@@ -395,9 +436,18 @@ std::vector<std::string_view> Spellings(std::string_view word) {
   return spellings;
 }
 
+// Phrases of several words are looked up in every spelling of each word, and
+// the import looks up every word of 16,000 denominations: a table by word.
 const Abbreviation* FindExactly(std::string_view word, AbbreviationKind kind) {
-  for (const Abbreviation& entry : kTable) {
-    if (entry.kind == kind && entry.word == word) return &entry;
+  static const auto* const kByWord = [] {
+    auto* byWord = new std::unordered_map<std::string_view, std::vector<const Abbreviation*>>();
+    for (const Abbreviation& entry : kTable) (*byWord)[entry.word].push_back(&entry);
+    return byWord;
+  }();
+  const auto found = kByWord->find(word);
+  if (found == kByWord->end()) return nullptr;
+  for (const Abbreviation* entry : found->second) {
+    if (entry->kind == kind) return entry;
   }
   return nullptr;
 }
@@ -420,8 +470,9 @@ const Abbreviation* FindAbbreviation(std::string_view word, AbbreviationKind kin
     start = end + 1;
   }
   std::vector<size_t> choice(spellings.size(), 0);
+  std::string candidate;
   while (true) {
-    std::string candidate;
+    candidate.clear();
     for (size_t i = 0; i < spellings.size(); ++i) {
       if (i > 0) candidate += ' ';
       candidate += spellings[i][choice[i]];

@@ -16,11 +16,10 @@ bool AllDigits(const std::string& s) {
 }  // namespace
 
 std::optional<std::string> NormalisePrice(const std::string& text) {
-  std::string compact;
-  for (char c : text) {
-    if (c != ' ') compact += c;
-  }
-  if (compact.empty()) return std::string();
+  // Spaces around go; inside, a space separates thousands like a point does.
+  size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return std::string();
+  const std::string compact = text.substr(first, text.find_last_not_of(' ') - first + 1);
 
   // The decimal part: after the last comma, one or two digits.
   std::string whole = compact;
@@ -38,7 +37,7 @@ std::optional<std::string> NormalisePrice(const std::string& text) {
   char separator = 0;
   size_t start = 0;
   for (size_t i = 0; i <= whole.size(); ++i) {
-    if (i == whole.size() || whole[i] == ',' || whole[i] == '.') {
+    if (i == whole.size() || whole[i] == ',' || whole[i] == '.' || whole[i] == ' ') {
       if (i < whole.size()) {
         if (separator != 0 && separator != whole[i]) return std::nullopt;
         separator = whole[i];
@@ -52,6 +51,8 @@ std::optional<std::string> NormalisePrice(const std::string& text) {
     if (!AllDigits(groups[g])) return std::nullopt;
     if (g > 0 && groups[g].size() != 3) return std::nullopt;
     if (g == 0 && groups.size() > 1 && groups[g].size() > 3) return std::nullopt;
+    // "01,003,48", "012": no price starts with a zero but 0 itself.
+    if (g == 0 && groups[g].size() > 1 && groups[g][0] == '0') return std::nullopt;
     digits += groups[g];
   }
   return decimals.empty() ? digits : digits + "," + decimals;

@@ -14,8 +14,9 @@ namespace quillor::catalogue {
 
 // "1,003,48" -> "1003,48", "24,34" -> "24,34", "12" -> "12", "" or blanks
 // -> "". Returns nothing for a text that is not a price: a letter or sign, a
-// thousands group of other than three digits, a comma not followed by one or
-// two decimals ("12,345" is refused, not guessed), no digit before it.
+// thousands group of other than three digits ("1 0 0 3" is refused), a
+// leading zero ("01,003,48"), a comma not followed by one or two decimals
+// ("12,345" is refused, not guessed), no digit before it.
 // REQUIRES: `text` already folded to ASCII (spaces of every kind are ' ').
 std::optional<std::string> NormalisePrice(const std::string& text);
 

@@ -4,8 +4,11 @@
 // ("flacon en verre de 30 ml" and "flacon polyethylene de 30 ml" are both
 // FL/30ML), or the designation may lose what differs to fit its length. Such
 // packs are extended with the words that tell the labels apart (at most
-// kMaxTellingLength characters of them), and, where the labels differ only in
-// the order of their words, with a number: "(2)", "(3)"...
+// kMaxTellingLength characters of them). A telling word says something: never
+// a bare number, a unit alone, a little word (DANS, LE...) or the date a
+// presentation was abrogated. Labels that differ only in the order of their
+// words, or in a parallel distributor's name, are one product: their
+// articles share a designation, and their CIPs tell them apart.
 //
 // The same holds across specialities: two specialities may read alike once
 // shortened ("ZOLMITRIPTAN SANDOZ 2,5 mg, comprimé pelliculé" and "...,
@@ -38,13 +41,23 @@ size_t MakeSiblingsDistinct(const std::vector<Article>& siblings, std::vector<st
 // The general form: `sources[i]` is what the export says of article i (its
 // label, or its denomination followed by its label), `packs[i]` its pack and
 // `designationOf(i, pack)` the designation article i gets with that pack.
-// Extends packs until every two articles whose sources differ get different
-// designations, and, with `numberAlike`, numbers those whose sources hold the
-// same words in another order. A `designationOf` that refuses a longer pack
-// (returns the designation it had) leaves its articles sharing a designation.
-// Returns how many articles got another designation.
+// Extends packs until every two articles whose sources differ by a telling
+// word get different designations. A `designationOf` that refuses a longer
+// pack (returns the designation it had) leaves its articles sharing a
+// designation. Returns how many articles got another designation.
 size_t MakeDistinct(const std::vector<std::string>& sources, std::vector<std::string>& packs,
-                    const std::function<std::string(size_t article, const std::string& pack)>& designationOf,
-                    bool numberAlike = true);
+                    const std::function<std::string(size_t article, const std::string& pack)>& designationOf);
+
+// A label without what does not make another product: a parallel
+// distributor's name, the date its presentation was abrogated.
+std::string ProductLabel(std::string label);
+
+// What a blister or a bottle is made of (PVC, ALUMINIUM, THERMOFORMEE...).
+bool IsMaterialWord(const std::string& word);
+
+// The label without its material words: what another speciality's article
+// is compared on (two registrations of one medicine in blisters of other
+// materials are one product).
+std::string WithoutMaterials(const std::string& label);
 
 }  // namespace quillor::catalogue

@@ -1,5 +1,6 @@
 #include "CatalogueCommands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <ostream>
@@ -224,6 +225,53 @@ bool ImportKnowledgeFiles(const ImportCommand& command, const catalogue::ImportR
   return ok;
 }
 
+std::string Percent(size_t part, size_t whole) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.2f %%",
+                whole == 0 ? 0.0 : 100.0 * static_cast<double>(part) / whole);
+  std::string text = buffer;
+  std::replace(text.begin(), text.end(), '.', ',');
+  return text;
+}
+
+void PrintFinding(const catalogue::ImportResult& result, const catalogue::AuditFinding& finding,
+                  std::ostream& out) {
+  const catalogue::Article& article = result.articles[finding.article];
+  out << "  " << article.cip << " " << article.designation << ": " << catalogue::AuditFaultName(finding.fault)
+      << ": " << finding.detail << "\n";
+}
+
+void PrintAudit(const catalogue::ImportResult& result, bool allPresentations, bool listAll,
+                std::ostream& out) {
+  const catalogue::AuditReport& audit = result.audit;
+  out << "audit: " << audit.faultyArticles << " of " << result.articles.size() << " articles ("
+      << Percent(audit.faultyArticles, result.articles.size()) << ") with a fault\n";
+  for (size_t kind = 0; kind < catalogue::kAuditFaultKinds; ++kind) {
+    const auto fault = static_cast<catalogue::AuditFault>(kind);
+    // With --all, what cannot be ordered is kept on purpose.
+    if (allPresentations && fault == catalogue::AuditFault::kNotOrderable) continue;
+    out << "  " << catalogue::AuditFaultName(fault) << ": " << audit.articles[kind] << "\n";
+    if (listAll) continue;
+    // An example or three, of different articles.
+    std::vector<size_t> shown;
+    for (const catalogue::AuditFinding& finding : audit.findings) {
+      if (finding.fault != fault || shown.size() == 3 ||
+          std::find(shown.begin(), shown.end(), finding.article) != shown.end()) {
+        continue;
+      }
+      shown.push_back(finding.article);
+      out << "  ";
+      PrintFinding(result, finding, out);
+    }
+  }
+  if (!listAll) {
+    if (!audit.findings.empty()) out << "  (--audit lists every finding)\n";
+    return;
+  }
+  out << "audit findings: " << audit.findings.size() << "\n";
+  for (const catalogue::AuditFinding& finding : audit.findings) PrintFinding(result, finding, out);
+}
+
 }  // namespace
 
 int Import(const ImportCommand& command, std::ostream& out, std::ostream& err) {
@@ -240,17 +288,27 @@ int Import(const ImportCommand& command, std::ostream& out, std::ostream& err) {
   PrintFileInfo(command.specialitiesFile, specialities, "specialities", result.specialities, out);
   PrintFileInfo(command.presentationsFile, presentations, "presentations", result.presentations, out);
   if (!command.allPresentations) {
-    out << "presentations that cannot be ordered, left out (--all keeps them): " << result.notMarketed
-        << "\n";
+    out << "presentations that cannot be ordered, left out (--all keeps them): "
+        << result.notMarketed + result.abrogated + result.specialityNotMarketed << "\n";
+    out << "  not declared marketed: " << result.notMarketed << "\n";
+    out << "  \"Presentation abrogee\": " << result.abrogated << "\n";
+    out << "  of a speciality \"Non commercialisee\": " << result.specialityNotMarketed << "\n";
   }
   out << "specialities whose name was shortened to fit " << catalogue::kDesignationMaxLength
       << " characters: " << result.namesShortened << " (of which " << result.namesCut << " lost words)\n";
   out << "articles told apart from a sibling by more of their label: " << result.siblingsMadeDistinct << "\n";
   out << "articles told apart from another speciality's by more of their text: "
       << result.madeDistinctAcrossSpecialities << "\n";
+  out << "articles whose designation cannot hold everything in " << catalogue::kDesignationMaxLength
+      << " characters: " << result.notFitting.size() << "\n";
+  for (const catalogue::ArticleLoss& loss : result.notFitting) {
+    out << "  " << loss.cip << " " << loss.designation << ": without " << loss.lost << "\n";
+  }
   PrintNotes("skipped", result.skipped, out);
   PrintNotes("changed", result.changed, out);
+  PrintAudit(result, command.allPresentations, command.listAudit, out);
   out.flush();
+  for (const std::string& warning : result.warnings) err << kToolName << "WARNING: " << warning << "\n";
   if (result.articles.empty()) {
     err << kToolName << "no article results; nothing written\n";
     return kExitFailure;

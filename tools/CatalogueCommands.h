@@ -34,13 +34,17 @@ struct ImportCommand {
   // The availability's publication date (the download page's); 0: the
   // newest date the file holds.
   int32_t availabilityDate = 0;
+  bool listAudit = false;         // list every finding of the audit, not only its counts
 };
 
 // Imports the public drug database's two export files into a scrambled
 // article file and prints a summary to `out`: how each file was read, the
-// articles written, every line skipped or mended with its file and line.
+// articles written, every line skipped or mended with its file and line, and
+// the audit of the designations (its counts per kind of fault with an example
+// of each; with `listAudit`, every finding).
 // Fails, writing nothing, when a file is missing or unreadable or when no
-// article results.
+// article results. An article file far smaller than its source is written
+// with a warning on `err` (ImportResult::warnings).
 //
 // Then the publication's other files found beside CIS_bdpm.txt (composition,
 // generic groups, dispensing conditions, availability) become the knowledge

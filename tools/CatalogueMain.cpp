@@ -17,7 +17,7 @@ namespace {
 using namespace quillor::catalogue;
 
 constexpr char kUsage[] =
-    "usage: quillor-catalogue import CIS_bdpm.txt CIS_CIP_bdpm.txt -o FILE.db [--all]\n"
+    "usage: quillor-catalogue import CIS_bdpm.txt CIS_CIP_bdpm.txt -o FILE.db [--all] [--audit]\n"
     "                                [--availability-date DD/MM/YYYY]\n"
     "       quillor-catalogue decode FILE.db\n"
     "       quillor-catalogue encode PLAIN.csv -o FILE.db\n"
@@ -26,8 +26,11 @@ constexpr char kUsage[] =
     "  import  make an article file from the public drug database's two export\n"
     "          files (base-donnees-publique.medicaments.gouv.fr), one article per\n"
     "          presentation that can be ordered, with a short designation; prints\n"
-    "          a summary and every line skipped or mended\n"
-    "          --all      keep every presentation, even those no longer sold\n"
+    "          a summary, every line skipped or mended, and the audit of the\n"
+    "          designations against the export (its count of each kind of fault)\n"
+    "          --all      keep every presentation, even those no longer sold,\n"
+    "                     abrogated, or of a speciality no longer marketed\n"
+    "          --audit    list every fault the audit finds, article by article\n"
     "          the publication's other files beside CIS_bdpm.txt (CIS_COMPO_bdpm.txt,\n"
     "          CIS_GENER_bdpm.txt, CIS_CPD_bdpm.txt, CIS_CIP_Dispo_Spec.txt), when\n"
     "          there, become Specialites.txt, Compositions.txt and Disponibilites.txt\n"
@@ -102,6 +105,8 @@ int RunImport(const std::vector<std::string>& args) {
       if (!date) return BadUsage("--availability-date needs a date, dd/mm/yyyy");
       command.availabilityDate = *date;
       ++i;
+    } else if (args[i] == "--audit") {
+      command.listAudit = true;
     } else if (!args[i].empty() && args[i][0] == '-') {
       return BadUsage("unknown option " + args[i]);
     } else {

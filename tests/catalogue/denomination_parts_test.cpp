@@ -46,21 +46,23 @@ TEST(DenominationParts, UnitsAreAbbreviatedAndGluedToTheirNumbers) {
             Words{"500MG/400UI"});
   EXPECT_EQ(Read(U"INSULATARD 100 unit\u00E9s internationales/ml, suspension injectable", U"").strength,
             Words{"100UI/ML"});
+  // A dose is written DOS, as packs write it.
   EXPECT_EQ(Read(U"SERETIDE 125 microgrammes/25 microgrammes/dose, suspension pour inhalation", U"").strength,
-            Words{"125MCG/25MCG/DOSE"});
+            Words{"125MCG/25MCG/DOS"});
   // Thousands written with a space, and what the brackets say again, go.
   EXPECT_EQ(Read(U"ENOXAPARINE VENIPHARM 8 000 UI (80 mg)/0,8 mL, solution injectable", U"").strength,
             Words{"8000UI/0,8ML"});
-  // Groups of a longer run may belong to the name: left apart.
-  EXPECT_EQ(Read(U"A 313 200 000 UI POUR CENT, pommade", U"pommade").strength,
-            (Words{"313", "200", "000UI", "%"}));
+  // A name of one letter takes its number; the groups after it are one number.
+  const DenominationParts a313 = Read(U"A 313 200 000 UI POUR CENT, pommade", U"pommade");
+  EXPECT_EQ(a313.name, (Words{"A", "313"}));
+  EXPECT_EQ(a313.strength, (Words{"200000UI", "%"}));
   EXPECT_EQ(Read(U"X 1 500 MG, pommade", U"").strength, Words{"1500MG"});
   // A segment after the comma that starts with a digit is more strength.
   const DenominationParts gibiter =
       Read(U"GIBITER EASYHALER, 160 microgrammes/4,5 microgrammes/dose, poudre pour inhalation",
            U"poudre pour inhalation");
   EXPECT_EQ(gibiter.name, (Words{"GIBITER", "EASYHALER"}));
-  EXPECT_EQ(gibiter.strength, Words{"160MCG/4,5MCG/DOSE"});
+  EXPECT_EQ(gibiter.strength, Words{"160MCG/4,5MCG/DOS"});
   EXPECT_EQ(gibiter.form, (Words{"PDR", "INHAL"}));
 }
 

@@ -57,19 +57,36 @@ TEST(DesignationFit, ANameTooLongIsAbbreviatedFromItsLastWordThenLosesWords) {
   EXPECT_EQ(FitDesignation(generic, "B/8", 24).text, "AMOX/AC 1G/125MG PDR B/8");
 }
 
-TEST(DesignationFit, ThePackStaysWhenNothingElseFits) {
+TEST(DesignationFit, TheStrengthAndThePackStayWhenNothingElseFits) {
   const DenominationParts long_ = Parts({"PIPERACILLINE/TAZOBACTAM"}, {"4G/500MG"}, {}, {"PDR"});
-  // Without an abbreviation for its only word, the strength goes before the pack.
-  const FittedDesignation d =
-      FitDesignation(Parts({"ABCDEFGHIJKLMNOPQRSTUVWXYZ"}, {"4G/500MG"}, {}, {}), "10X30ML", 34);
-  EXPECT_EQ(d.text, "ABCDEFGHIJKLMNOPQRSTUVWXYZ 10X30ML");
-  EXPECT_TRUE(d.nameWhole);
   EXPECT_EQ(FitDesignation(long_, "10X30ML").text, "PIPERA/TAZO 4G/500MG PDR 10X30ML");
-  // A name of one word that fits only without the strength is still whole.
-  const FittedDesignation one =
-      FitDesignation(Parts({"ABCDEFGHIJKLMNOPQRSTUVWXYZ"}, {"4G/500MG"}, {}, {}), "B/8", 30);
-  EXPECT_EQ(one.text, "ABCDEFGHIJKLMNOPQRSTUVWXYZ B/8");
-  EXPECT_TRUE(one.nameWhole);
+  // Without an abbreviation for its only word, the word is cut to its first
+  // letters: that is an abbreviation, not a loss.
+  const DenominationParts alphabet = Parts({"ABCDEFGHIJKLMNOPQRSTUVWXYZ"}, {"4G/500MG"}, {}, {});
+  const FittedDesignation d = FitDesignation(alphabet, "10X30ML", 34);
+  EXPECT_EQ(d.text, "ABCDE 4G/500MG 10X30ML");
+  EXPECT_FALSE(d.nameWhole);
+  EXPECT_TRUE(d.strengthKept);
+  EXPECT_EQ(d.lost, "");
+  EXPECT_EQ(d.lossRank, 0);
+  // Two siblings of such a name keep their packs apart.
+  EXPECT_NE(FitDesignation(alphabet, "B/8", 20).text, FitDesignation(alphabet, "B/16", 20).text);
+  // Only where even the strength and the pack leave no room for five letters
+  // of the name does the strength go, and the designation says so.
+  const FittedDesignation none = FitDesignation(alphabet, "10X30ML", 14);
+  EXPECT_EQ(none.text, "ABCDE 10X30ML");
+  EXPECT_FALSE(none.strengthKept);
+  EXPECT_EQ(none.lossRank, 3);
+  EXPECT_NE(none.lost.find("strength"), std::string::npos) << none.lost;
+}
+
+TEST(DesignationFit, TheFormsEssentialWordsStay) {
+  DenominationParts clarithromycin = Parts({"CLARITHROMYCINE", "BIOGARAN"}, {"500MG"}, {}, {"CPR", "LM"});
+  clarithromycin.essential = {"LM"};
+  EXPECT_EQ(FitDesignation(clarithromycin, "B/10").text, "CLARITHROMYCINE BIOGARAN 500MG LM B/10");
+  EXPECT_EQ(FitDesignation(clarithromycin, "B/10", 80).text, "CLARITHROMYCINE BIOGARAN 500MG CPR LM B/10");
+  // The name is abbreviated before the release goes.
+  EXPECT_EQ(FitDesignation(clarithromycin, "B/10", 34).text, "CLARITHROMYCINE BGR 500MG LM B/10");
 }
 
 TEST(DesignationFit, WordsAddedToThePackAreLeftOutWhereTheDesignationShowsThem) {
@@ -83,20 +100,25 @@ TEST(DesignationFit, WordsAddedToThePackAreLeftOutWhereTheDesignationShowsThem) 
   EXPECT_EQ(FitDesignation(Parts({"KIT"}, {}, {}, {}), "KIT").text, "KIT KIT");
 }
 
-TEST(DesignationFit, APackGrowsOnlyWhereThatCostsNoWordOfTheNameNorTheStrength) {
+TEST(DesignationFit, APackGrowsWhereThatCostsAbbreviationsOnly) {
   const DenominationParts rebif = Parts({"REBIF"}, {"22MCG"}, {}, {"SOL", "INJ"});
   EXPECT_EQ(FitDesignationNoWorse(rebif, "12X0,5ML STYLO", "12X0,5ML").text,
             "REBIF 22MCG SOL INJ 12X0,5ML STYLO");
-  // The name would lose SANOFI: the pack stays as it was.
+  // A pen and cartridges of one insulin: the name's words are cut to their
+  // first letters to say which.
   const DenominationParts insulin = Parts({"INSULINE", "ASPARTE", "SANOFI"}, {"100U/ML"}, {}, {"SOL", "INJ"});
-  ASSERT_EQ(FitDesignation(insulin, "5X3ML STYLO").nameWordsKept, 2u);
-  const FittedDesignation kept = FitDesignationNoWorse(insulin, "5X3ML STYLO", "5X3ML");
-  EXPECT_EQ(kept.text, "INSULINE ASPARTE SANOFI 100U/ML 5X3ML");
-  EXPECT_EQ(kept.nameWordsKept, 3u);
-  // The strength would go: the same.
+  const FittedDesignation pen = FitDesignationNoWorse(insulin, "5X3ML STYLO", "5X3ML");
+  EXPECT_EQ(pen.text, "INSUL ASPAR SANOFI 100U/ML 5X3ML STYLO");
+  EXPECT_EQ(pen.nameWordsKept, 3u);
+  // A pack that would cost a word of the name stays as it was.
+  ASSERT_TRUE(FitDesignation(insulin, "5X3ML STYLO PREREMPLI").nameCut);
+  EXPECT_EQ(FitDesignationNoWorse(insulin, "5X3ML STYLO PREREMPLI", "5X3ML").text,
+            "INSULINE ASPARTE SANOFI 100U/ML 5X3ML");
+  // So does one that would cost the strength.
   const DenominationParts single = Parts({"ABCDEFGHIJKLMNOPQRSTUVWXYZ"}, {"4G/500MG"}, {}, {});
-  ASSERT_FALSE(FitDesignation(single, "B/8 LONG").strengthKept);
-  EXPECT_EQ(FitDesignationNoWorse(single, "B/8 LONG", "B/8").text, "ABCDEFGHIJKLMNOPQRSTUVWXYZ 4G/500MG B/8");
+  const std::string longPack = "B/8 " + std::string(30, 'Q');
+  ASSERT_FALSE(FitDesignation(single, longPack).strengthKept);
+  EXPECT_EQ(FitDesignationNoWorse(single, longPack, "B/8").text, "ABCDEFGHIJKLMNOPQRSTUVWXYZ 4G/500MG B/8");
   // Abbreviating the name is no loss of its words.
   const DenominationParts generic = Parts({"OXOMEMAZINE", "SANDOZ"}, {"0,33MG/ML"}, {}, {});
   ASSERT_EQ(FitDesignation(generic, "FL/150ML").text, "OXOMEMAZINE SANDOZ 0,33MG/ML FL/150ML");
@@ -110,6 +132,18 @@ TEST(DesignationFit, CompactStrengthOnlyWhenEveryQuantityHasTheSameUnit) {
   EXPECT_EQ(CompactStrength({"10MG/2ML"}), Words{"10MG/2ML"});
   EXPECT_EQ(CompactStrength({"20MG/ML"}), Words{"20MG/ML"});
   EXPECT_EQ(CompactStrength({"1000MG", "5%"}), (Words{"1000MG", "5%"}));
+  // Strengths of a combination joined by "+", with what they are per.
+  EXPECT_EQ(CompactStrength({"20MG/ML+5MG/ML"}), Words{"20+5MG/ML"});
+  EXPECT_EQ(CompactStrength({"2MG+3MG+10MG"}), Words{"2+3+10MG"});
+  EXPECT_EQ(CompactStrength({"100MCG/50MCG/DOS"}), Words{"100/50MCG/DOS"});
+  EXPECT_EQ(CompactStrength({"500MG/267MG/10ML"}), Words{"500/267MG/10ML"});
+  EXPECT_EQ(CompactStrength({"150MCG/30MCG+10MCG"}), Words{"150/30+10MCG"});
+  // A last quantity of 100 of the same unit is what the others are per.
+  EXPECT_EQ(CompactStrength({"0,1G/0,25G/100G"}), Words{"0,1/0,25G/100G"});
+  // Nothing in common, or a ratio: as they are.
+  EXPECT_EQ(CompactStrength({"125MG/5ML"}), Words{"125MG/5ML"});
+  EXPECT_EQ(CompactStrength({"1/100000"}), Words{"1/100000"});
+  EXPECT_EQ(CompactStrength({"2X10^13VG/ML"}), Words{"2X10^13VG/ML"});
 }
 
 // On random parts made of real words: never over the bound, never a piece

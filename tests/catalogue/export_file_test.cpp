@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ExportFile.h"
 #include "ExportFixtures.h"
 
@@ -69,12 +71,54 @@ TEST(ExportFile, LinesAreNumberedFromOneAndEmptyOnesAreListedExceptAtTheEnd) {
   EXPECT_EQ(file.lines[1].fields[0], U"b");  // the CR of CR LF is not kept
   EXPECT_EQ(file.lines[2].number, 4);
   EXPECT_EQ(file.emptyLines, std::vector<int32_t>{2});
-  // No final line break: the last line still counts; a lone CR inside stays.
-  const ExportFile last = DecodeExport("x\ty\rz");
+  // No final line break: the last line still counts.
+  const ExportFile last = DecodeExport("x\ty");
   ASSERT_EQ(last.lines.size(), 1u);
-  EXPECT_EQ(last.lines[0].fields, (std::vector<std::u32string>{U"x", U"y\rz"}));
+  EXPECT_EQ(last.lines[0].fields, (std::vector<std::u32string>{U"x", U"y"}));
   EXPECT_EQ(last.lineEnds, ExportLineEnds::kNone);
   EXPECT_TRUE(DecodeExport("").lines.empty());
+}
+
+// As every file of Quillor is read: a lone CR ends a line too.
+TEST(ExportFile, LinesEndedByALoneCrAreReadLikeTheOthers) {
+  const std::string lf = FixtureBytes("2026-05", "CIS_CIP_bdpm.txt");
+  std::string cr = lf;
+  std::replace(cr.begin(), cr.end(), '\n', '\r');
+  const ExportFile byLf = DecodeExport(lf);
+  const ExportFile byCr = DecodeExport(cr);
+  EXPECT_EQ(byCr.lineEnds, ExportLineEnds::kCr);
+  ASSERT_EQ(byCr.lines.size(), byLf.lines.size());
+  ASSERT_GT(byCr.lines.size(), 20u);
+  for (size_t i = 0; i < byLf.lines.size(); ++i) {
+    EXPECT_EQ(byCr.lines[i].number, byLf.lines[i].number);
+    EXPECT_EQ(byCr.lines[i].fields, byLf.lines[i].fields);
+  }
+  const ExportFile mixed = DecodeExport("x\ry\nz\r\nw");
+  EXPECT_EQ(mixed.lineEnds, ExportLineEnds::kMixed);
+  ASSERT_EQ(mixed.lines.size(), 4u);
+  EXPECT_EQ(mixed.lines[3].fields[0], U"w");
+  EXPECT_EQ(mixed.bytes, 8u);
+}
+
+// A line mended in an editor of the other encoding: the file is read line by
+// line, and the lines of the rarer encoding are listed.
+TEST(ExportFile, AFileMixingUtf8AndWindows1252IsDecodedLineByLine) {
+  const std::string utf8Line = "60000001\tcomprim\xC3\xA9\n";
+  const std::string cp1252Line = "60000002\tg\xE9lule\n";
+  const ExportFile mostlyUtf8 = DecodeExport(utf8Line + cp1252Line + utf8Line + "60000003\tascii\n");
+  EXPECT_EQ(mostlyUtf8.encoding, ExportEncoding::kMixed);
+  EXPECT_EQ(mostlyUtf8.otherEncoding, ExportEncoding::kWindows1252);
+  EXPECT_EQ(mostlyUtf8.otherEncodingLines, std::vector<int32_t>{2});
+  ASSERT_EQ(mostlyUtf8.lines.size(), 4u);
+  EXPECT_EQ(mostlyUtf8.lines[0].fields[1], U"comprim\u00E9");
+  EXPECT_EQ(mostlyUtf8.lines[1].fields[1], U"g\u00E9lule");
+  EXPECT_EQ(mostlyUtf8.lines[2].fields[1], U"comprim\u00E9");
+  const ExportFile mostly1252 = DecodeExport(cp1252Line + utf8Line + cp1252Line);
+  EXPECT_EQ(mostly1252.otherEncoding, ExportEncoding::kUtf8);
+  EXPECT_EQ(mostly1252.otherEncodingLines, std::vector<int32_t>{2});
+  EXPECT_EQ(mostly1252.lines[1].fields[1], U"comprim\u00E9");
+  // One encoding throughout lists nothing.
+  EXPECT_TRUE(DecodeExport(utf8Line + utf8Line).otherEncodingLines.empty());
 }
 
 TEST(ExportFile, MissingFilesAndDirectoriesAreToldApart) {

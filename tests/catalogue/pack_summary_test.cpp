@@ -40,8 +40,8 @@ TEST(PackSummary, MeasuredContents) {
   EXPECT_EQ(Pack(U"20 sachet(s) polyt\u00E9r\u00E9phtalate (PET) aluminium poly\u00E9thyl\u00E8ne de 4,3 ml"),
             "20X4,3ML");
   EXPECT_EQ(Pack(U"10 r\u00E9cipient(s) unidose(s) poly\u00E9thyl\u00E8ne de 5  ml"), "10X5ML");
-  EXPECT_EQ(Pack(U"1 flacon(s) en verre de 7,5 \u00E0 15 MBq/ml"),
-            "FL/7,5");  // "7,5 a 15": no unit after the number
+  // "7,5 a 15 MBQ/ML": no unit after the number, no content read.
+  EXPECT_EQ(Pack(U"1 flacon(s) en verre de 7,5 \u00E0 15 MBq/ml"), "FL");
   EXPECT_EQ(Pack(U"1 flacon(s) en verre de 74 MBq/mL"), "FL/74MBQ/ML");
   // The grouping in brackets only repeats the count.
   EXPECT_EQ(Pack(U"4 (2 \u00D7 2) seringues pr\u00E9remplies  en verre de 1 ml (conditionnement multiple)"),
@@ -52,7 +52,9 @@ TEST(PackSummary, NoContentOrNoKnownContainer) {
   EXPECT_EQ(Pack(U"1 flacon(s) en verre"), "FL");
   EXPECT_EQ(Pack(U"5 flacon(s) en verre"), "5FL");
   EXPECT_EQ(Pack(U"12 sachet(s) papier aluminium poly\u00E9thyl\u00E8ne"), "12SACH");
-  EXPECT_EQ(Pack(U"0,5 g en flacon(s) en verre de 15 ml ; bo\u00EEte de 25"), "15ML");
+  // A content, then its container and how many the box holds.
+  EXPECT_EQ(Pack(U"0,5 g en flacon(s) en verre de 15 ml ; bo\u00EEte de 25"), "25X0,5G");
+  EXPECT_EQ(Pack(U"1 g en flacon(s) verre de 15 ml, bo\u00EEte de 1 flacon"), "FL/1G");
   EXPECT_EQ(Pack(U"comprim\u00E9s de 30"), "B/30");
   EXPECT_EQ(Pack(U""), "");
   EXPECT_EQ(Pack(U"conditionnement hospitalier"), "COND");

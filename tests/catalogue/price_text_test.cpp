@@ -16,6 +16,8 @@ TEST(PriceText, TheLastCommaIsTheDecimalOneAndThousandsSeparatorsGo) {
   EXPECT_EQ(NormalisePrice("1 234,56"), "1234,56");
   EXPECT_EQ(NormalisePrice("1.234,56"), "1234,56");
   EXPECT_EQ(NormalisePrice(" 702,60 "), "702,60");
+  EXPECT_EQ(NormalisePrice("1 003,48"), "1003,48");
+  EXPECT_EQ(NormalisePrice("0"), "0");
 }
 
 TEST(PriceText, NoPriceStaysEmpty) {
@@ -25,7 +27,9 @@ TEST(PriceText, NoPriceStaysEmpty) {
 
 TEST(PriceText, WhatIsNotAPriceIsRefused) {
   for (const char* bad : {"abc", "12,", ",50", "1,2,34", "1,2345,67", "1234,567,89", "12,5a", "-3,00",
-                          "1.234.5,00", "1,234.567,00", "12,345"}) {
+                          "1.234.5,00", "1,234.567,00", "12,345",
+                          // Digits spaced out, or a leading zero, are no well-formed groups.
+                          "1 0 0 3", "1 00 3,48", "01,003,48", "012", "00,50", "1 234.567,00"}) {
     EXPECT_FALSE(NormalisePrice(bad).has_value()) << bad;
   }
 }

@@ -57,11 +57,38 @@ TEST(SiblingDistinctness, TellingWordsAreFewAndShort) {
   EXPECT_EQ(packs[1], "FL/30ML BRUN");
 }
 
-TEST(SiblingDistinctness, LabelsOfTheSameWordsInAnotherOrderAreNumbered) {
-  const auto siblings = Siblings({U"1 flacon(s) verre brun de 30 ml", U"1 flacon(s) brun verre de 30 ml"});
-  std::vector<std::string> packs = Packs(siblings);
-  EXPECT_EQ(MakeSiblingsDistinct(siblings, packs, Plain), 1u);
-  EXPECT_EQ(packs, (std::vector<std::string>{"FL/30ML", "FL/30ML (2)"}));
+// Word order, a bare number, a unit alone, a little word or the date a
+// presentation was abrogated tell a pharmacist nothing: such siblings are one
+// product and share a designation (their CIPs tell them apart).
+TEST(SiblingDistinctness, SiblingsAreNeverToldApartByWhatSaysNothing) {
+  for (const auto& labels : std::vector<std::vector<std::u32string>>{
+           {U"1 flacon(s) verre brun de 30 ml", U"1 flacon(s) brun verre de 30 ml"},
+           {U"1 tube(s) aluminium de 15 g", U"tube(s) aluminium de 15 g 2"},
+           {U"plaquette(s) de 28 comprim\u00E9(s)", U"plaquette(s) de 28 comprim\u00E9s dans un \u00E9tui"},
+           {U"plaquette(s) PVC de 30 comprim\u00E9(s)",
+            U"plaquette(s) PVC de 30 comprim\u00E9(s) ( abrog\u00E9e le 28/02/2025)"},
+           {U"plaquette(s) de 28 comprim\u00E9(s)",
+            U"plaquette(s) de 28 comprim\u00E9(s)(Distributeur Parall\u00E8le : Inter Trade Pharma)"},
+       }) {
+    const auto siblings = Siblings(labels);
+    std::vector<std::string> packs = Packs(siblings);
+    ASSERT_EQ(packs[0], packs[1]) << packs[1];
+    EXPECT_EQ(MakeSiblingsDistinct(siblings, packs, Plain), 0u) << packs[1];
+    EXPECT_EQ(packs[0], packs[1]);
+  }
+}
+
+TEST(SiblingDistinctness, ABloodGroupAndAQuantityWithItsUnitTellSiblingsApart) {
+  const auto groups = Siblings(
+      {U"10 poche(s) PVC de 200 ml. Groupe sanguin A", U"10 poche(s) PVC de 200 ml. Groupe sanguin AB"});
+  std::vector<std::string> packs = Packs(groups);
+  MakeSiblingsDistinct(groups, packs, Plain);
+  EXPECT_EQ(packs, (std::vector<std::string>{"10X200ML A", "10X200ML AB"}));
+  const auto solvents = Siblings({U"1 flacon(s) en verre - 1 flacon(s) en verre de solvant de 20 ml",
+                                  U"1 flacon(s) en verre - 1 flacon(s) en verre de solvant de 50 ml"});
+  packs = {"FL", "FL"};
+  MakeSiblingsDistinct(solvents, packs, Plain);
+  EXPECT_EQ(packs, (std::vector<std::string>{"FL 20ML", "FL 50ML"}));
 }
 
 TEST(SiblingDistinctness, PunctuationIsNoDifference) {
@@ -92,32 +119,24 @@ TEST(SiblingDistinctness, DenominationsThatDifferTellTheirArticlesApart) {
   };
   std::vector<std::string> packs = {"12X0,5ML", "12X0,5ML", "12X0,5ML"};
   const auto designation = [](size_t, const std::string& pack) { return "REBIF 22MCG SOL INJ " + pack; };
-  EXPECT_EQ(MakeDistinct(sources, packs, designation, false), 3u);
+  EXPECT_EQ(MakeDistinct(sources, packs, designation), 3u);
   EXPECT_EQ(packs, (std::vector<std::string>{"12X0,5ML SER", "12X0,5ML STYLO", "12X0,5ML STYLO"}));
 }
 
-TEST(SiblingDistinctness, ARefusedPackIsNotKeptAndAloneTheArticlesAreNotNumbered) {
+TEST(SiblingDistinctness, ARefusedPackIsNotKept) {
   const std::vector<std::string> sources = {"ALPHA SERINGUE", "ALPHA STYLO"};
   std::vector<std::string> packs = {"B/1", "B/1"};
   // The second article cannot take more.
   const auto refusing = [](size_t article, const std::string& pack) {
     return article == 1 ? std::string("ALPHA B/1") : "ALPHA " + pack;
   };
-  EXPECT_EQ(MakeDistinct(sources, packs, refusing, false), 1u);
+  EXPECT_EQ(MakeDistinct(sources, packs, refusing), 1u);
   EXPECT_EQ(packs, (std::vector<std::string>{"B/1 SER", "B/1"}));
 
   const auto refusingAll = [](size_t, const std::string&) { return std::string("ALPHA B/1"); };
   packs = {"B/1", "B/1"};
-  EXPECT_EQ(MakeDistinct(sources, packs, refusingAll, false), 0u);
+  EXPECT_EQ(MakeDistinct(sources, packs, refusingAll), 0u);
   EXPECT_EQ(packs, (std::vector<std::string>{"B/1", "B/1"}));
-  // Sources of the same words in another order: numbered only when asked.
-  const std::vector<std::string> reordered = {"ALPHA VERRE BRUN", "ALPHA BRUN VERRE"};
-  packs = {"B/1", "B/1"};
-  const auto plain = [](size_t, const std::string& pack) { return "ALPHA " + pack; };
-  EXPECT_EQ(MakeDistinct(reordered, packs, plain, false), 0u);
-  EXPECT_EQ(packs, (std::vector<std::string>{"B/1", "B/1"}));
-  EXPECT_EQ(MakeDistinct(reordered, packs, plain), 1u);
-  EXPECT_EQ(packs, (std::vector<std::string>{"B/1", "B/1 (2)"}));
 }
 
 }  // namespace

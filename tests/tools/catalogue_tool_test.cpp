@@ -283,6 +283,20 @@ TEST(CatalogueTool, ImportWritesTheArticleFileAndPrintsASummary) {
   EXPECT_THAT(run.out, HasSubstr("articles told apart from another speciality's by more of their text: 2\n"));
   EXPECT_THAT(run.out, HasSubstr("changed: 0 lines\n"));
   EXPECT_THAT(run.out, HasSubstr("articles written: 22 to " + db + "\n"));
+  // What the designations could not hold, and the audit's count of each kind
+  // of fault with an example; --audit lists them all.
+  EXPECT_THAT(run.out, HasSubstr("articles whose designation cannot hold everything in 40 characters: 3\n"
+                                 "  3000794 MAALOX MAUX D'EST 460/400MG 20X4,3ML PET: without the words "
+                                 "HYDROX D'ALU/HYDROX MAGN of the name\n"));
+  EXPECT_THAT(run.out, HasSubstr("audit: 3 of 22 articles (13,64 %) with a fault\n  cut number: 0\n"));
+  EXPECT_THAT(run.out,
+              HasSubstr("  lost substance of a combination: 3\n    3000794 MAALOX MAUX D'EST 460/400MG "
+                        "20X4,3ML PET: lost substance of a combination: the substance HYDROXYDE DE "
+                        "MAGNESIUM is not named\n"));
+  EXPECT_THAT(run.out, HasSubstr("  cannot be ordered: 0\n  (--audit lists every finding)\n"));
+  const ToolRun listed = RunTool({"import", "--audit", cis, cip, "-o", db});
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  EXPECT_THAT(listed.out, HasSubstr("audit findings: 3\n  3000794 MAALOX"));
 
   // The round trip: what decode gives back is the article file, sorted by CIP.
   const ToolRun decode = RunTool({"decode", db});
