@@ -1,15 +1,10 @@
 #include "UserFiles.h"
 
 #include <QFile>
-#include <QStandardPaths>
 
 #include "GridText.h"
 
 namespace quillor {
-
-std::string UserDataFolder() {
-  return QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).toStdString();
-}
 
 std::string JournalFolder() {
   return UserDataFolder() + "/Commandes";

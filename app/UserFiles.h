@@ -11,9 +11,10 @@
 
 #include <string>
 
+#include "UserFolders.h"
+
 namespace quillor {
 
-std::string UserDataFolder();
 std::string JournalFolder();
 std::string DraftFileName();
 
