@@ -39,7 +39,9 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& locale 
   static test::TempDir outputs;
   const auto outFile = outputs.Path() / "out";
   const auto errFile = outputs.Path() / "err";
-  std::string command = "LC_ALL=" + Quoted(locale) + " " + Quoted(QUILLOR_CATALOGUE_TOOL);
+  // No catalogue of the user's own (an update of theirs) stands in for Data/.
+  std::string command = "LC_ALL=" + Quoted(locale) + " XDG_DATA_HOME=" + Quoted((outputs.Path() / "share").string()) +
+                        " " + Quoted(QUILLOR_CATALOGUE_TOOL);
   for (const std::string& arg : args) command += " " + Quoted(arg);
   command += " >" + Quoted(outFile.string()) + " 2>" + Quoted(errFile.string());
   ToolRun run;
@@ -438,6 +440,7 @@ std::string RunOnTerminal(const std::vector<std::string>& args, const std::strin
   const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
   if (pid == 0) {
     setenv("LC_ALL", locale.c_str(), 1);
+    setenv("XDG_DATA_HOME", "/nonexistent", 1);
     std::vector<char*> argv{const_cast<char*>(QUILLOR_CATALOGUE_TOOL)};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
