@@ -2,8 +2,6 @@
 // file from the command line, and updates the catalogue from the public drug
 // database. Trace reports go to stderr.
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <clocale>
 #include <cstring>
 #include <exception>
@@ -13,7 +11,6 @@
 
 #include "CatalogueCommands.h"
 #include "CatalogueLocation.h"
-#include "DataFolder.h"
 #include "LocaleText.h"
 #include "UpdateCommand.h"
 #include "UserFolders.h"
@@ -159,11 +156,7 @@ int RunSearch(const std::vector<std::string>& args) {
   if (options.dbFile.empty()) {
     // The catalogue the window would use from this folder.
     options.dbFile =
-        quillor::update::LocateCatalogue(
-            dataFolder.empty() ? quillor::UserDataFolder() : dataFolder,
-            QFile::encodeName(QDir::currentPath()).toStdString(),
-            QFile::encodeName(quillor::InstalledDataFolder(QCoreApplication::applicationDirPath()))
-                .toStdString())
+        quillor::update::LocateCatalogueInUse(dataFolder.empty() ? quillor::UserDataFolder() : dataFolder)
             .articleFile;
   }
   if (OutputIsTerminal()) options.toOutput = &Cp1252ToLocale;

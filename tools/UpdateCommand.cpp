@@ -1,9 +1,6 @@
 #include "UpdateCommand.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QTimer>
 #include <atomic>
 #include <csignal>
@@ -13,7 +10,6 @@
 #include "CatalogueCommands.h"
 #include "CatalogueLocation.h"
 #include "CatalogueUpdate.h"
-#include "DataFolder.h"
 #include "FrenchText.h"
 #include "UpdateLock.h"
 #include "UserFolders.h"
@@ -32,12 +28,6 @@ std::atomic<bool> gInterrupted{false};
 extern "C" void Interrupted(int) {
   gInterrupted = true;
   std::signal(SIGINT, SIG_DFL);
-}
-
-update::TCatalogueLocation CurrentCatalogue(const std::string& dataFolder) {
-  return update::LocateCatalogue(
-      dataFolder, QFile::encodeName(QDir::currentPath()).toStdString(),
-      QFile::encodeName(InstalledDataFolder(QCoreApplication::applicationDirPath())).toStdString());
 }
 
 std::string Megabytes(int64_t bytes) {
@@ -130,7 +120,8 @@ int Rollback(const UpdateOptions& options, const std::string& dataFolder, std::o
   if (!lock.Held()) {
     why = lock.Reason();
   } else if (store.Rollback(&why)) {
-    out << say(Fr("Dernière mise à jour annulée. ") + update::DescribeCatalogue(CurrentCatalogue(dataFolder)))
+    out << say(Fr("Catalogue précédent rétabli : ") +
+               update::DescribeCatalogue(update::LocateCatalogueInUse(dataFolder)))
         << "\n";
     return kExitOk;
   }
@@ -159,7 +150,7 @@ int Update(const UpdateOptions& options, std::ostream& out, std::ostream& err) {
   }
   request.settings.caCertificateFile = options.caFile;
   request.dataFolder = dataFolder;
-  const update::TCatalogueLocation current = CurrentCatalogue(dataFolder);
+  const update::TCatalogueLocation current = update::LocateCatalogueInUse(dataFolder);
   if (current.origin != update::TDataOrigin::kNone) request.currentArticleFile = current.articleFile;
   request.force = options.force;
 

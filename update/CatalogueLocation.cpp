@@ -1,8 +1,12 @@
 #include "CatalogueLocation.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <filesystem>
 
 #include "ArticleRows.h"
+#include "DataFolder.h"
 #include "FrenchText.h"
 #include "TextLines.h"
 
@@ -29,11 +33,6 @@ bool SameFolder(const std::string& a, const std::string& b) {
   return std::filesystem::equivalent(a, b, error) && !error;
 }
 
-std::string DatabaseDate(const std::optional<TSetManifest>& manifest) {
-  if (!manifest || manifest->databaseDay <= 0) return {};
-  return Fr(" (base publique du ") + DayText(manifest->databaseDay) + ")";
-}
-
 }  // namespace
 
 TCatalogueLocation LocateCatalogue(const std::string& userDataFolder, const std::string& workingDir,
@@ -54,16 +53,23 @@ TCatalogueLocation LocateCatalogue(const std::string& userDataFolder, const std:
   return {TDataOrigin::kNone, working, working + "/" + kArticleFileName, std::nullopt};
 }
 
+TCatalogueLocation LocateCatalogueInUse(const std::string& userDataFolder) {
+  return LocateCatalogue(
+      userDataFolder, QFile::encodeName(QDir::currentPath()).toStdString(),
+      QFile::encodeName(InstalledDataFolder(QCoreApplication::applicationDirPath())).toStdString());
+}
+
 std::string DescribeCatalogue(const TCatalogueLocation& location) {
+  const bool dated = location.manifest && location.manifest->databaseDay > 0;
+  const std::string head =
+      dated ? Fr("Catalogue du ") + DayText(location.manifest->databaseDay) + ", " : Fr("Catalogue ");
   switch (location.origin) {
     case TDataOrigin::kUpdated:
-      return Fr("Catalogue mis à jour le ") +
-             (location.manifest ? location.manifest->updatedAt : std::string()) +
-             DatabaseDate(location.manifest);
+      return head + Fr("mis à jour le ") + (location.manifest ? location.manifest->updatedAt : std::string());
     case TDataOrigin::kWorkingFolder:
-      return Fr("Catalogue du dossier Data") + DatabaseDate(location.manifest);
+      return head + (dated ? Fr("dossier Data") : Fr("du dossier Data"));
     case TDataOrigin::kInstalled:
-      return Fr("Catalogue installé avec le programme") + DatabaseDate(location.manifest);
+      return head + Fr("installé avec le programme");
     case TDataOrigin::kNone:
       break;
   }

@@ -29,7 +29,7 @@ struct TCatalogueLocation {
   std::string folder;
   std::string articleFile;
   // What the data says about itself: the set's manifest for kUpdated, the
-  // folder's own Jeu.txt for the others when it has one.
+  // folder's own Origine.txt for the others when it has one.
   std::optional<TSetManifest> manifest;
 };
 
@@ -40,8 +40,13 @@ struct TCatalogueLocation {
 TCatalogueLocation LocateCatalogue(const std::string& userDataFolder, const std::string& workingDir,
                                    const std::string& installedFolder);
 
+// LocateCatalogue for this process: ./Data in the current directory, the
+// installed data beside the program. REQUIRES: a QCoreApplication exists.
+TCatalogueLocation LocateCatalogueInUse(const std::string& userDataFolder);
+
 // One line for the user, in French (Windows-1252): which data, and its dates.
-// "Catalogue mis à jour le 09/12/2026 16:40 (base publique du 27/05/2026)".
+// "Catalogue du 27/05/2026, mis à jour le 09/12/2026 16:40": the public
+// database's date first, which is what the pharmacist goes by.
 std::string DescribeCatalogue(const TCatalogueLocation& location);
 
 }  // namespace quillor::update

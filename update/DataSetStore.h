@@ -2,7 +2,7 @@
 // (beside the journal of orders), each whole in a folder of its own:
 //
 //   <data folder>/Catalogue/Actuel.txt               which set is current, which one precedes it
-//   <data folder>/Catalogue/2026-12-09_16-40-29/     one set: BaseDeDonneeArticles.db, Jeu.txt
+//   <data folder>/Catalogue/2026-12-09_16-40-29/     one set: BaseDeDonneeArticles.db, Origine.txt
 //
 // A new set is written whole into a new folder (every file written and
 // synced, then the folder synced) before anything points to it; it becomes
@@ -27,7 +27,7 @@
 
 namespace quillor::update {
 
-// What a set says about itself (Jeu.txt).
+// What a set says about itself (Origine.txt).
 struct TSetManifest {
   std::string source;     // where its files came from (an address, a folder)
   std::string updatedAt;  // when it was made: "09/12/2026 16:40" (local time)
@@ -47,7 +47,7 @@ class TDataSetStore {
  public:
   static constexpr char kStoreFolder[] = "Catalogue";
   static constexpr char kPointerFile[] = "Actuel.txt";
-  static constexpr char kManifestFile[] = "Jeu.txt";
+  static constexpr char kManifestFile[] = "Origine.txt";
 
   // `dataFolder` is the user's data folder; nothing is created until Install.
   explicit TDataSetStore(std::string dataFolder);

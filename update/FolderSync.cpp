@@ -31,6 +31,8 @@ std::string WriteFailureCause(int error) {
     case EACCES:
     case EPERM:
       return Fr("accès refusé, le dossier est en lecture seule pour vous");
+    case EEXIST:
+      return Fr("un fichier porte déjà ce nom");
     case ENOTDIR:
       return Fr("un fichier porte le nom d'un des dossiers du chemin");
     default:

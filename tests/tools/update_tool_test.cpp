@@ -175,7 +175,7 @@ TEST_F(UpdateToolTest, AnUpdateFromTheServerReplacesTheDataAndPrintsWhatChanged)
   // Undone, the catalogue of yesterday is the one in use again.
   const ToolResult undo = Tool({"update", "--rollback", "--data", Data().string()});
   EXPECT_EQ(undo.status, 0) << undo.err;
-  EXPECT_EQ(undo.out, "Dernière mise à jour annulée. Catalogue du dossier Data\n");
+  EXPECT_EQ(undo.out, "Catalogue précédent rétabli : Catalogue du dossier Data\n");
   EXPECT_TRUE(Found({"--data", Data().string(), yesterday.missingCips[0]}).empty());
   EXPECT_EQ(Found({"--data", Data().string(), "FICTIF"}).size(), 3u);
   const ToolResult again = Tool({"update", "--rollback", "--data", Data().string()});
@@ -194,7 +194,8 @@ TEST_F(UpdateToolTest, FilesAlreadyDownloadedServeAndAMuchSmallerCatalogueNeedsF
                         "(relancez avec --force pour l'installer quand même)\n"));
   EXPECT_FALSE(fs::exists(Data() / "Catalogue" / "Actuel.txt"));
 
-  const ToolResult forced = Tool({"update", "--from", SmallExport().string(), "--data", Data().string(), "--force"});
+  const ToolResult forced =
+      Tool({"update", "--from", SmallExport().string(), "--data", Data().string(), "--force"});
   EXPECT_EQ(forced.status, 0) << forced.err;
   EXPECT_THAT(forced.out, HasSubstr("Articles retirés : 17211\n"));
   EXPECT_EQ(Found({"--data", Data().string(), "--approx", "x"}).size(), 22u);
@@ -209,8 +210,8 @@ TEST_F(UpdateToolTest, EveryFaultLeavesTheDataInUseAndSaysWhy) {
   HttpsServerProcess::Options options;
   options.faults.status = {{"CIS_CIP_bdpm.txt", 500}};
   HttpsServerProcess failing(SmallExport(), options);
-  const ToolResult error = Tool({"update", "--from", failing.BaseUrl(), "--ca-file", failing.CaFile(), "--data",
-                          Data().string(), "--force"});
+  const ToolResult error = Tool({"update", "--from", failing.BaseUrl(), "--ca-file", failing.CaFile(),
+                                 "--data", Data().string(), "--force"});
   EXPECT_EQ(error.status, 1);
   EXPECT_THAT(error.err,
               HasSubstr("Mise à jour impossible : téléchargement de CIS_CIP_bdpm.txt : le serveur a "

@@ -24,7 +24,7 @@ class CatalogueLocationTest : public ::testing::Test {
   void WorkingData() { fRoot.Write("travail/Data/BaseDeDonneeArticles.db", "local"); }
   void InstalledData() {
     fRoot.Write("usr/share/quillor/Data/BaseDeDonneeArticles.db", "installe");
-    fRoot.Write("usr/share/quillor/Data/Jeu.txt",
+    fRoot.Write("usr/share/quillor/Data/Origine.txt",
                 "Source=export de mai 2026\r\nMisAJourLe=\r\nBaseDu=27/05/2026\r\nArticles=17233\r\n");
   }
 
@@ -49,7 +49,7 @@ TEST_F(CatalogueLocationTest, TheUsersUpdatedDataComesFirst) {
   EXPECT_EQ(location.folder, fs::path(location.articleFile).parent_path().string());
   ASSERT_TRUE(location.manifest);
   EXPECT_EQ(DescribeCatalogue(location),
-            Fr("Catalogue mis à jour le 09/12/2026 16:40 (base publique du 03/12/2026)"));
+            Fr("Catalogue du 03/12/2026, mis à jour le 09/12/2026 16:40"));
 }
 
 TEST_F(CatalogueLocationTest, ThenTheWorkingFoldersData) {
@@ -68,7 +68,7 @@ TEST_F(CatalogueLocationTest, ThenTheInstalledData) {
   EXPECT_EQ(location.origin, TDataOrigin::kInstalled);
   EXPECT_EQ(TempDir::Read(location.articleFile), "installe");
   EXPECT_EQ(DescribeCatalogue(location),
-            Fr("Catalogue installé avec le programme (base publique du 27/05/2026)"));
+            Fr("Catalogue du 27/05/2026, installé avec le programme"));
 }
 
 TEST_F(CatalogueLocationTest, WorkingInTheInstalledFolderIsUsingTheInstalledData) {

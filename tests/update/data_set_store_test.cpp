@@ -162,7 +162,7 @@ TEST_F(DataSetStoreTest, ACancelBeforeTheSwitchWritesNothingThatStays) {
       Files("B"), Manifest(1), Moment(2), &error,
       [&] {
         // Asked once the set is whole, just before it would become current.
-        asked = fs::exists(fs::path(fStore.Folder()) / "2026-12-09_16-40-02" / "Jeu.txt");
+        asked = fs::exists(fs::path(fStore.Folder()) / "2026-12-09_16-40-02" / "Origine.txt");
         return true;
       },
       &cancelled));
