@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include "CatalogueStrip.h"
+#include "CatalogueUpdater.h"
 #include "DraftKeeper.h"
 #include "ErrorHandler.h"
 #include "MessagePresenter.h"
@@ -77,6 +79,13 @@ TQuillor_Form::TQuillor_Form(TQuillorOptions options, QWidget* parent)
   CreateControls();
   SetTabOrder();
   ConnectHandlers();
+  fCatalogueUpdater = std::make_unique<TCatalogueUpdater>(
+      this, TCatalogueUpdater::THooks{
+                [this] { return CatalogueUpdateRequest(); },
+                [this] { RunGuarded([this] { CatalogueChanged(); }); },
+                [this](bool running) { CatalogueStrip->SetUpdating(running); },
+                [this](const std::string& note) { CatalogueStrip->SetNote(note); },
+            });
   RunGuarded([this] { FormCreate(); });
   // Also after a start-up that stopped early: the kept order matters most.
   RunGuarded([this] { RestoreKeptDraft(); });
@@ -85,6 +94,8 @@ TQuillor_Form::TQuillor_Form(TQuillorOptions options, QWidget* parent)
 }
 
 TQuillor_Form::~TQuillor_Form() {
+  // An update still running ends here, calling nothing back.
+  fCatalogueUpdater.reset();
   // The controller gives the grid widget its handlers back while both live.
   ArticleGrid.reset();
   fDraftKeeper.reset();
@@ -179,6 +190,12 @@ void TQuillor_Form::CreateControls() {
   Button1->setGeometry(528, 464, 65, 25);
   Button2 = Named(new QPushButton(QStringLiteral("Envoyer la Commande"), this), "Button2");
   Button2->setGeometry(664, 464, 187, 25);
+
+  // Under the logo, above the list it fills.
+  CatalogueStrip = new TCatalogueStrip(
+      this, [this] { RunGuarded([this] { UpdateCatalogueClick(); }); },
+      [this] { RunGuarded([this] { RollbackCatalogueClick(); }); });
+  CatalogueStrip->setGeometry(8, 139, 409, 26);
 
   DrawPictures();
 

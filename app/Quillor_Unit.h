@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "CatalogueLocation.h"
+#include "CatalogueUpdate.h"
 #include "CryptManager.h"
 #include "DataFolderReport.h"
 #include "Database.h"
@@ -46,6 +48,8 @@ namespace quillor {
 class TUpDown;
 class TIniManager;
 class TDraftKeeper;
+class TCatalogueStrip;
+class TCatalogueUpdater;
 
 // A file of the window cannot be read or written; the text names it.
 class EFileError : public std::runtime_error {
@@ -53,9 +57,9 @@ class EFileError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Where the address is read from and saved to, and the article file.
+// Where the address is read from and saved to, and the settings. The article
+// file is the catalogue in use (update::LocateCatalogueInUse).
 struct TQuillorFiles {
-  static constexpr const char* kArticleFile = "./Data/BaseDeDonneeArticles.db";
   static constexpr const char* kSettingsFile = "./Data/Versions.ini";
   static constexpr const char* kBundledAddressFile = "./Data/AdressePharmacie.txt";
   // The user's copy of the address: "C:AdressePharmacie.txt" on Windows, else
@@ -96,6 +100,8 @@ class TQuillor_Form : public QWidget {
   QPlainTextEdit* Adresse_Memo;
   QPushButton* Button1;
   QPushButton* Button2;
+  // Which catalogue is in use, and the way to update it.
+  TCatalogueStrip* CatalogueStrip;
 
   // Not visible: the order's SMTP session and message.
   TSmtpClient SmtpClient1;
@@ -145,6 +151,15 @@ class TQuillor_Form : public QWidget {
   // takes no input meanwhile.
   bool IsSending() const { return fSending; }
 
+  // The catalogue update: the button (or Ctrl+M) and the undo. An update runs
+  // beside the window, which stays usable; when it installs a new catalogue
+  // the list shows it at once, the search and the order kept.
+  void UpdateCatalogueClick();
+  void RollbackCatalogueClick();
+  TCatalogueUpdater& CatalogueUpdater() { return *fCatalogueUpdater; }
+  // Where the articles shown were read from.
+  const update::TCatalogueLocation& CatalogueInUse() const { return fCatalogue; }
+
   // The byte-side texts of the memos (lines separated by CR LF).
   std::string AddressText() const;
   std::string MessageText() const;
@@ -181,7 +196,13 @@ class TQuillor_Form : public QWidget {
   // Enter in the quantity: the line is added and the search field is ready
   // for the next scan.
   void Edit2Return();
+  // Reads the catalogue in use into ArticleTable; throws EFileError.
   void ReadArticles();
+  // The catalogue in use changed: read again, the list refilled with the
+  // search in Edit1, the strip told. On failure the old table stays.
+  void CatalogueChanged();
+  void ShowCatalogueInUse();
+  update::TUpdateRequest CatalogueUpdateRequest() const;
   void LoadAddress();
   void WriteTitles(const TGridTitles& titles);
   // The start-up step after FormCreate: shows a kept draft of an unsent
@@ -216,6 +237,8 @@ class TQuillor_Form : public QWidget {
   bool fSending = false;
   std::unique_ptr<TDraftKeeper> fDraftKeeper;
   TDataFolderReport fDataFolderReport;
+  update::TCatalogueLocation fCatalogue;
+  std::unique_ptr<TCatalogueUpdater> fCatalogueUpdater;
 };
 
 // The one order window of the run (nullptr before and after it).

@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "UpdateSource.h"
+
 namespace quillor {
 
 struct TSendingSettings {
@@ -38,6 +40,8 @@ using TUrlOpener = std::function<bool(const std::string& url)>;
 struct TQuillorOptions {
   TSendingSettings sending = DefaultSendingSettings();
   TUrlOpener openUrl;  // empty: the desktop's own opener
+  // Where catalogue updates download from (the build's address by default).
+  update::TUpdateSettings update = update::DefaultUpdateSettings();
 };
 
 }  // namespace quillor
