@@ -5,6 +5,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <ostream>
 
 #include "CatalogueCommands.h"
@@ -30,9 +31,15 @@ extern "C" void Interrupted(int) {
   std::signal(SIGINT, SIG_DFL);
 }
 
-std::string Megabytes(int64_t bytes) {
+// "812 Ko", "3,9 Mo", as a French reader writes sizes.
+std::string Size(int64_t bytes) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.1f", static_cast<double>(bytes) / (1024.0 * 1024.0));
+  if (bytes < 1024 * 1024) {
+    std::snprintf(text, sizeof text, "%lld Ko", static_cast<long long>((bytes + 1023) / 1024));
+  } else {
+    std::snprintf(text, sizeof text, "%.1f Mo", static_cast<double>(bytes) / (1024.0 * 1024.0));
+    *std::strchr(text, '.') = ',';
+  }
   return text;
 }
 
@@ -96,8 +103,8 @@ class ProgressPrinter {
       bar.replace(0, filled, std::string(filled, '#'));
     }
     fErr << "\r" << Say(Fr("Téléchargement ")) << "(" << file.index + 1 << "/" << file.count << ") "
-         << file.name << " [" << bar << "] " << Megabytes(file.received) << " / "
-         << (file.total >= 0 ? Megabytes(file.total) : std::string("?")) << " Mo   ";
+         << file.name << " [" << bar << "] " << Size(file.received) << " / "
+         << (file.total >= 0 ? Size(file.total) : std::string("?")) << "   ";
     fErr.flush();
     fBarOpen = true;
   }

@@ -3,6 +3,7 @@
 // for where the catalogue in use is, which the tool's search follows.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -315,6 +316,32 @@ TEST_F(UpdateToolTest, SearchUsesTheUpdatedDataElseTheWorkingFoldersAndSaysWhenT
   EXPECT_EQ(Found({"--approx", "x"}).size(), 22u);
   // --db names a file and overrides the rule.
   EXPECT_EQ(Found({"--db", (Working() / "Data" / "BaseDeDonneeArticles.db").string(), "fictif"}).size(), 1u);
+}
+
+TEST_F(UpdateToolTest, OnATerminalTheProgressIsABarRedrawnInPlace) {
+  int terminal = -1;
+  const std::string data = Data().string();
+  const std::string from = SmallExport().string();
+  const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+  if (pid == 0) {
+    setenv("LC_ALL", "C.UTF-8", 1);
+    execl(QUILLOR_CATALOGUE_TOOL, QUILLOR_CATALOGUE_TOOL, "update", "--force", "--from", from.c_str(),
+          "--data", data.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  ASSERT_GT(pid, 0);
+  std::string shown;
+  char buffer[4096];
+  for (ssize_t n; (n = read(terminal, buffer, sizeof buffer)) > 0;)
+    shown.append(buffer, static_cast<size_t>(n));
+  int status = 0;
+  waitpid(pid, &status, 0);
+  close(terminal);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << shown;
+  const std::string whole = "[" + std::string(30, '#') + "]";
+  EXPECT_THAT(shown, HasSubstr("\rTéléchargement (1/2) CIS_bdpm.txt " + whole + " 5 Ko / 5 Ko"));
+  EXPECT_THAT(shown, HasSubstr("\rTéléchargement (2/2) CIS_CIP_bdpm.txt " + whole));
+  EXPECT_THAT(shown, HasSubstr("Catalogue mis à jour : 22 articles"));
 }
 
 TEST(UpdateToolUsage, BadUpdateOptionsExitWithTwo) {
