@@ -10,6 +10,8 @@
 #include "Database.h"
 #include "DesignationFit.h"
 #include "ExportFile.h"
+#include "KnowledgeFiles.h"
+#include "KnowledgeImport.h"
 #include "PcreRegEx.h"
 #include "ScannedCode.h"
 #include "Similarity.h"
@@ -112,6 +114,116 @@ void PrintFileInfo(const std::string& fileName, const catalogue::ExportFile& fil
       << what << "\n";
 }
 
+// One of the publication's other files, read when it is there.
+struct OptionalExport {
+  std::string fileName;
+  catalogue::ExportFile file;
+  bool read = false;
+};
+
+OptionalExport ReadOptionalExport(const std::string& folder, const char* name, std::ostream& out) {
+  OptionalExport found;
+  found.fileName = KnowledgeFilePath(folder, name);
+  switch (catalogue::ReadExportFile(found.fileName, found.file)) {
+    case catalogue::ExportReadStatus::kOk:
+      found.read = true;
+      break;
+    case catalogue::ExportReadStatus::kMissing:
+      out << found.fileName << ": no such file\n";
+      break;
+    case catalogue::ExportReadStatus::kDirectory:
+      out << found.fileName << ": is a directory, not a file\n";
+      break;
+    case catalogue::ExportReadStatus::kUnreadable:
+      out << found.fileName << ": cannot be read\n";
+      break;
+  }
+  return found;
+}
+
+void PrintExportReading(const OptionalExport& found, std::ostream& out) {
+  out << found.fileName << ": " << catalogue::EncodingName(found.file.encoding) << ", "
+      << catalogue::LineEndsName(found.file.lineEnds) << ", " << found.file.lines.size() << " lines; ";
+}
+
+// The knowledge files beside the article file, from the publication's other
+// files beside CIS_bdpm.txt.
+bool ImportKnowledgeFiles(const ImportCommand& command, const catalogue::ImportResult& result,
+                          const catalogue::ExportFile& specialities,
+                          const catalogue::ExportFile& presentations, std::ostream& out, std::ostream& err) {
+  const std::string sources = KnowledgeFolderOf(command.specialitiesFile);
+  const std::string target = KnowledgeFolderOf(command.articleFile);
+  const OptionalExport compositions = ReadOptionalExport(sources, catalogue::kCompositionExport, out);
+  const OptionalExport groups = ReadOptionalExport(sources, catalogue::kGroupExport, out);
+  const OptionalExport conditions = ReadOptionalExport(sources, catalogue::kConditionExport, out);
+  const OptionalExport availability = ReadOptionalExport(sources, catalogue::kAvailabilityExport, out);
+
+  catalogue::TKnowledgeExports exports;
+  exports.folder = sources;
+  exports.availabilityDate = command.availabilityDate;
+  if (compositions.read) exports.compositions = &compositions.file;
+  if (groups.read) exports.groups = &groups.file;
+  if (conditions.read) exports.conditions = &conditions.file;
+  if (availability.read) exports.availability = &availability.file;
+  const catalogue::TKnowledgeImport knowledge =
+      catalogue::ImportKnowledge(result, specialities, presentations, exports, Today());
+
+  if (compositions.read) {
+    PrintExportReading(compositions, out);
+    out << knowledge.compositions.records.size() << " kept for the articles' specialities, "
+        << knowledge.compositionsOfUnknownSpecialities << " naming no speciality of "
+        << command.specialitiesFile << "\n";
+  }
+  if (groups.read) {
+    PrintExportReading(groups, out);
+    out << knowledge.groups << " generic groups with an article, "
+        << knowledge.groupLinesOfUnknownSpecialities << " lines naming no speciality of "
+        << command.specialitiesFile << "\n";
+  } else {
+    out << "no generic group: equivalents are found by composition only\n";
+  }
+  if (conditions.read) {
+    PrintExportReading(conditions, out);
+    out << knowledge.conditionRecords << " conditions, " << knowledge.hospitalOnly
+        << " specialities with an article reserved for hospital use, "
+        << knowledge.conditionsOfUnknownSpecialities << " conditions naming no speciality of "
+        << command.specialitiesFile << "\n";
+  } else {
+    out << "no conditions of dispensing: no speciality is marked as reserved for hospital use\n";
+  }
+  if (availability.read) {
+    PrintExportReading(availability, out);
+    out << knowledge.availability.records.size() << " kept, " << knowledge.availabilityOfUnknownSpecialities
+        << " naming no speciality of " << command.specialitiesFile << ", "
+        << knowledge.availabilityOfUnknownPresentations << " naming no presentation of "
+        << command.presentationsFile << "; dated " << FormatDayDate(knowledge.availability.published) << "\n";
+  }
+  PrintNotes("skipped from the other files", knowledge.skipped, out);
+
+  bool ok = true;
+  auto write = [&](const char* name, bool source, auto writer, const auto& content, const std::string& what) {
+    const std::string fileName = KnowledgeFilePath(target, name);
+    if (!source) {
+      out << fileName << ": not written (left as it was), " << what << "\n";
+      return;
+    }
+    std::string why;
+    if (!writer(fileName, content, &why)) {
+      err << kToolName << fileName << ": " << why << "\n";
+      ok = false;
+      return;
+    }
+    out << "written: " << fileName << "\n";
+  };
+  write(kSpecialitiesFileName, true, WriteSpecialitiesFile, knowledge.specialities, "");
+  write(kCompositionsFileName, compositions.read, WriteCompositionsFile, knowledge.compositions,
+        "without " + std::string(catalogue::kCompositionExport));
+  write(kAvailabilityFileName, availability.read, WriteAvailabilityFile, knowledge.availability,
+        "without " + std::string(catalogue::kAvailabilityExport));
+  out.flush();
+  return ok;
+}
+
 }  // namespace
 
 int Import(const ImportCommand& command, std::ostream& out, std::ostream& err) {
@@ -148,7 +260,8 @@ int Import(const ImportCommand& command, std::ostream& out, std::ostream& err) {
   }
   out << "articles written: " << result.articles.size() << " to " << command.articleFile << "\n";
   out.flush();
-  return kExitOk;
+  return ImportKnowledgeFiles(command, result, specialities, presentations, out, err) ? kExitOk
+                                                                                      : kExitFailure;
 }
 
 int Decode(const std::string& dbFile, std::ostream& out, std::ostream& err) {

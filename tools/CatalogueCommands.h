@@ -3,6 +3,7 @@
 // (kExitOk, kExitFailure). Argument parsing lives in CatalogueMain.cpp.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -30,6 +31,9 @@ struct ImportCommand {
   std::string presentationsFile;  // CIS_CIP_bdpm.txt
   std::string articleFile;        // written atomically
   bool allPresentations = false;  // also those that cannot be ordered
+  // The availability's publication date (the download page's); 0: the
+  // newest date the file holds.
+  int32_t availabilityDate = 0;
 };
 
 // Imports the public drug database's two export files into a scrambled
@@ -37,6 +41,13 @@ struct ImportCommand {
 // articles written, every line skipped or mended with its file and line.
 // Fails, writing nothing, when a file is missing or unreadable or when no
 // article results.
+//
+// Then the publication's other files found beside CIS_bdpm.txt (composition,
+// generic groups, dispensing conditions, availability) become the knowledge
+// files beside the article file (KnowledgeFiles.h). One that is missing or
+// unreadable leaves the others, and the summary says which knowledge file
+// was left as it was; a knowledge file that cannot be written fails the
+// command after the article file was written.
 int Import(const ImportCommand& command, std::ostream& out, std::ostream& err);
 
 struct SearchOptions {

@@ -6,11 +6,13 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "CatalogueCommands.h"
 #include "CatalogueLocation.h"
+#include "DayDate.h"
 #include "LocaleText.h"
 #include "UpdateCommand.h"
 #include "UserFolders.h"
@@ -21,6 +23,7 @@ using namespace quillor::catalogue;
 
 constexpr char kUsage[] =
     "usage: quillor-catalogue import CIS_bdpm.txt CIS_CIP_bdpm.txt -o FILE.db [--all]\n"
+    "                                [--availability-date DD/MM/YYYY]\n"
     "       quillor-catalogue decode FILE.db\n"
     "       quillor-catalogue encode PLAIN.csv -o FILE.db\n"
     "       quillor-catalogue search [--approx] [--scores] [--db FILE.db | --data FOLDER] QUERY...\n"
@@ -32,6 +35,12 @@ constexpr char kUsage[] =
     "          presentation that can be ordered, with a short designation; prints\n"
     "          a summary and every line skipped or mended\n"
     "          --all      keep every presentation, even those no longer sold\n"
+    "          the publication's other files beside CIS_bdpm.txt (CIS_COMPO_bdpm.txt,\n"
+    "          CIS_GENER_bdpm.txt, CIS_CPD_bdpm.txt, CIS_CIP_Dispo_Spec.txt), when\n"
+    "          there, become Specialites.txt, Compositions.txt and Disponibilites.txt\n"
+    "          beside FILE.db: the availability, generic groups and substances\n"
+    "          --availability-date DD/MM/YYYY  the availability's publication date\n"
+    "                     (by default the newest date its file holds)\n"
     "  decode  write the plain text of a scrambled article file to standard output\n"
     "          (the header line and the records, each ended by CR LF, in the file's\n"
     "          own Windows-1252); a stored byte that stands for a CR, LF or NUL is\n"
@@ -113,6 +122,12 @@ int RunImport(const std::vector<std::string>& args) {
       command.articleFile = args[++i];
     } else if (args[i] == "--all") {
       command.allPresentations = true;
+    } else if (args[i] == "--availability-date") {
+      const std::optional<quillor::TDayDate> date =
+          i + 1 < args.size() ? quillor::ParseDayDate(args[i + 1]) : std::nullopt;
+      if (!date) return BadUsage("--availability-date needs a date, dd/mm/yyyy");
+      command.availabilityDate = *date;
+      ++i;
     } else if (!args[i].empty() && args[i][0] == '-') {
       return BadUsage("unknown option " + args[i]);
     } else {

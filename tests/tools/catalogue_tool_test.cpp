@@ -15,54 +15,16 @@
 #include "TempDir.h"
 #include "TestPaths.h"
 #include "TextLines.h"
+#include "ToolRun.h"
 
 namespace quillor {
 namespace {
 
+using test::Fixture;
+using test::Records;
+using test::RunTool;
+using test::ToolRun;
 using ::testing::HasSubstr;
-
-struct ToolRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Quoted(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-// Runs the tool from the test's working directory (bin/, beside Data/),
-// its standard output sent to a file, under the given locale.
-ToolRun RunTool(const std::vector<std::string>& args, const std::string& locale = "C.UTF-8") {
-  static test::TempDir outputs;
-  const auto outFile = outputs.Path() / "out";
-  const auto errFile = outputs.Path() / "err";
-  // No catalogue of the user's own (an update of theirs) stands in for Data/.
-  std::string command = "LC_ALL=" + Quoted(locale) + " XDG_DATA_HOME=" + Quoted((outputs.Path() / "share").string()) +
-                        " " + Quoted(QUILLOR_CATALOGUE_TOOL);
-  for (const std::string& arg : args) command += " " + Quoted(arg);
-  command += " >" + Quoted(outFile.string()) + " 2>" + Quoted(errFile.string());
-  ToolRun run;
-  const int raw = std::system(command.c_str());
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = test::TempDir::Read(outFile);
-  run.err = test::TempDir::Read(errFile);
-  return run;
-}
-
-std::vector<std::vector<std::string>> Records(const std::string& out) {
-  std::vector<std::vector<std::string>> records;
-  for (const std::string& line : SplitLines(out)) {
-    std::vector<std::string> fields;
-    for (int32_t i = 1; i <= TStringManager::WordCount(line, ';'); ++i) {
-      fields.push_back(TStringManager::GetWord(line, i, ';'));
-    }
-    records.push_back(fields);
-  }
-  return records;
-}
 
 TEST(CatalogueTool, BadUsageExitsWithTwoAndExplains) {
   for (const std::vector<std::string>& args :
@@ -247,7 +209,10 @@ TEST(CatalogueTool, ABoxCodeInAnyFormPrintsItsArticleInEitherMode) {
       cip13,
       "]d201" + gtin + "17281231" + "10LOT42\x1d" + "21SER9",
       "01" + gtin + "10LOT42~21SER9",
-      "]d2" "17281231" "10LOT42<GS>01" + gtin,  // the product code last
+      "]d2"
+      "17281231"
+      "10LOT42<GS>01" +
+          gtin,  // the product code last
       "  " + cip13 + " ",
   };
   for (const std::string& code : codes) {
@@ -257,7 +222,8 @@ TEST(CatalogueTool, ABoxCodeInAnyFormPrintsItsArticleInEitherMode) {
       args.push_back(code);
       const ToolRun run = RunTool(args);
       EXPECT_EQ(run.status, 0) << code << " " << run.err;
-      EXPECT_EQ(Records(run.out), std::vector<std::vector<std::string>>{article}) << code << " " << approximate;
+      EXPECT_EQ(Records(run.out), std::vector<std::vector<std::string>>{article})
+          << code << " " << approximate;
     }
   }
 }
@@ -298,10 +264,6 @@ TEST(CatalogueTool, InvalidPatternFails) {
 }
 
 // --- import -------------------------------------------------------------------------------
-
-std::string Fixture(const std::string& exportName, const std::string& file) {
-  return (test::SourceDir() / "tests" / "catalogue" / "exports" / exportName / file).string();
-}
 
 TEST(CatalogueTool, ImportWritesTheArticleFileAndPrintsASummary) {
   test::TempDir dir;

@@ -19,12 +19,14 @@
 #include "TempDir.h"
 #include "TestPaths.h"
 #include "TextLines.h"
+#include "ToolRun.h"
 
 namespace quillor {
 namespace {
 
 namespace fs = std::filesystem;
 using test::HttpsServerProcess;
+using test::Quoted;
 using test::TempDir;
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -34,12 +36,6 @@ struct ToolResult {
   std::string out;
   std::string err;
 };
-
-std::string Quoted(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
 
 std::string ToolCommand(const std::vector<std::string>& args) {
   std::string command = Quoted(QUILLOR_CATALOGUE_TOOL);
