@@ -32,10 +32,10 @@ namespace quillor::test {
 class HttpsServerProcess {
  public:
   struct Faults {
-    std::map<std::string, int> status;            // name -> HTTP status
-    std::map<std::string, size_t> cut;            // name -> bytes sent before closing
-    std::map<std::string, size_t> stall;          // name -> bytes sent before stalling
-    std::map<std::string, std::string> redirect;  // name -> Location
+    std::map<std::string, int> status = {};            // name -> HTTP status
+    std::map<std::string, size_t> cut = {};            // name -> bytes sent before closing
+    std::map<std::string, size_t> stall = {};          // name -> bytes sent before stalling
+    std::map<std::string, std::string> redirect = {};  // name -> Location
   };
   struct Options {
     Faults faults;
