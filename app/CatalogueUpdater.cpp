@@ -6,23 +6,8 @@
 #include "UpdateLock.h"
 
 namespace quillor {
-namespace {
 
 using update::Fr;
-
-std::string Plural(size_t count, const char* one, const char* many) {
-  return std::to_string(count) + " " + Fr(count == 1 ? one : many);
-}
-
-// The strip's line after an update: its moment and what changed, briefly.
-std::string UpdatedNote(const update::TUpdateResult& result) {
-  const update::TCatalogueChanges& changes = result.changes;
-  return Fr("Mise à jour : ") + Plural(changes.added, "article ajouté", "articles ajoutés") + ", " +
-         Plural(changes.withdrawn, "retiré", "retirés") + ", " +
-         Plural(changes.pricesChanged, "prix modifié", "prix modifiés");
-}
-
-}  // namespace
 
 TCatalogueUpdater::TCatalogueUpdater(QWidget* window, THooks hooks) : fHooks(std::move(hooks)) {
   fDialog = new TCatalogueUpdateDialog(
@@ -58,18 +43,6 @@ void TCatalogueUpdater::Done(update::TUpdateResult result) {
   const bool updated = result.status == update::TUpdateResult::TStatus::kUpdated;
   fDialog->Finished(result.Lines(), updated);
   if (updated && fHooks.changed) fHooks.changed();
-  if (!fHooks.note) return;
-  switch (result.status) {
-    case update::TUpdateResult::TStatus::kUpdated:
-      fHooks.note(UpdatedNote(result));
-      break;
-    case update::TUpdateResult::TStatus::kCancelled:
-      fHooks.note(Fr("Dernière mise à jour annulée"));
-      break;
-    case update::TUpdateResult::TStatus::kFailed:
-      fHooks.note(Fr("Dernière mise à jour impossible : ") + result.reason);
-      break;
-  }
 }
 
 void TCatalogueUpdater::Rollback() {
@@ -87,7 +60,6 @@ void TCatalogueUpdater::Rollback() {
   } else if (store.Rollback(&why)) {
     fDialog->Finished({Fr("Catalogue précédent rétabli : la dernière mise à jour est défaite.")}, false);
     if (fHooks.changed) fHooks.changed();
-    if (fHooks.note) fHooks.note(Fr("Catalogue précédent rétabli"));
     return;
   }
   fDialog->Finished({Fr("Impossible de revenir au catalogue précédent : ") + why}, false);

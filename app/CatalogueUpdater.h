@@ -1,9 +1,9 @@
 // What the order window does to update its catalogue, between the button and
 // TCatalogueUpdate: an update started with the window's settings, its
-// progress and its question in the update's window (TCatalogueUpdateDialog),
-// its outcome there in full and in a short note for the strip; the undo of
-// the last update; and, whenever the catalogue in use changed, the window
-// told to read it again. The order being composed is never touched.
+// progress, its question and its outcome in the update's window
+// (TCatalogueUpdateDialog); the undo of the last update; and, whenever the
+// catalogue in use changed, the window told to read it again. The order
+// being composed is never touched.
 //
 // Owned by the order window. GUI thread only.
 #pragma once
@@ -29,8 +29,6 @@ class TCatalogueUpdater {
     std::function<void()> changed;
     // An update started (true) or ended (false).
     std::function<void(bool running)> running;
-    // A line on how the last update went (Windows-1252).
-    std::function<void(const std::string& note)> note;
   };
 
   TCatalogueUpdater(QWidget* window, THooks hooks);

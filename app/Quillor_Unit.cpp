@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include "AvailabilityRefresh.h"
 #include "CatalogueStrip.h"
 #include "CatalogueUpdater.h"
 #include "DraftKeeper.h"
@@ -84,18 +85,19 @@ TQuillor_Form::TQuillor_Form(TQuillorOptions options, QWidget* parent)
                 [this] { return CatalogueUpdateRequest(); },
                 [this] { RunGuarded([this] { CatalogueChanged(); }); },
                 [this](bool running) { CatalogueStrip->SetUpdating(running); },
-                [this](const std::string& note) { CatalogueStrip->SetNote(note); },
             });
   RunGuarded([this] { FormCreate(); });
   // Also after a start-up that stopped early: the kept order matters most.
   RunGuarded([this] { RestoreKeptDraft(); });
+  RunGuarded([this] { RefreshAvailabilityIfOld(); });
   // Shown in any case, even when the start-up stopped before showing it.
   if (!isVisible()) show();
 }
 
 TQuillor_Form::~TQuillor_Form() {
-  // An update still running ends here, calling nothing back.
+  // An update or a refresh still running ends here, calling nothing back.
   fCatalogueUpdater.reset();
+  fAvailabilityRefresh.reset();
   // The controller gives the grid widget its handlers back while both live.
   ArticleGrid.reset();
   fDraftKeeper.reset();

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "AvailabilityInUse.h"
 #include "CatalogueLocation.h"
 #include "CatalogueUpdate.h"
 #include "CryptManager.h"
@@ -50,6 +51,9 @@ class TIniManager;
 class TDraftKeeper;
 class TCatalogueStrip;
 class TCatalogueUpdater;
+namespace update {
+class TAvailabilityRefresh;
+}
 
 // A file of the window cannot be read or written; the text names it.
 class EFileError : public std::runtime_error {
@@ -157,8 +161,11 @@ class TQuillor_Form : public QWidget {
   void UpdateCatalogueClick();
   void RollbackCatalogueClick();
   TCatalogueUpdater& CatalogueUpdater() { return *fCatalogueUpdater; }
-  // Where the articles shown were read from.
+  // Where the articles shown were read from, and their availability.
   const update::TCatalogueLocation& CatalogueInUse() const { return fCatalogue; }
+  const update::TAvailabilityInUse& AvailabilityInUse() const { return fAvailability; }
+  // Whether the background refresh of the availability runs.
+  bool IsRefreshingAvailability() const;
 
   // The byte-side texts of the memos (lines separated by CR LF).
   std::string AddressText() const;
@@ -203,6 +210,12 @@ class TQuillor_Form : public QWidget {
   void CatalogueChanged();
   void ShowCatalogueInUse();
   update::TUpdateRequest CatalogueUpdateRequest() const;
+  // At start-up: the availability fetched alone in the background when the
+  // one in use is older than a week; how it went is said under the
+  // catalogue's line, never in a box.
+  void RefreshAvailabilityIfOld();
+  // A newer availability is in use.
+  void AvailabilityChanged();
   void LoadAddress();
   void WriteTitles(const TGridTitles& titles);
   // The start-up step after FormCreate: shows a kept draft of an unsent
@@ -238,7 +251,11 @@ class TQuillor_Form : public QWidget {
   std::unique_ptr<TDraftKeeper> fDraftKeeper;
   TDataFolderReport fDataFolderReport;
   update::TCatalogueLocation fCatalogue;
+  update::TAvailabilityInUse fAvailability;
+  // How the last refresh of the availability went, after its date.
+  std::string fAvailabilityNote;
   std::unique_ptr<TCatalogueUpdater> fCatalogueUpdater;
+  std::unique_ptr<update::TAvailabilityRefresh> fAvailabilityRefresh;
 };
 
 // The one order window of the run (nullptr before and after it).

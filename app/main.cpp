@@ -8,6 +8,8 @@
 int main(int argc, char** argv) {
   quillor::QuillorApplication application(argc, argv);
   quillor::EnterInstalledDataFolderIfNeeded();
-  quillor::TQuillor_Form form;
+  quillor::TQuillorOptions options;
+  options.refreshAvailability = true;
+  quillor::TQuillor_Form form(std::move(options));
   return application.exec();
 }

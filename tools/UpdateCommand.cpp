@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "AvailabilityInUse.h"
 #include "CatalogueCommands.h"
 #include "CatalogueLocation.h"
 #include "CatalogueUpdate.h"
@@ -159,6 +160,7 @@ int Update(const UpdateOptions& options, std::ostream& out, std::ostream& err) {
   request.dataFolder = dataFolder;
   const update::TCatalogueLocation current = update::LocateCatalogueInUse(dataFolder);
   if (current.origin != update::TDataOrigin::kNone) request.currentArticleFile = current.articleFile;
+  request.currentAvailabilityFile = update::LocateAvailability(current, dataFolder).file;
   request.force = options.force;
 
   ProgressPrinter progress(options, err);

@@ -3,6 +3,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "Availability.h"
 #include "FrenchText.h"
 
 namespace quillor::update {
@@ -56,14 +57,44 @@ TCatalogueChanges CompareCatalogues(const std::vector<TArticleRow>& before,
   return changes;
 }
 
+void CompareShortages(const std::vector<TArticleRow>& articles,
+                      const std::vector<TArticleSpeciality>& specialities, const TAvailabilityFile* before,
+                      const TAvailabilityFile& after, TCatalogueChanges& changes) {
+  std::unordered_map<std::string, std::string> specialityOf;
+  for (const TArticleSpeciality& article : specialities) specialityOf.emplace(article.cip7, article.cis);
+  const TAvailabilityIndex now(after.records);
+  const TAvailabilityIndex then(before != nullptr ? before->records : std::vector<TAvailabilityRecord>());
+  changes.shortagesCompared = before != nullptr;
+  changes.shortagesNow = changes.shortagesStarted = changes.shortagesEnded = 0;
+  std::unordered_set<std::string> counted;
+  for (const TArticleRow& article : articles) {
+    if (!counted.insert(article.cip).second) continue;
+    const auto speciality = specialityOf.find(article.cip);
+    if (speciality == specialityOf.end()) continue;
+    const bool shortNow = now.Of(speciality->second, article.cip).status == TAvailabilityStatus::kShortage;
+    const bool shortThen = then.Of(speciality->second, article.cip).status == TAvailabilityStatus::kShortage;
+    changes.shortagesNow += shortNow ? 1 : 0;
+    if (!changes.shortagesCompared) continue;
+    changes.shortagesStarted += shortNow && !shortThen ? 1 : 0;
+    changes.shortagesEnded += shortThen && !shortNow ? 1 : 0;
+  }
+}
+
 std::vector<std::string> ChangeLines(const TCatalogueChanges& changes) {
-  return {
+  std::vector<std::string> lines = {
       Fr("Articles : ") + std::to_string(changes.before) + Fr(" avant, ") + std::to_string(changes.after) +
           Fr(" maintenant"),
       Fr("Articles ajoutés : ") + std::to_string(changes.added),
       Fr("Articles retirés : ") + std::to_string(changes.withdrawn),
       Fr("Prix modifiés : ") + std::to_string(changes.pricesChanged),
   };
+  if (changes.shortagesCompared) {
+    lines.push_back(Fr("Ruptures commencées : ") + std::to_string(changes.shortagesStarted));
+    lines.push_back(Fr("Ruptures terminées : ") + std::to_string(changes.shortagesEnded));
+  } else {
+    lines.push_back(Fr("Ruptures en cours : ") + std::to_string(changes.shortagesNow));
+  }
+  return lines;
 }
 
 }  // namespace quillor::update

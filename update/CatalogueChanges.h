@@ -1,6 +1,7 @@
 // What an update changed in the catalogue, told in a few lines: the articles
-// added and withdrawn (by CIP), and those whose price changed, since the data
-// used before it.
+// added and withdrawn (by CIP), those whose price changed, and the shortages
+// ("Rupture de stock" in the medicines agency's file) that started and ended,
+// since the data used before it.
 //
 // Stateless; any thread.
 #pragma once
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "ArticleRows.h"
+#include "KnowledgeFiles.h"
 
 namespace quillor::update {
 
@@ -23,6 +25,13 @@ struct TCatalogueChanges {
   std::vector<std::string> addedExamples;
   std::vector<std::string> withdrawnExamples;
   std::vector<std::string> priceExamples;  // "DOLIPRANE 1000MG CPR B/8 : 1,16 -> 1,20"
+
+  // The new catalogue's articles in shortage, and how that changed; when the
+  // data before told no availability, only those now are known.
+  bool shortagesCompared = false;
+  size_t shortagesNow = 0;
+  size_t shortagesStarted = 0;  // in shortage now, not before
+  size_t shortagesEnded = 0;    // in shortage before, not now
 };
 
 inline constexpr size_t kExamples = 3;
@@ -30,6 +39,12 @@ inline constexpr size_t kExamples = 3;
 // Compares two article lists; each CIP counts once (its first row).
 TCatalogueChanges CompareCatalogues(const std::vector<TArticleRow>& before,
                                     const std::vector<TArticleRow>& after);
+
+// Counts the shortages of the new catalogue's `articles` (the speciality of
+// each in `specialities`) after, and, when `before` is given, before.
+void CompareShortages(const std::vector<TArticleRow>& articles,
+                      const std::vector<TArticleSpeciality>& specialities, const TAvailabilityFile* before,
+                      const TAvailabilityFile& after, TCatalogueChanges& changes);
 
 // The changes in French (Windows-1252), one line each: "Articles ajoutés : 12".
 std::vector<std::string> ChangeLines(const TCatalogueChanges& changes);

@@ -1,47 +1,14 @@
 #include "CatalogueImportStep.h"
 
-#include <cstdio>
-
-#include "AsciiFolding.h"
 #include "CatalogueImport.h"
 #include "FrenchText.h"
+#include "KnowledgeImport.h"
 #include "PublicFileCheck.h"
 #include "PublicFiles.h"
 
 namespace quillor::update {
-namespace {
 
-// The presentations' date of their marketing declaration (0-based field).
-constexpr size_t kDeclarationDateField = 5;
-
-TDay NewestDay(const catalogue::ExportFile& presentations, TDay today) {
-  TDay newest = 0;
-  for (const catalogue::ExportLine& line : presentations.lines) {
-    if (line.fields.size() <= kDeclarationDateField) continue;
-    const TDay day = ReadDay(catalogue::FoldToUpperAscii(line.fields[kDeclarationDateField]).text);
-    if (day > newest && day <= today) newest = day;
-  }
-  return newest;
-}
-
-}  // namespace
-
-std::string DayText(TDay day) {
-  if (day <= 0) return {};
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d/%02d/%04d", day % 100, day / 100 % 100, day / 10000);
-  return text;
-}
-
-TDay ReadDay(const std::string& text) {
-  int d = 0, m = 0, y = 0;
-  char end = 0;
-  if (text.size() != 10 || std::sscanf(text.c_str(), "%2d/%2d/%4d%c", &d, &m, &y, &end) != 3) return 0;
-  if (d < 1 || d > 31 || m < 1 || m > 12 || y < 1900) return 0;
-  return y * 10000 + m * 100 + d;
-}
-
-TImportOutcome ImportPublicFiles(const std::map<std::string, std::string>& files, TDay today) {
+TImportOutcome ImportPublicFiles(const std::map<std::string, std::string>& files, TDayDate today) {
   TImportOutcome outcome;
   std::map<TFileRole, catalogue::ExportFile> decoded;
   for (const TPublicFile& file : CatalogueFiles()) {
@@ -67,18 +34,32 @@ TImportOutcome ImportPublicFiles(const std::map<std::string, std::string>& files
     outcome.reason = Fr("l'import ne donne aucun article");
     return outcome;
   }
+  catalogue::TKnowledgeExports exports;
+  exports.compositions = &decoded[TFileRole::kCompositions];
+  exports.groups = &decoded[TFileRole::kGroups];
+  exports.conditions = &decoded[TFileRole::kConditions];
+  exports.availability = &decoded[TFileRole::kAvailability];
+  // The availability's own date is the newest it holds.
+  const catalogue::TKnowledgeImport knowledge =
+      catalogue::ImportKnowledge(result, specialities, presentations, exports, today);
 
   TNewCatalogue& catalogue = outcome.catalogue;
-  catalogue.files.push_back(
-      {kArticleFileName, ScrambledArticleFile(catalogue::PlainArticleText(result.articles))});
+  catalogue.files = {
+      {kArticleFileName, ScrambledArticleFile(catalogue::PlainArticleText(result.articles))},
+      {kSpecialitiesFileName, SpecialitiesFileText(knowledge.specialities)},
+      {kCompositionsFileName, CompositionsFileText(knowledge.compositions)},
+      {kAvailabilityFileName, AvailabilityFileText(knowledge.availability)},
+  };
   catalogue.articles.reserve(result.articles.size());
   for (const catalogue::Article& article : result.articles) {
     catalogue.articles.push_back({article.cip, article.designation, article.price});
   }
-  catalogue.databaseDay = NewestDay(presentations, today);
+  catalogue.specialityOfArticle = knowledge.specialities.articles;
+  catalogue.availability = knowledge.availability;
+  catalogue.databaseDay = knowledge.specialities.catalogueDate;
   catalogue.specialities = result.specialities;
   catalogue.presentations = result.presentations;
-  catalogue.linesLeftOut = result.skipped.size();
+  catalogue.linesLeftOut = result.skipped.size() + knowledge.skipped.size();
   outcome.ok = true;
   return outcome;
 }

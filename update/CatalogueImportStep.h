@@ -1,8 +1,9 @@
 // The step of an update that turns the public database's files, as fetched,
 // into a new data set: each file checked (PublicFileCheck.h), the import run
-// as `quillor-catalogue import` runs it, and the files of the set made in
-// memory. This is the one place where the fetched files become the set's
-// files: a file the import learns to read is read here.
+// as `quillor-catalogue import` runs it (the article file, then the knowledge
+// files beside it), and the files of the set made in memory. This is the one
+// place where the fetched files become the set's files: a file the import
+// learns to read is read here.
 //
 // Pure work on its arguments, meant for a worker thread: no file is read or
 // written. Any thread.
@@ -14,11 +15,10 @@
 #include <vector>
 
 #include "ArticleRows.h"
+#include "DayDate.h"
+#include "KnowledgeFiles.h"
 
 namespace quillor::update {
-
-// A day as yyyymmdd (20260527), which compares as days do.
-using TDay = int32_t;
 
 struct TSetFile {
   std::string name;   // the file's name inside the set's folder
@@ -26,15 +26,19 @@ struct TSetFile {
 };
 
 struct TNewCatalogue {
-  std::vector<TSetFile> files;        // the article file first
+  // The article file first, then Specialites.txt, Compositions.txt and
+  // Disponibilites.txt.
+  std::vector<TSetFile> files;
   std::vector<TArticleRow> articles;  // what the article file holds, by CIP
+  // What the knowledge files hold, for comparing with the data in use.
+  std::vector<TArticleSpeciality> specialityOfArticle;
+  TAvailabilityFile availability;
   // The public database's date: its newest presentation date that is not
-  // after the day of the update (the files hold a few dates in the future),
-  // 0 when none.
-  TDay databaseDay = 0;
+  // after the day of the update (the files hold a few dates in the future).
+  TDayDate databaseDay = kNoDate;
   size_t specialities = 0;   // specialities read
   size_t presentations = 0;  // presentation lines read
-  size_t linesLeftOut = 0;   // lines the import left out, as published (a speciality missing)
+  size_t linesLeftOut = 0;   // lines the imports left out, as published (a speciality missing)
 };
 
 struct TImportOutcome {
@@ -46,12 +50,6 @@ struct TImportOutcome {
 // Imports `files` (published name -> bytes; every file of CatalogueFiles()
 // must be there). Fails on a file missing from `files`, a file that does not
 // pass its check, and an import that gives no article.
-TImportOutcome ImportPublicFiles(const std::map<std::string, std::string>& files, TDay today);
-
-// "27/05/2026" for 20260527; "" for 0.
-std::string DayText(TDay day);
-// The day of "27/05/2026" (day/month/year, as the database writes dates);
-// 0 when it is not one.
-TDay ReadDay(const std::string& text);
+TImportOutcome ImportPublicFiles(const std::map<std::string, std::string>& files, TDayDate today);
 
 }  // namespace quillor::update

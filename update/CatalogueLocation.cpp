@@ -62,7 +62,7 @@ TCatalogueLocation LocateCatalogueInUse(const std::string& userDataFolder) {
 std::string DescribeCatalogue(const TCatalogueLocation& location) {
   const bool dated = location.manifest && location.manifest->databaseDay > 0;
   const std::string head =
-      dated ? Fr("Catalogue du ") + DayText(location.manifest->databaseDay) + ", " : Fr("Catalogue ");
+      dated ? Fr("Catalogue du ") + FormatDayDate(location.manifest->databaseDay) + ", " : Fr("Catalogue ");
   switch (location.origin) {
     case TDataOrigin::kUpdated:
       return head + Fr("mis à jour le ") + (location.manifest ? location.manifest->updatedAt : std::string());

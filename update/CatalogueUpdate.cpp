@@ -10,12 +10,6 @@
 namespace quillor::update {
 namespace {
 
-TDay Today(std::time_t now) {
-  std::tm local{};
-  ::localtime_r(&now, &local);
-  return (local.tm_year + 1900) * 10000 + (local.tm_mon + 1) * 100 + local.tm_mday;
-}
-
 std::string Moment(std::time_t now) {
   std::tm local{};
   ::localtime_r(&now, &local);
@@ -35,8 +29,9 @@ std::vector<std::string> TUpdateResult::Lines() const {
     case TStatus::kUpdated: {
       std::vector<std::string> lines = {
           Fr("Catalogue mis à jour : ") + std::to_string(set.manifest.articles) + Fr(" articles") +
-          (set.manifest.databaseDay > 0 ? Fr(" (base publique du ") + DayText(set.manifest.databaseDay) + ")"
-                                        : std::string())};
+          (set.manifest.databaseDay > 0
+               ? Fr(" (base publique du ") + FormatDayDate(set.manifest.databaseDay) + ")"
+               : std::string())};
       for (std::string& line : ChangeLines(changes)) lines.push_back(std::move(line));
       return lines;
     }
@@ -143,14 +138,21 @@ void TCatalogueUpdate::Fetched(TFetchOutcome outcome) {
   auto imported = std::make_shared<TImported>();
   auto files = std::make_shared<std::map<std::string, std::string>>(std::move(outcome.files));
   const std::string currentFile = fRequest.currentArticleFile;
+  const std::string availabilityFile = fRequest.currentAvailabilityFile;
   RunOnWorker(
-      [imported, files, currentFile] {
-        imported->import = ImportPublicFiles(*files, Today(std::time(nullptr)));
+      [imported, files, currentFile, availabilityFile] {
+        imported->import = ImportPublicFiles(*files, Today());
         files->clear();
         if (!imported->import.ok) return;
+        const TNewCatalogue& catalogue = imported->import.catalogue;
         const auto current = currentFile.empty() ? std::nullopt : ReadArticleFile(currentFile);
-        imported->changes = CompareCatalogues(current.value_or(std::vector<TArticleRow>()),
-                                              imported->import.catalogue.articles);
+        imported->changes =
+            CompareCatalogues(current.value_or(std::vector<TArticleRow>()), catalogue.articles);
+        TAvailabilityFile before;
+        const bool known =
+            !availabilityFile.empty() && ReadAvailabilityFile(availabilityFile, before).Usable();
+        CompareShortages(catalogue.articles, catalogue.specialityOfArticle, known ? &before : nullptr,
+                         catalogue.availability, imported->changes);
       },
       [this, imported] { Imported(imported); });
 }

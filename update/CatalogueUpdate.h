@@ -49,6 +49,9 @@ struct TUpdateRequest {
   // The article file in use now, which the new one is compared with; empty
   // or unreadable: nothing to compare with (every article is new).
   std::string currentArticleFile;
+  // Its availability (LocateAvailability), which the new one is compared
+  // with; empty or unusable: the shortages before are unknown.
+  std::string currentAvailabilityFile;
   // Take a catalogue smaller than kMinimumShare of today's without asking.
   bool force = false;
 };

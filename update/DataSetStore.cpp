@@ -61,8 +61,8 @@ void RemoveFolder(const std::string& folder) {
 
 std::string ManifestText(const TSetManifest& manifest) {
   return "Source=" + manifest.source + "\r\nMisAJourLe=" + manifest.updatedAt +
-         "\r\nBaseDu=" + DayText(manifest.databaseDay) + "\r\nArticles=" + std::to_string(manifest.articles) +
-         "\r\n";
+         "\r\nBaseDu=" + FormatDayDate(manifest.databaseDay) +
+         "\r\nArticles=" + std::to_string(manifest.articles) + "\r\n";
 }
 
 std::optional<TSetManifest> ReadManifest(const std::string& text) {
@@ -72,7 +72,7 @@ std::optional<TSetManifest> ReadManifest(const std::string& text) {
   const auto day = ValueOf(lines, "BaseDu");
   const auto articles = ValueOf(lines, "Articles");
   if (!source || !updatedAt || !day || !articles) return std::nullopt;
-  TSetManifest manifest{*source, *updatedAt, ReadDay(*day), 0};
+  TSetManifest manifest{*source, *updatedAt, ParseDayDate(*day).value_or(kNoDate), 0};
   if (articles->empty() || articles->find_first_not_of("0123456789") != std::string::npos ||
       articles->size() > 9) {
     return std::nullopt;

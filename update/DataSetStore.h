@@ -29,9 +29,9 @@ namespace quillor::update {
 
 // What a set says about itself (Origine.txt).
 struct TSetManifest {
-  std::string source;     // where its files came from (an address, a folder)
-  std::string updatedAt;  // when it was made: "09/12/2026 16:40" (local time)
-  TDay databaseDay = 0;   // the public database's date (TNewCatalogue::databaseDay)
+  std::string source;              // where its files came from (an address, a folder)
+  std::string updatedAt;           // when it was made: "09/12/2026 16:40" (local time)
+  TDayDate databaseDay = kNoDate;  // the public database's date (TNewCatalogue::databaseDay)
   size_t articles = 0;
 
   bool operator==(const TSetManifest&) const = default;

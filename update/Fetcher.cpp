@@ -55,6 +55,15 @@ class TFetcher::TRun : public QObject {
 
   bool IsRunning() const { return fRunning; }
 
+  // Stops and goes once back in the event loop, calling nothing more.
+  void Abandon() {
+    fDone = nullptr;
+    fProgress = nullptr;
+    fFinishing = true;
+    DropReply();
+    deleteLater();
+  }
+
   void Begin() {
     if (fSettings.source.kind == TUpdateSource::TKind::kWeb && !PrepareTls()) return;
     QMetaObject::invokeMethod(
@@ -317,6 +326,9 @@ TFetcher::~TFetcher() = default;
 
 void TFetcher::Start(const TUpdateSettings& settings, std::vector<std::string> names,
                      TProgressCallback progress, TDoneCallback done) {
+  // The run before may be the one whose callback is calling: it goes once
+  // back in the event loop, calling nothing more.
+  if (fRun) fRun.release()->Abandon();
   fRun = std::make_unique<TRun>(settings, std::move(names), std::move(progress), std::move(done));
   fRun->Begin();
 }

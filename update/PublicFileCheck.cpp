@@ -106,11 +106,13 @@ std::string Shown(const std::u32string& text) {
 
 // What is wrong with one line, or nothing.
 std::optional<std::string> LineFault(const TPublicFile& file, const ExportLine& line) {
+  // The rest of the record above it.
+  if (file.continuedLines && !AllDigits(line.fields[kCodeField])) return std::nullopt;
   if (line.fields.size() < file.fields) {
     return std::to_string(line.fields.size()) + Fr(" champs au lieu de ") + std::to_string(file.fields);
   }
   if (!AllDigits(line.fields[kCodeField])) {
-    return Fr("code CIS « ") + Shown(line.fields[kCodeField]) + Fr(" » illisible");
+    return Fr("code « ") + Shown(line.fields[kCodeField]) + Fr(" » illisible");
   }
   if (file.role == TFileRole::kPresentations) {
     const std::u32string& cip = line.fields[kCipField];

@@ -2,12 +2,18 @@
 
 #include <cstdlib>
 
+#include "KnowledgeImport.h"
+
 namespace quillor::update {
 
 const std::vector<TPublicFile>& CatalogueFiles() {
   static const std::vector<TPublicFile> files = {
       {"CIS_bdpm.txt", TFileRole::kSpecialities, 12},
       {"CIS_CIP_bdpm.txt", TFileRole::kPresentations, 13},
+      {catalogue::kCompositionExport, TFileRole::kCompositions, 8},
+      {catalogue::kGroupExport, TFileRole::kGroups, 5},
+      {catalogue::kConditionExport, TFileRole::kConditions, 2, true},
+      {catalogue::kAvailabilityExport, TFileRole::kAvailability, 8},
   };
   return files;
 }

@@ -233,10 +233,14 @@ class FileWatch:
 
 
 def user_environment(home):
-    """A fresh user: empty home and configuration (no address of their own), offscreen."""
+    """A fresh user: empty home and configuration (no address of their own), offscreen, who turned
+    off the refresh of the availability at start-up: no test reaches the Internet."""
     folders = {name: home / name for name in ("config", "data", "cache", "runtime")}
     for folder in folders.values():
         folder.mkdir(mode=0o700, parents=True, exist_ok=True)
+    preferences = folders["config"] / "Quillor" / "Quillor" / "MiseAJour.ini"
+    preferences.parent.mkdir(parents=True, exist_ok=True)
+    preferences.write_bytes(b"[Disponibilites]\r\nAutomatique=non\r\n")
     return {
         "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
         "HOME": str(home),

@@ -145,6 +145,8 @@ TEST_F(UpdateToolTest, AnUpdateFromTheServerReplacesTheDataAndPrintsWhatChanged)
   if (real.empty()) GTEST_SKIP() << "../shared/data/bdpm-raw/2026-05 is not beside the project";
   const Yesterday yesterday = YesterdaysCatalogue();
   WorkingCatalogue(yesterday.rows);
+  // Yesterday's availability is the export's own.
+  fRoot.Write("travail/Data/Disponibilites.txt", TempDir::Read(test::DataDir() / "Disponibilites.txt"));
   const auto working = Snapshot(Working());
   HttpsServerProcess server(real);
 
@@ -156,7 +158,9 @@ TEST_F(UpdateToolTest, AnUpdateFromTheServerReplacesTheDataAndPrintsWhatChanged)
             "Articles : 17226 avant, 17233 maintenant\n"
             "Articles ajoutés : 10\n"
             "Articles retirés : 3\n"
-            "Prix modifiés : 5\n");
+            "Prix modifiés : 5\n"
+            "Ruptures commencées : 0\n"
+            "Ruptures terminées : 0\n");
   // Not a terminal: a line per file, no bar.
   EXPECT_THAT(run.err, HasSubstr("Mise à jour depuis " + server.BaseUrl() + "\n"));
   EXPECT_THAT(run.err, HasSubstr("Téléchargement de CIS_bdpm.txt…\nCIS_bdpm.txt : 3164943 octets reçus\n"));
@@ -335,8 +339,8 @@ TEST_F(UpdateToolTest, OnATerminalTheProgressIsABarRedrawnInPlace) {
   close(terminal);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << shown;
   const std::string whole = "[" + std::string(30, '#') + "]";
-  EXPECT_THAT(shown, HasSubstr("\rTéléchargement (1/2) CIS_bdpm.txt " + whole + " 5 Ko / 5 Ko"));
-  EXPECT_THAT(shown, HasSubstr("\rTéléchargement (2/2) CIS_CIP_bdpm.txt " + whole));
+  EXPECT_THAT(shown, HasSubstr("\rTéléchargement (1/6) CIS_bdpm.txt " + whole + " 5 Ko / 5 Ko"));
+  EXPECT_THAT(shown, HasSubstr("\rTéléchargement (2/6) CIS_CIP_bdpm.txt " + whole));
   EXPECT_THAT(shown, HasSubstr("Catalogue mis à jour : 22 articles"));
 }
 

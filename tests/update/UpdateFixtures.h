@@ -39,8 +39,10 @@ inline std::filesystem::path SmallExport() {
   return quillor::test::SourceDir() / "tests" / "catalogue" / "exports" / "2026-05";
 }
 
+// Every file an update fetches, in order.
 inline std::vector<std::string> CatalogueNames() {
-  return {"CIS_bdpm.txt", "CIS_CIP_bdpm.txt"};
+  return {"CIS_bdpm.txt",     "CIS_CIP_bdpm.txt", "CIS_COMPO_bdpm.txt", "CIS_GENER_bdpm.txt",
+          "CIS_CPD_bdpm.txt", "CIS_CIP_Dispo_Spec.txt"};
 }
 
 // French text, as the update writes it.

@@ -29,7 +29,44 @@ TEST(CatalogueChangesTest, AddedWithdrawnAndRepricedArticlesAreCountedByCip) {
                                       "SANS PRIX GEL T/50G : " + Fr("sans prix") + " -> 3,50"}));
   EXPECT_EQ(ChangeLines(changes),
             (std::vector<std::string>{Fr("Articles : 4 avant, 4 maintenant"), Fr("Articles ajoutés : 1"),
-                                      Fr("Articles retirés : 1"), Fr("Prix modifiés : 2")}));
+                                      Fr("Articles retirés : 1"), Fr("Prix modifiés : 2"),
+                                      Fr("Ruptures en cours : 0")}));
+}
+
+TEST(CatalogueChangesTest, ShortagesAreCountedPerArticleOfTheNewCatalogue) {
+  const std::vector<TArticleRow> articles = {{"3000001", "A", "1"},
+                                             {"3000002", "B", "1"},
+                                             {"3000003", "C", "1"},
+                                             {"3000004", "D", "1"},
+                                             {"3000004", "D", "1"}};
+  const std::vector<TArticleSpeciality> specialities = {
+      {"3000001", "61111111"}, {"3000002", "62222222"}, {"3000003", "63333333"}, {"3000004", "64444444"}};
+  auto line = [](const char* cis, const char* cip7, TAvailabilityStatus status) {
+    return TAvailabilityRecord{cis, cip7, status, 20260101, 20260201, kNoDate, ""};
+  };
+  TAvailabilityFile before;
+  before.records = {line("61111111", "", TAvailabilityStatus::kShortage),
+                    line("62222222", "", TAvailabilityStatus::kShortage),
+                    line("64444444", "", TAvailabilityStatus::kTension)};
+  TAvailabilityFile after;
+  after.records = {line("62222222", "", TAvailabilityStatus::kShortage),         // still
+                   line("63333333", "3000003", TAvailabilityStatus::kShortage),  // started, this presentation
+                   line("64444444", "", TAvailabilityStatus::kShortage),         // from tension to shortage
+                   line("61111111", "", TAvailabilityStatus::kBackInStock)};     // ended
+  TCatalogueChanges changes;
+  CompareShortages(articles, specialities, &before, after, changes);
+  EXPECT_TRUE(changes.shortagesCompared);
+  EXPECT_EQ(changes.shortagesNow, 3u);
+  EXPECT_EQ(changes.shortagesStarted, 2u);
+  EXPECT_EQ(changes.shortagesEnded, 1u);
+  const std::vector<std::string> lines = ChangeLines(changes);
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 2, lines.end()),
+            (std::vector<std::string>{Fr("Ruptures commencées : 2"), Fr("Ruptures terminées : 1")}));
+  // Without the availability before, only the shortages now are known.
+  CompareShortages(articles, specialities, nullptr, after, changes);
+  EXPECT_FALSE(changes.shortagesCompared);
+  EXPECT_EQ(changes.shortagesNow, 3u);
+  EXPECT_EQ(ChangeLines(changes).back(), Fr("Ruptures en cours : 3"));
 }
 
 TEST(CatalogueChangesTest, ACodeListedTwiceCountsOnceAndExamplesStayFew) {

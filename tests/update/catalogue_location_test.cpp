@@ -48,8 +48,7 @@ TEST_F(CatalogueLocationTest, TheUsersUpdatedDataComesFirst) {
   EXPECT_EQ(TempDir::Read(location.articleFile), "maj");
   EXPECT_EQ(location.folder, fs::path(location.articleFile).parent_path().string());
   ASSERT_TRUE(location.manifest);
-  EXPECT_EQ(DescribeCatalogue(location),
-            Fr("Catalogue du 03/12/2026, mis à jour le 09/12/2026 16:40"));
+  EXPECT_EQ(DescribeCatalogue(location), Fr("Catalogue du 03/12/2026, mis à jour le 09/12/2026 16:40"));
 }
 
 TEST_F(CatalogueLocationTest, ThenTheWorkingFoldersData) {
@@ -67,8 +66,7 @@ TEST_F(CatalogueLocationTest, ThenTheInstalledData) {
   const TCatalogueLocation location = Locate();
   EXPECT_EQ(location.origin, TDataOrigin::kInstalled);
   EXPECT_EQ(TempDir::Read(location.articleFile), "installe");
-  EXPECT_EQ(DescribeCatalogue(location),
-            Fr("Catalogue du 27/05/2026, installé avec le programme"));
+  EXPECT_EQ(DescribeCatalogue(location), Fr("Catalogue du 27/05/2026, installé avec le programme"));
 }
 
 TEST_F(CatalogueLocationTest, WorkingInTheInstalledFolderIsUsingTheInstalledData) {

@@ -31,6 +31,10 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder) {
   return files;
 }
 
+void CopySmallExport(const TempDir& into) {
+  for (const std::string& name : CatalogueNames()) into.Write(name, TempDir::Read(SmallExport() / name));
+}
+
 class CatalogueUpdateTest : public ::testing::Test {
  protected:
   CatalogueUpdateTest() {
@@ -46,11 +50,9 @@ class CatalogueUpdateTest : public ::testing::Test {
   }
 
   static std::vector<TArticleRow> SmallArticles() {
-    const TImportOutcome import =
-        ImportPublicFiles({{"CIS_bdpm.txt", TempDir::Read(SmallExport() / "CIS_bdpm.txt")},
-                           {"CIS_CIP_bdpm.txt", TempDir::Read(SmallExport() / "CIS_CIP_bdpm.txt")}},
-                          20261209);
-    return import.catalogue.articles;
+    std::map<std::string, std::string> files;
+    for (const std::string& name : CatalogueNames()) files[name] = TempDir::Read(SmallExport() / name);
+    return ImportPublicFiles(files, 20261209).catalogue.articles;
   }
 
   TUpdateRequest Request(const HttpsServerProcess& server) const {
@@ -123,13 +125,52 @@ TEST_F(CatalogueUpdateTest, AnUpdateMakesTheNewCatalogueCurrentAndTellsWhatChang
   EXPECT_EQ(result.Lines(),
             (std::vector<std::string>{Fr("Catalogue mis à jour : 22 articles (base publique du 15/05/2026)"),
                                       Fr("Articles : 4 avant, 22 maintenant"), Fr("Articles ajoutés : 19"),
-                                      Fr("Articles retirés : 1"), Fr("Prix modifiés : 1")}));
+                                      Fr("Articles retirés : 1"), Fr("Prix modifiés : 1"),
+                                      Fr("Ruptures en cours : 0")}));
   EXPECT_EQ(fSteps.front(), TUpdateStep::kDownloading);
   EXPECT_EQ(
       std::set<TUpdateStep>(fSteps.begin(), fSteps.end()),
       (std::set<TUpdateStep>{TUpdateStep::kDownloading, TUpdateStep::kImporting, TUpdateStep::kInstalling}));
   // The data beside the program is never written.
   EXPECT_EQ(Snapshot(fRoot.Path() / "travail").size(), 2u);
+}
+
+TEST_F(CatalogueUpdateTest, ShortagesThatStartedAndEndedAreTold) {
+  // Before: BETADINE (speciality 68964585, two articles of the export) in
+  // shortage, DOLIPRANE not.
+  TAvailabilityFile before;
+  before.published = 20260501;
+  before.records = {
+      {"68964585", "", TAvailabilityStatus::kShortage, 20260410, 20260430, kNoDate, "https://ansm"}};
+  const std::string beforeFile =
+      fRoot.Write("travail/Data/Disponibilites.txt", AvailabilityFileText(before)).string();
+  // After: DOLIPRANE (60234100, two articles of the export) in shortage.
+  TempDir served;
+  CopySmallExport(served);
+  served.Write(
+      "CIS_CIP_Dispo_Spec.txt",
+      TempDir::Read(SmallExport() / "CIS_CIP_Dispo_Spec.txt") +
+          "60234100\t\t1\tRupture de stock\t10/05/2026\t20/05/2026\t\thttps://ansm.sante.fr/doliprane\r\n");
+  HttpsServerProcess server(served.Path());
+  TUpdateRequest request = Request(server);
+  request.currentAvailabilityFile = beforeFile;
+  const TUpdateResult result = Run(request);
+  ASSERT_EQ(result.status, TUpdateResult::TStatus::kUpdated) << result.reason;
+  EXPECT_TRUE(result.changes.shortagesCompared);
+  EXPECT_EQ(result.changes.shortagesNow, 2u);
+  EXPECT_EQ(result.changes.shortagesStarted, 2u);
+  EXPECT_EQ(result.changes.shortagesEnded, 2u);
+  const std::vector<std::string> lines = result.Lines();
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[5], Fr("Ruptures commencées : 2"));
+  EXPECT_EQ(lines[6], Fr("Ruptures terminées : 2"));
+  // The new set holds the knowledge files beside its article file.
+  for (const char* name : {"Specialites.txt", "Compositions.txt", "Disponibilites.txt", "Origine.txt"}) {
+    EXPECT_TRUE(fs::is_regular_file(fs::path(result.set.folder) / name)) << name;
+  }
+  TAvailabilityFile installed;
+  EXPECT_TRUE(ReadAvailabilityFile(result.set.folder + "/Disponibilites.txt", installed).Usable());
+  EXPECT_EQ(installed.published, 20260520);
 }
 
 TEST_F(CatalogueUpdateTest, EveryFaultLeavesTheDataInUseAndSaysWhy) {
@@ -142,13 +183,14 @@ TEST_F(CatalogueUpdateTest, EveryFaultLeavesTheDataInUseAndSaysWhy) {
   const std::string inUse = InUse().articleFile;
 
   TempDir rejected;
-  rejected.Write("CIS_bdpm.txt", TempDir::Read(SmallExport() / "CIS_bdpm.txt"));
+  CopySmallExport(rejected);
   rejected.Write("CIS_CIP_bdpm.txt", TempDir::Read(SmallExport() / "CIS_CIP_bdpm.txt") + "6000\tcoupee\n");
   TempDir utf16;
-  utf16.Write("CIS_bdpm.txt", "\xFF\xFE" + std::string("6\0"
-                                                       "0\0",
-                                                       4));
-  utf16.Write("CIS_CIP_bdpm.txt", TempDir::Read(SmallExport() / "CIS_CIP_bdpm.txt"));
+  CopySmallExport(utf16);
+  utf16.Write("CIS_bdpm.txt", std::string("\xFF\xFE"
+                                          "6\0"
+                                          "0\0",
+                                          6));
 
   struct Fault {
     const char* what;

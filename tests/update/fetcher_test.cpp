@@ -32,10 +32,16 @@ HttpsServerProcess::Options WithFaults(HttpsServerProcess::Faults faults) {
   return options;
 }
 
-void ExpectEveryFileWhole(const TFetchOutcome& outcome, const std::filesystem::path& folder) {
+// The fetcher fetches any list of names; most tests take the first two.
+std::vector<std::string> TwoFiles() {
+  return {"CIS_bdpm.txt", "CIS_CIP_bdpm.txt"};
+}
+
+void ExpectEveryFileWhole(const TFetchOutcome& outcome, const std::filesystem::path& folder,
+                          const std::vector<std::string>& names = TwoFiles()) {
   ASSERT_EQ(outcome.status, TFetchOutcome::TStatus::kDone) << outcome.reason;
-  ASSERT_EQ(outcome.files.size(), 2u);
-  for (const std::string& name : CatalogueNames()) {
+  ASSERT_EQ(outcome.files.size(), names.size());
+  for (const std::string& name : names) {
     ASSERT_TRUE(outcome.files.count(name)) << name;
     EXPECT_TRUE(outcome.files.at(name) == TempDir::Read(folder / name)) << name << " differs";
   }
@@ -44,11 +50,11 @@ void ExpectEveryFileWhole(const TFetchOutcome& outcome, const std::filesystem::p
 TEST(FetcherTest, EveryFileArrivesWholeWithItsProgressInBytes) {
   HttpsServerProcess server(SmallExport());
   std::vector<TFileProgress> progress;
-  const TFetchOutcome outcome = FetchAll(From(server), CatalogueNames(), &progress);
+  const TFetchOutcome outcome = FetchAll(From(server), TwoFiles(), &progress);
   ExpectEveryFileWhole(outcome, SmallExport());
   // Files one after the other, each from 0 up to its whole size.
   for (size_t index = 0; index < 2; ++index) {
-    const std::string name = CatalogueNames()[index];
+    const std::string name = TwoFiles()[index];
     const auto size = static_cast<int64_t>(std::filesystem::file_size(SmallExport() / name));
     std::vector<TFileProgress> reports;
     for (const TFileProgress& report : progress) {
@@ -71,13 +77,13 @@ TEST(FetcherTest, TheRealExportArrivesByteForByte) {
   const std::filesystem::path real = quillor::test::RawExportDir("2026-05");
   if (real.empty()) GTEST_SKIP() << "../shared/data/bdpm-raw/2026-05 is not beside the project";
   HttpsServerProcess server(real);
-  ExpectEveryFileWhole(FetchAll(From(server), CatalogueNames()), real);
+  ExpectEveryFileWhole(FetchAll(From(server), CatalogueNames()), real, CatalogueNames());
 }
 
 TEST(FetcherTest, AServerErrorNamesTheFileAndTheStatus) {
   for (const int status : {404, 500}) {
     HttpsServerProcess server(SmallExport(), WithFaults({.status = {{"CIS_CIP_bdpm.txt", status}}}));
-    const TFetchOutcome outcome = FetchAll(From(server), CatalogueNames());
+    const TFetchOutcome outcome = FetchAll(From(server), TwoFiles());
     EXPECT_EQ(outcome.status, TFetchOutcome::TStatus::kFailed);
     EXPECT_THAT(outcome.reason,
                 HasSubstr("CIS_CIP_bdpm.txt : " + Fr("le serveur a répondu ") + std::to_string(status)));
@@ -87,7 +93,7 @@ TEST(FetcherTest, AServerErrorNamesTheFileAndTheStatus) {
 
 TEST(FetcherTest, AFileCutShortIsRefused) {
   HttpsServerProcess server(SmallExport(), WithFaults({.cut = {{"CIS_bdpm.txt", 1000}}}));
-  const TFetchOutcome outcome = FetchAll(From(server), CatalogueNames());
+  const TFetchOutcome outcome = FetchAll(From(server), TwoFiles());
   EXPECT_EQ(outcome.status, TFetchOutcome::TStatus::kFailed);
   const auto size = std::filesystem::file_size(SmallExport() / "CIS_bdpm.txt");
   EXPECT_EQ(outcome.reason, "CIS_bdpm.txt : " + Fr("fichier incomplet : 1000 octets reçus sur ") +
@@ -98,7 +104,7 @@ TEST(FetcherTest, AServerThatFallsSilentHitsTheReadTimeOut) {
   HttpsServerProcess server(SmallExport(), WithFaults({.stall = {{"CIS_CIP_bdpm.txt", 100}}}));
   TUpdateSettings settings = From(server);
   settings.readTimeout = kShortWait;
-  const TFetchOutcome outcome = FetchAll(settings, CatalogueNames());
+  const TFetchOutcome outcome = FetchAll(settings, TwoFiles());
   EXPECT_EQ(outcome.status, TFetchOutcome::TStatus::kFailed);
   EXPECT_EQ(outcome.reason,
             "CIS_CIP_bdpm.txt : " + Fr("le serveur n'envoie plus rien depuis 400 ms (100 octets reçus)"));
@@ -110,7 +116,7 @@ TEST(FetcherTest, AConnectionNeverMadeHitsTheConnectTimeOut) {
   settings.source = {TUpdateSource::TKind::kWeb,
                      "https://127.0.0.1:" + std::to_string(listener.Port()) + "/"};
   settings.connectTimeout = kShortWait;
-  const TFetchOutcome outcome = FetchAll(settings, CatalogueNames());
+  const TFetchOutcome outcome = FetchAll(settings, TwoFiles());
   EXPECT_EQ(outcome.status, TFetchOutcome::TStatus::kFailed);
   EXPECT_EQ(outcome.reason, "CIS_bdpm.txt : " + Fr("pas de connexion au serveur 127.0.0.1 en 400 ms"));
 }
@@ -119,7 +125,7 @@ TEST(FetcherTest, ACertificateTheSystemDoesNotTrustIsRefused) {
   HttpsServerProcess server(SmallExport());
   TUpdateSettings settings = From(server);
   settings.caCertificateFile.clear();  // the system's authorities, which never signed the test CA
-  const TFetchOutcome outcome = FetchAll(settings, CatalogueNames());
+  const TFetchOutcome outcome = FetchAll(settings, TwoFiles());
   EXPECT_EQ(outcome.status, TFetchOutcome::TStatus::kFailed);
   EXPECT_THAT(outcome.reason,
               HasSubstr("CIS_bdpm.txt : " + Fr("certificat du serveur 127.0.0.1 non reconnu")));
@@ -130,7 +136,7 @@ TEST(FetcherTest, ACertificateForAnotherNameIsRefused) {
   HttpsServerProcess::Options options;
   options.certificateName = "autre.quillor.test";
   HttpsServerProcess server(SmallExport(), options);
-  const TFetchOutcome outcome = FetchAll(From(server), CatalogueNames());
+  const TFetchOutcome outcome = FetchAll(From(server), TwoFiles());
   EXPECT_EQ(outcome.status, TFetchOutcome::TStatus::kFailed);
   EXPECT_THAT(outcome.reason, HasSubstr(Fr("certificat du serveur 127.0.0.1 non reconnu")));
 }
@@ -141,7 +147,7 @@ TEST(FetcherTest, ARedirectToPlainHttpIsRefusedBeforeAnyRequestGoesThere) {
   HttpsServerProcess plain(SmallExport(), plainOptions);
   const std::string elsewhere = "http://localhost:" + std::to_string(plain.Port()) + "/CIS_bdpm.txt";
   HttpsServerProcess server(SmallExport(), WithFaults({.redirect = {{"CIS_bdpm.txt", elsewhere}}}));
-  const TFetchOutcome outcome = FetchAll(From(server), CatalogueNames());
+  const TFetchOutcome outcome = FetchAll(From(server), TwoFiles());
   EXPECT_EQ(outcome.status, TFetchOutcome::TStatus::kFailed);
   EXPECT_EQ(outcome.reason, "CIS_bdpm.txt : " + Fr("redirection refusée vers ") + elsewhere +
                                 Fr(" (seule une adresse https:// est suivie)"));
@@ -154,7 +160,7 @@ TEST(FetcherTest, ARedirectToHttpsIsFollowed) {
   root.Write("ailleurs/CIS_bdpm.txt", "");  // not served: names with '/' are refused
   root.Write("copie.txt", TempDir::Read(SmallExport() / "CIS_bdpm.txt"));
   HttpsServerProcess server(root.Path(), WithFaults({.redirect = {{"CIS_bdpm.txt", "/copie.txt"}}}));
-  ExpectEveryFileWhole(FetchAll(From(server), CatalogueNames()), SmallExport());
+  ExpectEveryFileWhole(FetchAll(From(server), TwoFiles()), SmallExport());
   EXPECT_THAT(server.Events(), ::testing::Contains("GET /copie.txt"));
 }
 
@@ -162,7 +168,7 @@ TEST(FetcherTest, ACancelInTheMiddleEndsTheFetchAndHandsOnNothing) {
   HttpsServerProcess server(SmallExport(), WithFaults({.stall = {{"CIS_CIP_bdpm.txt", 500}}}));
   bool cancelled = false;
   const TFetchOutcome outcome =
-      FetchAll(From(server), CatalogueNames(), nullptr, [&](TFetcher& fetcher, const TFileProgress& report) {
+      FetchAll(From(server), TwoFiles(), nullptr, [&](TFetcher& fetcher, const TFileProgress& report) {
         if (report.name == "CIS_CIP_bdpm.txt" && report.received > 0 && !cancelled) {
           cancelled = true;
           fetcher.Cancel();
@@ -177,7 +183,7 @@ TEST(FetcherTest, FilesAlreadyDownloadedAreTakenFromTheirFolder) {
   TUpdateSettings settings;
   settings.source = {TUpdateSource::TKind::kFolder, SmallExport().string()};
   std::vector<TFileProgress> progress;
-  ExpectEveryFileWhole(FetchAll(settings, CatalogueNames(), &progress), SmallExport());
+  ExpectEveryFileWhole(FetchAll(settings, TwoFiles(), &progress), SmallExport());
   ASSERT_FALSE(progress.empty());
   EXPECT_EQ(progress.back().name, "CIS_CIP_bdpm.txt");
   EXPECT_EQ(progress.back().received, progress.back().total);
@@ -185,7 +191,7 @@ TEST(FetcherTest, FilesAlreadyDownloadedAreTakenFromTheirFolder) {
   TempDir partial;
   partial.Write("CIS_bdpm.txt", TempDir::Read(SmallExport() / "CIS_bdpm.txt"));
   settings.source.location = partial.Path().string();
-  const TFetchOutcome outcome = FetchAll(settings, CatalogueNames());
+  const TFetchOutcome outcome = FetchAll(settings, TwoFiles());
   EXPECT_EQ(outcome.status, TFetchOutcome::TStatus::kFailed);
   EXPECT_EQ(outcome.reason, "CIS_CIP_bdpm.txt : " + Fr("absent du dossier ") + partial.Path().string());
 }
@@ -195,7 +201,7 @@ TEST(FetcherTest, ACaFileWithoutACertificateIsNamed) {
   TempDir dir;
   TUpdateSettings settings = From(server);
   settings.caCertificateFile = dir.Write("vide.pem", "pas un certificat\n").string();
-  const TFetchOutcome outcome = FetchAll(settings, CatalogueNames());
+  const TFetchOutcome outcome = FetchAll(settings, TwoFiles());
   EXPECT_EQ(outcome.status, TFetchOutcome::TStatus::kFailed);
   EXPECT_EQ(outcome.reason, Fr("aucun certificat d'autorité lisible dans ") + settings.caCertificateFile);
   EXPECT_TRUE(server.Events().empty());
@@ -207,7 +213,7 @@ TEST(FetcherTest, DestroyingAFetcherThatRunsCallsNothingBack) {
   {
     TFetcher fetcher;
     fetcher.Start(
-        From(server), CatalogueNames(), [&](const TFileProgress&) {}, [&](TFetchOutcome) { called = true; });
+        From(server), TwoFiles(), [&](const TFileProgress&) {}, [&](TFetchOutcome) { called = true; });
     ASSERT_TRUE(SpinUntil([&] {
       const std::vector<std::string> events = server.Events();
       return std::find(events.begin(), events.end(), "stalled CIS_bdpm.txt") != events.end();

@@ -6,6 +6,7 @@
 #include "CatalogueImport.h"
 #include "CatalogueImportStep.h"
 #include "CryptManager.h"
+#include "KnowledgeImport.h"
 #include "TempDir.h"
 #include "TextLines.h"
 #include "UpdateFixtures.h"
@@ -16,20 +17,22 @@ namespace {
 using quillor::test::TempDir;
 
 std::map<std::string, std::string> SmallFiles() {
-  return {{"CIS_bdpm.txt", TempDir::Read(SmallExport() / "CIS_bdpm.txt")},
-          {"CIS_CIP_bdpm.txt", TempDir::Read(SmallExport() / "CIS_CIP_bdpm.txt")}};
+  std::map<std::string, std::string> files;
+  for (const std::string& name : CatalogueNames()) files[name] = TempDir::Read(SmallExport() / name);
+  return files;
 }
 
 TEST(ImportStepTest, TheFilesBecomeTheArticleFileTheToolWouldWrite) {
   const TImportOutcome outcome = ImportPublicFiles(SmallFiles(), 20261209);
   ASSERT_TRUE(outcome.ok) << outcome.reason;
   const TNewCatalogue& catalogue = outcome.catalogue;
-  ASSERT_EQ(catalogue.files.size(), 1u);
+  ASSERT_EQ(catalogue.files.size(), 4u);
   EXPECT_EQ(catalogue.files[0].name, "BaseDeDonneeArticles.db");
 
   // The import's own result, written and scrambled as `quillor-catalogue import` does.
-  catalogue::ExportFile specialities = catalogue::DecodeExport(SmallFiles()["CIS_bdpm.txt"]);
-  catalogue::ExportFile presentations = catalogue::DecodeExport(SmallFiles()["CIS_CIP_bdpm.txt"]);
+  auto files = SmallFiles();
+  const catalogue::ExportFile specialities = catalogue::DecodeExport(files["CIS_bdpm.txt"]);
+  const catalogue::ExportFile presentations = catalogue::DecodeExport(files["CIS_CIP_bdpm.txt"]);
   const catalogue::ImportResult expected = catalogue::ImportExports(specialities, presentations, {});
   TStringList lines = SplitLines(catalogue.files[0].bytes);
   TCryptManager().DecryptLines(lines);
@@ -43,24 +46,47 @@ TEST(ImportStepTest, TheFilesBecomeTheArticleFileTheToolWouldWrite) {
   }
   EXPECT_EQ(catalogue.specialities, 24u);
   EXPECT_EQ(catalogue.presentations, 27u);
-  EXPECT_EQ(catalogue.linesLeftOut, expected.skipped.size());
+
+  // The knowledge files beside it, as the tool's import writes them.
+  const catalogue::ExportFile compositions = catalogue::DecodeExport(files["CIS_COMPO_bdpm.txt"]);
+  const catalogue::ExportFile groups = catalogue::DecodeExport(files["CIS_GENER_bdpm.txt"]);
+  const catalogue::ExportFile conditions = catalogue::DecodeExport(files["CIS_CPD_bdpm.txt"]);
+  const catalogue::ExportFile availability = catalogue::DecodeExport(files["CIS_CIP_Dispo_Spec.txt"]);
+  catalogue::TKnowledgeExports exports;
+  exports.compositions = &compositions;
+  exports.groups = &groups;
+  exports.conditions = &conditions;
+  exports.availability = &availability;
+  const catalogue::TKnowledgeImport knowledge =
+      catalogue::ImportKnowledge(expected, specialities, presentations, exports, 20261209);
+  EXPECT_EQ(catalogue.files[1].name, "Specialites.txt");
+  EXPECT_EQ(catalogue.files[1].bytes, SpecialitiesFileText(knowledge.specialities));
+  EXPECT_EQ(catalogue.files[2].name, "Compositions.txt");
+  EXPECT_EQ(catalogue.files[2].bytes, CompositionsFileText(knowledge.compositions));
+  EXPECT_EQ(catalogue.files[3].name, "Disponibilites.txt");
+  EXPECT_EQ(catalogue.files[3].bytes, AvailabilityFileText(knowledge.availability));
+  EXPECT_FALSE(knowledge.compositions.records.empty());
+  EXPECT_EQ(catalogue.availability.records.size(), 8u);
+  EXPECT_EQ(catalogue.specialityOfArticle.size(), 22u);
+  EXPECT_EQ(catalogue.linesLeftOut, expected.skipped.size() + knowledge.skipped.size());
 }
 
 TEST(ImportStepTest, TheDatabasesDateIsItsNewestPresentationNotAfterToday) {
   EXPECT_EQ(ImportPublicFiles(SmallFiles(), 20261209).catalogue.databaseDay, 20260515);
   // Dates after the day of the update are typing errors of the database.
   EXPECT_EQ(ImportPublicFiles(SmallFiles(), 20260514).catalogue.databaseDay, 20260220);
-  EXPECT_EQ(DayText(20260515), "15/05/2026");
-  EXPECT_EQ(ReadDay("15/05/2026"), 20260515);
-  EXPECT_EQ(ReadDay("31/13/2026"), 0);
-  EXPECT_EQ(ReadDay("1/5/2026"), 0);
-  EXPECT_EQ(DayText(0), "");
 }
 
 TEST(ImportStepTest, AMissingOrDamagedFileIsNamed) {
+  for (const std::string& name : CatalogueNames()) {
+    auto files = SmallFiles();
+    files.erase(name);
+    EXPECT_EQ(ImportPublicFiles(files, 20261209).reason, name + Fr(" : fichier manquant"));
+  }
   auto files = SmallFiles();
-  files.erase("CIS_CIP_bdpm.txt");
-  EXPECT_EQ(ImportPublicFiles(files, 20261209).reason, "CIS_CIP_bdpm.txt : " + Fr("fichier manquant"));
+  files["CIS_CIP_Dispo_Spec.txt"] += "60234100\t\t1\tRupture\n";
+  EXPECT_EQ(ImportPublicFiles(files, 20261209).reason,
+            "CIS_CIP_Dispo_Spec.txt : " + Fr("ligne 9 : 4 champs au lieu de 8"));
   files = SmallFiles();
   files["CIS_bdpm.txt"] += "60000000\tLIGNE COUPEE\r\n";
   const TImportOutcome outcome = ImportPublicFiles(files, 20261209);

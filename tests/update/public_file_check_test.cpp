@@ -45,11 +45,18 @@ TEST(PublicFileCheckTest, TheFilesAsPublishedPass) {
   EXPECT_EQ(decoded.encoding, catalogue::ExportEncoding::kUtf8);
 }
 
+TEST(PublicFileCheckTest, EveryFileOfTheSmallExportPasses) {
+  for (const TPublicFile& file : CatalogueFiles()) {
+    EXPECT_EQ(Check(file, Small(std::string(file.name))), std::nullopt) << file.name;
+  }
+}
+
 TEST(PublicFileCheckTest, TheWholeRealExportPasses) {
   const std::filesystem::path real = quillor::test::RawExportDir("2026-05");
   if (real.empty()) GTEST_SKIP() << "../shared/data/bdpm-raw/2026-05 is not beside the project";
-  EXPECT_EQ(Check(Specialities(), TempDir::Read(real / "CIS_bdpm.txt")), std::nullopt);
-  EXPECT_EQ(Check(Presentations(), TempDir::Read(real / "CIS_CIP_bdpm.txt")), std::nullopt);
+  for (const TPublicFile& file : CatalogueFiles()) {
+    EXPECT_EQ(Check(file, TempDir::Read(real / std::string(file.name))), std::nullopt) << file.name;
+  }
   const std::filesystem::path old = quillor::test::RawExportDir("2019-03");
   if (old.empty()) return;
   EXPECT_EQ(Check(Specialities(), TempDir::Read(old / "CIS_bdpm.txt")), std::nullopt);
@@ -97,11 +104,23 @@ TEST(PublicFileCheckTest, TheFirstLineAtFaultIsNamedWithTheCountOfTheOthers) {
   presentations += PresentationLine("60000001", "1234567", "douze");
   presentations += PresentationLine("60000001", "1234567", "1,003,48");  // thousands, as published: fine
   EXPECT_EQ(Check(Presentations(), presentations),
-            Fr("ligne 28 : code CIS « 6000000X » illisible (et 2 autres lignes)"));
+            Fr("ligne 28 : code « 6000000X » illisible (et 2 autres lignes)"));
   presentations = Small("CIS_CIP_bdpm.txt") + PresentationLine("60000001", "12345", "1,20");
   EXPECT_EQ(Check(Presentations(), presentations), Fr("ligne 28 : code CIP « 12345 » illisible"));
   presentations = Small("CIS_CIP_bdpm.txt") + PresentationLine("60000001", "1234567", "douze");
   EXPECT_EQ(Check(Presentations(), presentations), Fr("ligne 28 : prix « DOUZE » illisible"));
+}
+
+TEST(PublicFileCheckTest, AConditionMayGoOnOverTheNextLinesAndNoOtherRecordMay) {
+  const TPublicFile& conditions = FileOfRole(TFileRole::kConditions);
+  // As published: a condition holding CR CR LF, its record going on below.
+  const std::string continued =
+      "60234100\tliste II\r\n60310861\tr\xE9serv\xE9 \xE0\r\r\nl'usage HOSPITALIER\r\n";
+  EXPECT_EQ(Check(conditions, continued), std::nullopt);
+  EXPECT_EQ(Check(conditions, "60234100\r\n"), Fr("ligne 1 : 1 champs au lieu de 2"));
+  const TPublicFile& availability = FileOfRole(TFileRole::kAvailability);
+  EXPECT_EQ(Check(availability, Small("CIS_CIP_Dispo_Spec.txt") + "suite d'une ligne\r\n"),
+            Fr("ligne 9 : 1 champs au lieu de 8"));
 }
 
 TEST(PublicFileCheckTest, AFileServedUnderAnothersNameIsRefused) {
