@@ -1,76 +1,53 @@
 #include "DraftKeeper.h"
 
-#include <QPlainTextEdit>
-#include <QTextDocument>
-
-#include "OrderDraft.h"
 #include "TraceUnit.h"
 #include "UserFiles.h"
-#include "WidgetText.h"
 
 namespace quillor {
 
-namespace {
-
-std::string Utf8(const QString& text) {
-  return text.toUtf8().toStdString();
-}
-
-QString FromUtf8(const std::string& bytes) {
-  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
-}  // namespace
-
-TDraftKeeper::TDraftKeeper(QPlainTextEdit& message, QPlainTextEdit& address, std::string fileName,
-                           TFailure onFailure, std::function<void()> onSuccess)
-    : fMessage(message),
-      fAddress(address),
-      fFileName(std::move(fileName)),
-      fOnFailure(std::move(onFailure)),
-      fOnSuccess(std::move(onSuccess)) {
+TDraftKeeper::TDraftKeeper(std::string fileName, TFailure onFailure, std::function<void()> onSuccess)
+    : fFileName(std::move(fileName)), fOnFailure(std::move(onFailure)), fOnSuccess(std::move(onSuccess)) {
   fTimer.setSingleShot(true);
   connect(&fTimer, &QTimer::timeout, this, &TDraftKeeper::SaveNow);
-  connect(&fMessage, &QPlainTextEdit::textChanged, this, &TDraftKeeper::Changed);
-  connect(&fAddress, &QPlainTextEdit::textChanged, this, &TDraftKeeper::Changed);
 }
 
-TDraftKeeper::~TDraftKeeper() {
-  // The memos may already be going: nothing is written from here on.
-  disconnect(&fMessage, nullptr, this, nullptr);
-  disconnect(&fAddress, nullptr, this, nullptr);
-}
-
-TDraftKeeper::TRestored TDraftKeeper::RestoreAndStart() {
-  fOpening = MemoUnicodeText(fMessage);
-  fLoadedAddress = MemoUnicodeText(fAddress);
-  TRestored restored;
-  std::string error;
-  if (const std::optional<TOrderDraft> draft = LoadOrderDraft(fFileName, &error)) {
-    const QString address = FromUtf8(draft->address);
-    if (address != fLoadedAddress) {
-      fAddress.setPlainText(address);
-      restored.address = true;
-    }
-    if (draft->message) {
-      fMessage.setPlainText(FromUtf8(*draft->message));
-      restored.message = true;
-    }
-  } else if (!error.empty()) {
-    Trace().TraceError("TDraftKeeper.RestoreAndStart: " + error + " (" + DisplayFileName(fFileName) + ")");
-  }
+std::optional<TOrderDraft> TDraftKeeper::RestoreAndStart(const TOrderTexts& baseline, std::time_t now) {
+  fBaseline = baseline;
+  fCurrent = baseline;
   fKeeping = true;
-  return restored;
+  std::string error;
+  std::optional<TOrderDraft> draft = LoadOrderDraft(fFileName, &error);
+  if (draft) {
+    fCurrent.address = draft->address;
+    if (draft->message) fCurrent.message = *draft->message;
+  } else if (!error.empty()) {
+    const std::string where = DisplayFileName(fFileName);
+    std::string why;
+    if (const std::optional<std::string> aside = SetAsideUnreadableFile(fFileName, now, &why)) {
+      Trace().TraceError("TDraftKeeper.RestoreAndStart: " + error + " (" + where +
+                         ") ; il a \xE9t\xE9 mis de c\xF4t\xE9 sous le nom " + DisplayFileName(*aside));
+    } else {
+      // Whatever it holds stays for the user to look at.
+      fKeeping = false;
+      Trace().TraceError("TDraftKeeper.RestoreAndStart: " + error + " (" + where +
+                         ") et n'a pu \xEAtre mis de c\xF4t\xE9 : " + why +
+                         ". La commande en cours ne sera pas conserv\xE9"
+                         "e pendant cette session.");
+    }
+  }
+  return draft;
 }
 
-void TDraftKeeper::Changed() {
+void TDraftKeeper::Changed(TOrderTexts current) {
+  fCurrent = std::move(current);
   if (!fKeeping) return;
   fPending = true;
   if (!fTimer.isActive()) fTimer.start(kSaveDelayMs);
 }
 
-void TDraftKeeper::StartAfresh() {
-  fOpening = MemoUnicodeText(fMessage);
+void TDraftKeeper::StartAfresh(const TOrderTexts& current) {
+  fBaseline.message = current.message;
+  fCurrent = current;
   fPending = true;
   SaveNow();
 }
@@ -79,16 +56,14 @@ void TDraftKeeper::SaveNow() {
   fTimer.stop();
   if (!fKeeping || !fPending) return;
   fPending = false;
-  const QString message = MemoUnicodeText(fMessage);
-  const QString address = MemoUnicodeText(fAddress);
   std::string error;
   bool written = false;
-  if (message == fOpening && address == fLoadedAddress) {
+  if (fCurrent == fBaseline) {
     written = RemoveOrderDraft(fFileName, &error);
   } else {
     TOrderDraft draft;
-    draft.address = Utf8(address);
-    if (message != fOpening) draft.message = Utf8(message);
+    draft.address = fCurrent.address;
+    if (fCurrent.message != fBaseline.message) draft.message = fCurrent.message;
     written = SaveOrderDraft(fFileName, draft, &error);
   }
   if (written) {
@@ -100,8 +75,11 @@ void TDraftKeeper::SaveNow() {
 
 void TDraftKeeper::Discard() {
   fTimer.stop();
+  const bool keeping = fKeeping;
   fKeeping = false;
   fPending = false;
+  // A draft that could not be set aside is the user's to look at.
+  if (!keeping) return;
   std::string error;
   if (!RemoveOrderDraft(fFileName, &error)) fOnFailure(error);
 }

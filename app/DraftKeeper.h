@@ -1,25 +1,35 @@
 // Keeps the order being composed on disk as the user types, so that a
-// crash, a kill or a power cut loses nothing: a change of the order message
-// or of the address is written to the draft file (OrderDraft.h) at most
-// kSaveDelayMs later. The draft holds the address and, unless it still holds
-// only its opening lines, the message; with neither changed since the start
-// there is no draft file at all. The next start shows a kept draft instead
-// of the opening lines (RestoreAndStart).
+// crash, a kill or a power cut loses nothing: the order's texts, handed over
+// at each change (Changed), are written to the draft file (OrderDraft.h) at
+// most kSaveDelayMs later. The draft holds the address and, unless it still
+// holds only its opening lines, the message; with neither changed since the
+// start there is no draft file at all. The next start shows a kept draft
+// instead of the opening lines (RestoreAndStart).
 //
-// Owned by the order window; watches two of its memos, which must outlive
-// it. A failure to write is handed to `onFailure` (the window shows one box
-// for it) and never stops the typing. GUI thread only.
+// Works on the order's texts, not on the window's widgets: the window hands
+// them over. Owned by the order window. A failure to write is handed to
+// `onFailure` (the window shows one box for it) and never stops the typing.
+// GUI thread only (its delay is a QTimer).
 #pragma once
 
 #include <QObject>
-#include <QString>
 #include <QTimer>
+#include <ctime>
 #include <functional>
+#include <optional>
 #include <string>
 
-class QPlainTextEdit;
+#include "OrderDraft.h"
 
 namespace quillor {
+
+// The texts of an order as on screen, in UTF-8 (lines separated by LF).
+struct TOrderTexts {
+  std::string address;
+  std::string message;
+
+  bool operator==(const TOrderTexts&) const = default;
+};
 
 class TDraftKeeper : public QObject {
  public:
@@ -29,44 +39,41 @@ class TDraftKeeper : public QObject {
 
   using TFailure = std::function<void(const std::string& reason)>;
 
-  TDraftKeeper(QPlainTextEdit& message, QPlainTextEdit& address, std::string fileName, TFailure onFailure,
-               std::function<void()> onSuccess);
+  TDraftKeeper(std::string fileName, TFailure onFailure, std::function<void()> onSuccess);
   TDraftKeeper(const TDraftKeeper&) = delete;
   TDraftKeeper& operator=(const TDraftKeeper&) = delete;
-  ~TDraftKeeper() override;
+  ~TDraftKeeper() override = default;
 
-  struct TRestored {
-    bool message = false;
-    bool address = false;  // the draft's address differs from the one loaded
-  };
-  // Takes the memos as they are as the baseline (the opening lines of the
-  // message, the address as loaded), then puts the kept draft into them if
-  // there is one, then keeps every change from here on. A draft that cannot
-  // be read is reported through the trace facility; the memos keep what
-  // the start-up put there, and the next change writes a new draft.
-  TRestored RestoreAndStart();
+  // Takes `baseline` (the address as loaded, the message's opening lines)
+  // as what needs no keeping, then returns the kept draft, if there is one,
+  // for the window to show; every change from here on is kept. A draft that
+  // cannot be read is set aside under a dated name (`now`) and reported
+  // through the trace facility; should it stay where it is, nothing more is
+  // written this run, so that no keystroke ever replaces it.
+  std::optional<TOrderDraft> RestoreAndStart(const TOrderTexts& baseline, std::time_t now);
 
-  // After a sending: the message as it is now (its opening lines again)
-  // becomes the baseline, and the draft is written at once without it.
-  void StartAfresh();
+  // The order's texts as they now are; written within kSaveDelayMs.
+  void Changed(TOrderTexts current);
+  // After a sending: `current` becomes what needs no keeping, and the draft
+  // is written at once without the message.
+  void StartAfresh(const TOrderTexts& current);
   // Writes a pending change now.
   void SaveNow();
   // Removes the draft and keeps nothing more (the window closes as asked).
   void Discard();
 
   const std::string& FileName() const { return fFileName; }
+  // False once keeping stopped (Discard, or a draft that could not be set
+  // aside).
+  bool IsKeeping() const { return fKeeping; }
 
  private:
-  void Changed();
-
-  QPlainTextEdit& fMessage;
-  QPlainTextEdit& fAddress;
   std::string fFileName;
   TFailure fOnFailure;
   std::function<void()> fOnSuccess;
   QTimer fTimer;
-  QString fOpening;
-  QString fLoadedAddress;
+  TOrderTexts fBaseline;
+  TOrderTexts fCurrent;
   bool fKeeping = false;
   bool fPending = false;
 };

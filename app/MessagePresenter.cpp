@@ -16,7 +16,15 @@ std::unique_ptr<MessagePresenter>& CurrentPresenter() {
 }
 
 QMessageBox::Icon IconOf(TMessageKind kind) {
-  return kind == TMessageKind::Error ? QMessageBox::Critical : QMessageBox::Information;
+  switch (kind) {
+    case TMessageKind::Error:
+      return QMessageBox::Critical;
+    case TMessageKind::Warning:
+      return QMessageBox::Warning;
+    case TMessageKind::Information:
+      break;
+  }
+  return QMessageBox::Information;
 }
 
 }  // namespace
@@ -74,6 +82,11 @@ void ShowUnicodeErrorMessage(const QString& text) {
 
 size_t AskErrorChoice(const std::string& text, const std::vector<std::string>& choices, size_t escapeChoice) {
   return CurrentPresenter()->Ask(TMessageKind::Error, text, choices, escapeChoice);
+}
+
+size_t AskWarningChoice(const std::string& text, const std::vector<std::string>& choices,
+                        size_t escapeChoice) {
+  return CurrentPresenter()->Ask(TMessageKind::Warning, text, choices, escapeChoice);
 }
 
 void PresenterTraceReporter::ShowError(const std::string& boxText) {

@@ -1,6 +1,7 @@
 // The one way the order window shows a modal message: error reports of the
-// trace facility, exceptions caught by the general error handler, and the
-// confirmation of a sent order all go through the current presenter.
+// trace facility, exceptions caught by the general error handler, the
+// confirmation of a sent order and the question about an order whose fate
+// is unknown all go through the current presenter.
 //
 // The default presenter opens a QMessageBox and returns when it is closed.
 // Tests install a recording presenter so that nothing ever waits on a box.
@@ -19,7 +20,7 @@ class QString;
 
 namespace quillor {
 
-enum class TMessageKind { Information, Error };
+enum class TMessageKind { Information, Warning, Error };
 
 class MessagePresenter {
  public:
@@ -55,6 +56,8 @@ void ShowMessage(const std::string& text);
 void ShowErrorMessage(const std::string& text);
 void ShowUnicodeErrorMessage(const QString& text);
 size_t AskErrorChoice(const std::string& text, const std::vector<std::string>& choices, size_t escapeChoice);
+size_t AskWarningChoice(const std::string& text, const std::vector<std::string>& choices,
+                        size_t escapeChoice);
 
 // Shows the trace facility's error reports through the current presenter.
 class PresenterTraceReporter : public TraceReporter {

@@ -31,13 +31,13 @@ std::string EncodeOrderDraft(const TOrderDraft& draft);
 // version, trailing garbage).
 std::optional<TOrderDraft> DecodeOrderDraft(const std::string& bytes);
 
-// The draft file: written atomically (a crash never leaves half of it).
-// Each returns false and sets `error` (French, without the file's name)
+// The draft file, written and removed durably (DurableFile.h): a crash never
+// leaves half of it, and a power cut never brings back a draft that was let
+// go. Each returns false and sets `error` (French, without the file's name)
 // on failure.
 bool SaveOrderDraft(const std::string& fileName, const TOrderDraft& draft, std::string* error);
 bool RemoveOrderDraft(const std::string& fileName, std::string* error);
 // Nothing when there is no draft; a file that is no draft is reported in
 // `error` and also gives nothing.
 std::optional<TOrderDraft> LoadOrderDraft(const std::string& fileName, std::string* error);
-
 }  // namespace quillor

@@ -1,13 +1,10 @@
 #include "OrderJournal.h"
 
-#include <fcntl.h>
-#include <stdio.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
+
+#include "DurableFile.h"
+#include "StringManager.h"
 
 namespace quillor {
 
@@ -16,30 +13,14 @@ namespace {
 // Beyond this many orders in the same second something else is wrong.
 constexpr int kMaxAttempts = 1000;
 
-std::string Reason(const std::string& what, int number) {
-  return what + " : " + std::strerror(number);
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-  size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    written += static_cast<size_t>(n);
+// A header value: one line of printable ASCII.
+std::string HeaderValue(const std::string& text) {
+  std::string value = TStringManager::RemoveAccents(text);
+  for (char& c : value) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte >= 0x7F) c = byte == '\t' || byte == '\r' || byte == '\n' ? ' ' : '?';
   }
-  return true;
-}
-
-// Gives `temporary` the name `target` unless that name is taken. False with
-// errno EEXIST when it is.
-bool LinkWithoutReplacing(const std::string& temporary, const std::string& target) {
-  if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return true;
-  if (errno != EINVAL && errno != ENOSYS) return false;
-  // A file system without the no-replace rename: a hard link is just as sure.
-  if (::link(temporary.c_str(), target.c_str()) != 0) return false;
-  ::unlink(temporary.c_str());
-  return true;
+  return value;
 }
 
 }  // namespace
@@ -51,68 +32,41 @@ std::string TOrderJournal::FileNameFor(std::time_t moment, TState state, int att
   std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
   std::string name = stamp;
   if (state == TState::kNotSent) name += "_non-envoyee";
+  if (state == TState::kToVerify) name += "_a-verifier";
   if (attempt > 1) name += "_" + std::to_string(attempt);
   return name + ".eml";
 }
 
+std::string TOrderJournal::CopyOf(const std::string& message, TState state, const std::string& reason) {
+  if (state == TState::kSent) return message;
+  std::string copy = state == TState::kNotSent ? kNotSentHeader : kToVerifyHeader;
+  copy += "\r\n";
+  if (!reason.empty()) copy += kReasonHeader + HeaderValue(reason) + "\r\n";
+  return copy + message;
+}
+
 std::optional<std::string> TOrderJournal::Save(const std::string& bytes, TState state, std::time_t moment,
                                                std::string* error) const {
-  auto fail = [error](const std::string& reason) -> std::optional<std::string> {
-    if (error != nullptr) *error = reason;
-    return std::nullopt;
-  };
   std::error_code folderError;
   std::filesystem::create_directories(fFolder, folderError);
-  if (folderError)
-    return fail(
-        "impossible de cr\xE9"
-        "er le dossier : " +
-        folderError.message());
-
-  std::string temporary = fFolder + "/.commande-XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0)
-    return fail(
-        Reason("impossible d'y cr\xE9"
-               "er un fichier",
-               errno));
-  ::fchmod(fd, 0644);
-  if (!WriteAll(fd, bytes) || ::fsync(fd) != 0) {
-    const int number = errno;
-    ::close(fd);
-    ::unlink(temporary.c_str());
-    return fail(
-        Reason("impossible d'y \xE9"
-               "crire",
-               number));
+  if (folderError) {
+    if (error != nullptr)
+      *error =
+          "impossible de cr\xE9"
+          "er le dossier : " +
+          folderError.message();
+    return std::nullopt;
   }
-  if (::close(fd) != 0) {
-    const int number = errno;
-    ::unlink(temporary.c_str());
-    return fail(
-        Reason("impossible d'y \xE9"
-               "crire",
-               number));
-  }
-  for (int attempt = 1; attempt <= kMaxAttempts; ++attempt) {
-    const std::string target = fFolder + "/" + FileNameFor(moment, state, attempt);
-    if (LinkWithoutReplacing(temporary, target)) {
-      // The new name itself must survive a power cut.
-      const int folder = ::open(fFolder.c_str(), O_RDONLY | O_DIRECTORY);
-      if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-      }
-      return target;
-    }
-    if (errno != EEXIST) {
-      const int number = errno;
-      ::unlink(temporary.c_str());
-      return fail(Reason("impossible d'y nommer le fichier", number));
-    }
-  }
-  ::unlink(temporary.c_str());
-  return fail("trop de commandes dans la m\xEAme seconde");
+  std::string created;
+  const std::optional<TFileFailure> failure = CreateFileDurably(
+      fFolder, [&](int attempt) { return FileNameFor(moment, state, attempt); }, kMaxAttempts, bytes,
+      &created);
+  if (!failure) return created;
+  if (error != nullptr)
+    *error = failure->step == TDurableStep::kRename && failure->number == EEXIST
+                 ? "trop de commandes dans la m\xEAme seconde"
+                 : FailureReason(*failure);
+  return std::nullopt;
 }
 
 }  // namespace quillor

@@ -3,6 +3,7 @@
 // the address without ever trapping the user in the window.
 #include <QPlainTextEdit>
 #include <QTextDocument>
+#include <ctime>
 
 #include "DraftKeeper.h"
 #include "MessagePresenter.h"
@@ -20,15 +21,28 @@ enum TAddressChoice : size_t { kRetry, kQuitWithoutSaving, kStay };
 void TQuillor_Form::RestoreKeptDraft() {
   const std::string fileName = DraftFileName();
   fDraftKeeper = std::make_unique<TDraftKeeper>(
-      *Message_Memo, *Adresse_Memo, fileName,
+      fileName,
       [this, fileName](const std::string& reason) {
         fDataFolderReport.Failed("le brouillon de la commande", DisplayFileName(fileName), reason);
       },
       [this] { fDataFolderReport.Succeeded(); });
-  const TDraftKeeper::TRestored restored = fDraftKeeper->RestoreAndStart();
-  // An address typed before a crash has not reached the user's copy yet: it
-  // is saved at this run's close.
-  if (restored.address) Adresse_Memo->document()->setModified(true);
+  const TOrderTexts loaded = OrderTexts();
+  const std::optional<TOrderDraft> draft = fDraftKeeper->RestoreAndStart(loaded, std::time(nullptr));
+  if (draft) {
+    if (draft->address != loaded.address) {
+      Adresse_Memo->setPlainText(QString::fromStdString(draft->address));
+      // An address typed before a crash has not reached the user's copy
+      // yet: it is saved at this run's close.
+      Adresse_Memo->document()->setModified(true);
+    }
+    if (draft->message) Message_Memo->setPlainText(QString::fromStdString(*draft->message));
+  }
+  // The keeper is handed the order's texts at each change from here on.
+  auto changed = [this] {
+    if (fDraftKeeper) fDraftKeeper->Changed(OrderTexts());
+  };
+  connect(Message_Memo, &QPlainTextEdit::textChanged, this, changed);
+  connect(Adresse_Memo, &QPlainTextEdit::textChanged, this, changed);
 }
 
 bool TQuillor_Form::CloseAfterSavingAddress() {

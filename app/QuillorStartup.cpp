@@ -1,6 +1,7 @@
 // Start-up, resizing and closing of the order window.
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStandardPaths>
@@ -8,6 +9,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "DurableFile.h"
 #include "Quillor_Unit.h"
 #include "TextLines.h"
 #include "UserFiles.h"
@@ -118,6 +120,10 @@ void TQuillor_Form::FormResize() {
   if (!maximised && fFirstClientSize.isValid() && size() != fFirstClientSize) resize(fFirstClientSize);
   fGridFrameHeight = frameGeometry().height();
   ArticleGrid->SetHeight(fGridFrameHeight - ArticleGrid->GetTop() - 45);
+  // The sending's status line stays under the grid, whatever the frame.
+  const int statusTop = ListeArticles_StringGrid->geometry().bottom() + 3;
+  Label5->setGeometry(Label5->x(), statusTop, Label5->width(),
+                      std::max(0, std::min(17, height() - statusTop)));
 }
 
 void TQuillor_Form::FormClose() {
@@ -131,7 +137,7 @@ void TQuillor_Form::FormClose() {
   QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 #endif
   std::string error;
-  if (!WriteFileAtomically(fileName, AddressText(), &error)) {
+  if (!WriteFileDurably(fileName, AddressText(), &error)) {
     throw EFileError("Impossible d'enregistrer l'adresse de la pharmacie dans " +
                      FromQString(QFile::decodeName(fileName.c_str())) + " : " + error);
   }

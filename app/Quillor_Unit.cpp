@@ -2,12 +2,14 @@
 // their events to the handlers.
 #include "Quillor_Unit.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -92,6 +94,8 @@ TQuillor_Form::TQuillor_Form(TQuillorOptions options, QWidget* parent)
   RunGuarded([this] { RefreshAvailabilityIfOld(); });
   // Shown in any case, even when the start-up stopped before showing it.
   if (!isVisible()) show();
+  // Over the window: an order a former run may have sent is told at once.
+  RunGuarded([this] { ReportInterruptedSending(); });
 }
 
 TQuillor_Form::~TQuillor_Form() {
@@ -100,6 +104,9 @@ TQuillor_Form::~TQuillor_Form() {
   fAvailabilityRefresh.reset();
   // The controller gives the grid widget its handlers back while both live.
   ArticleGrid.reset();
+  // The memos go with the window: nothing is kept from here on.
+  disconnect(Message_Memo, nullptr, this, nullptr);
+  disconnect(Adresse_Memo, nullptr, this, nullptr);
   fDraftKeeper.reset();
   SetTraceReporter(std::move(fPreviousReporter));
   if (Quillor_Form == this) Quillor_Form = nullptr;
@@ -199,6 +206,11 @@ void TQuillor_Form::CreateControls() {
       [this] { RunGuarded([this] { RollbackCatalogueClick(); }); });
   CatalogueStrip->setGeometry(8, 139, 409, 26);
 
+  // Under the grid, which FormResize follows.
+  Label5 = Named(new QLabel(this), "Label5");
+  Label5->setGeometry(8, 466, 505, 17);
+  Label5->setTextFormat(Qt::PlainText);
+
   DrawPictures();
 
   // Drawn over the logo.
@@ -271,9 +283,24 @@ void TQuillor_Form::ConnectHandlers() {
   connect(Edit2, &QLineEdit::returnPressed, this, guarded(&TQuillor_Form::Edit2Return));
   Edit1->installEventFilter(this);
   RadioButton3->installEventFilter(this);
+  Button2->installEventFilter(this);
+}
+
+bool TQuillor_Form::IsSecondClickOnSend(QEvent* event) {
+  if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick) return false;
+  // The window system's times, not when the events are handled: a double
+  // click on a sending that failed at once has its second press handled
+  // after the outcome, yet it belongs to the first click.
+  const quint64 pressed = static_cast<QMouseEvent*>(event)->timestamp();
+  const bool second = event->type() == QEvent::MouseButtonDblClick ||
+                      (fLastSendPress && pressed >= *fLastSendPress &&
+                       pressed - *fLastSendPress < static_cast<quint64>(QApplication::doubleClickInterval()));
+  if (event->type() == QEvent::MouseButtonPress && !second) fLastSendPress = pressed;
+  return second;
 }
 
 bool TQuillor_Form::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Button2) return IsSecondClickOnSend(event);
   const bool keyDown = event->type() == QEvent::KeyPress;
   const bool keyUp = event->type() == QEvent::KeyRelease;
   if (watched == Edit1 && keyDown) {

@@ -16,6 +16,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -31,6 +32,7 @@
 #include "MailMessage.h"
 #include "MyStringGrid.h"
 #include "PriceDisplay.h"
+#include "SendingRecords.h"
 #include "SendingSettings.h"
 #include "SmtpClient.h"
 #include "StringGridWidget.h"
@@ -54,6 +56,7 @@ class TCatalogueUpdater;
 namespace update {
 class TAvailabilityRefresh;
 }
+struct TOrderTexts;
 
 // A file of the window cannot be read or written; the text names it.
 class EFileError : public std::runtime_error {
@@ -106,6 +109,9 @@ class TQuillor_Form : public QWidget {
   QPushButton* Button2;
   // Which catalogue is in use, and the way to update it.
   TCatalogueStrip* CatalogueStrip;
+  // One line under the grid: what became of the last sending, and why an
+  // order went to the mail program (never a box for that).
+  QLabel* Label5;
 
   // Not visible: the order's SMTP session and message.
   TSmtpClient SmtpClient1;
@@ -154,6 +160,10 @@ class TQuillor_Form : public QWidget {
   // True from the click on the send button until the outcome; the window
   // takes no input meanwhile.
   bool IsSending() const { return fSending; }
+  // The order's address and message as on screen (UTF-8).
+  TOrderTexts OrderTexts() const;
+  // The whole text of the status line (Label5 shows what fits of it).
+  const std::string& SendingStatus() const { return fSendingStatus; }
 
   // The catalogue update: the button (or Ctrl+M) and the undo. An update runs
   // beside the window, which stays usable; when it installs a new catalogue
@@ -224,10 +234,31 @@ class TQuillor_Form : public QWidget {
   // The closing path: the address saved (or the user's choice when it
   // cannot be), the draft let go; false keeps the window open.
   bool CloseAfterSavingAddress();
-  // The SMTP session of a sending, under its progress window; throws what
-  // the session throws (ESendingCancelled when the user cancelled).
-  void RunSendingSession(TDataCopy& copy);
-  void HandOverToMailProgram(const TMailMessage& unsent);
+  // Sets the session and the message up for a sending of the order on
+  // screen; the mark that tells of it on disk.
+  TSendingMark PrepareSending();
+  // The order's sending under its progress window, the window taking no
+  // input meanwhile.
+  TSendingOutcome RunSendingSession();
+  // What follows an outcome on screen: the confirmation, the hand-over, or
+  // the question about an order that may have arrived.
+  void ShowSendingOutcome(const TSendingOutcome& outcome, const TSendingMark& mark,
+                          const TSendingRecords::TFinished& finished);
+  // An order the server did not take goes to the mail program, and the
+  // status line says why; a box only when no mail program takes it either.
+  void HandOverToMailProgram(const std::optional<std::string>& kept, const std::string& journalError,
+                             const std::string& reason);
+  // Says that the order may have arrived (`cause`, then what to do), and
+  // offers to keep it on screen (the default) or hand it over anyway.
+  void ReportUnknownOutcome(const std::string& cause, const std::string& reason,
+                            const std::optional<std::string>& kept, const std::string& journalError);
+  // The start-up step after the draft: a sending that a former run left
+  // under way is shown with its order, as one whose fate is unknown.
+  void ReportInterruptedSending();
+  void SetSendingStatus(const std::string& text, bool failure);
+  // Whether a press on the send button is the second click of a double
+  // click, which never starts a second sending.
+  bool IsSecondClickOnSend(QEvent* event);
 
   TQuillorOptions fOptions;
   // The exact form of CurrencyCoefficient, for the price arithmetic.
@@ -248,6 +279,9 @@ class TQuillor_Form : public QWidget {
   // Whether the address memo holds the address read at start-up.
   bool fAddressLoaded = false;
   bool fSending = false;
+  // When the last press on the send button came (the window system's clock).
+  std::optional<quint64> fLastSendPress;
+  std::string fSendingStatus;
   std::unique_ptr<TDraftKeeper> fDraftKeeper;
   TDataFolderReport fDataFolderReport;
   update::TCatalogueLocation fCatalogue;

@@ -1,6 +1,7 @@
 #include "SendingProgress.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -21,6 +22,8 @@ TSendingProgress::TSendingProgress(QWidget* owner, std::function<void()> onCance
   fCancel = new QPushButton(QStringLiteral("Annuler"), this);
   fCancel->setObjectName(QStringLiteral("CancelButton"));
   fCancel->setAutoDefault(false);
+  fCancel->setDefault(false);
+  fCancel->setFocusPolicy(Qt::NoFocus);
   connect(fCancel, &QPushButton::clicked, this, &TSendingProgress::reject);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -34,6 +37,16 @@ TSendingProgress::TSendingProgress(QWidget* owner, std::function<void()> onCance
 void TSendingProgress::SetStep(const std::string& step) {
   fStep->setText(ToQString(step));
   if (!isVisible()) show();
+}
+
+void TSendingProgress::keyPressEvent(QKeyEvent* event) {
+  // Escape cancels (QDialog turns it into reject); Enter, Space and the
+  // rest are swallowed, never handed to a button.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    QDialog::keyPressEvent(event);
+    return;
+  }
+  event->accept();
 }
 
 void TSendingProgress::reject() {

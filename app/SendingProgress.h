@@ -1,9 +1,11 @@
 // The small window shown while an order is being sent: it names the step in
-// French and offers "Annuler", which ends the sending at once. Modal to the
-// order window, which meanwhile takes no input at all (TInputBlocker).
-// Closing it or pressing Escape cancels as the button does; the sending
-// then closes it. Owned by the sending (a child of the order window).
-// GUI thread only.
+// French (and, once the order is transmitted, that it waits for the server's
+// confirmation) and offers "Annuler", which ends the sending at once. Modal
+// to the order window, which meanwhile takes no input at all (TInputBlocker).
+// Cancelling is deliberate: a click on Annuler, closing the window or Escape.
+// No other key acts on it, since the button never takes the focus: keys
+// typed into the order as the sending starts are lost, never a cancel.
+// Owned by the sending (a child of the order window). GUI thread only.
 #pragma once
 
 #include <QDialog>
@@ -21,6 +23,8 @@ class TSendingProgress : public QDialog {
   static constexpr const char* kConnecting = "Connexion au serveur de commandes\x85";
   static constexpr const char* kSigningIn = "Authentification\x85";
   static constexpr const char* kSending = "Envoi de la commande\x85";
+  static constexpr const char* kAwaitingConfirmation =
+      "Commande transmise, attente de la confirmation du serveur\x85";
   static constexpr const char* kCancelling = "Annulation\x85";
 
   // `onCancel` runs once, when the user cancels.
@@ -35,6 +39,7 @@ class TSendingProgress : public QDialog {
 
  protected:
   void reject() override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QLabel* fStep;

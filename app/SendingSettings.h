@@ -1,8 +1,10 @@
 // The fixed values with which an order is sent, and the window's other
 // replaceable parts. The defaults are settings of the build (CMake cache
 // variables QUILLOR_SMTP_HOST, QUILLOR_SMTP_PORT, QUILLOR_SMTP_SENDER,
-// QUILLOR_SMTP_PASSWORD, QUILLOR_ORDER_MAILBOX); tests hand the window their
-// own values to point it at a local server. The user never types them.
+// QUILLOR_SMTP_PASSWORD, QUILLOR_ORDER_MAILBOX, QUILLOR_SMTP_CONNECT_TIMEOUT_MS,
+// QUILLOR_SMTP_REPLY_TIMEOUT_MS, QUILLOR_SMTP_PLAIN_SIGN_IN); tests hand the
+// window their own values to point it at a local server. The user never
+// types them.
 #pragma once
 
 #include <cstdint>
@@ -24,9 +26,14 @@ struct TSendingSettings {
   // Extra certificate authority trusted for STARTTLS (PEM file); empty: the
   // system's trusted authorities only.
   std::string caCertificateFile;
-  // Waits on the network, in milliseconds; 0 keeps the client's own defaults.
+  // Waits on the network, in milliseconds; 0 keeps the client's own defaults
+  // (20 s to connect, 60 s for each reply).
   int32_t connectTimeoutMs = 0;
   int32_t replyTimeoutMs = 0;
+  // Whether the password may go over a connection that STARTTLS did not
+  // secure: only for a trusted relay on the pharmacy's own machine or
+  // network. Off, a server that offers no STARTTLS gets no password.
+  bool allowPlainSignIn = false;
 };
 
 // The values the program was built with.

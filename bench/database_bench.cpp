@@ -14,6 +14,7 @@
 #include "BenchSupport.h"
 #include "CryptManager.h"
 #include "Database.h"
+#include "DurableFile.h"
 #include "TextLines.h"
 
 namespace {
@@ -46,7 +47,7 @@ std::string LargeFile() {
   TCryptManager().EncryptLines(lines);
   std::string bytes;
   for (const std::string& line : lines) bytes += line + "\r\n";
-  if (!WriteFileAtomically(scrambled, bytes)) throw std::runtime_error("cannot write " + scrambled);
+  if (!WriteFileDurably(scrambled, bytes)) throw std::runtime_error("cannot write " + scrambled);
   return scrambled;
 }
 

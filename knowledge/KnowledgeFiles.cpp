@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "Cp1252.h"
+#include "DurableFile.h"
 #include "TextLines.h"
 
 namespace quillor {
@@ -182,7 +183,7 @@ bool ReadLink(std::string_view text, int32_t& link) {
 }
 
 bool WriteText(const std::string& fileName, const std::string& text, std::string* error) {
-  return WriteFileAtomically(fileName, text, error);
+  return WriteFileDurably(fileName, text, error);
 }
 
 }  // namespace

@@ -24,7 +24,7 @@
 // left out and its number kept in the report. A UTF-8 file (with or without
 // its byte-order mark) is read as the Windows-1252 text it spells.
 //
-// Writing goes through WriteFileAtomically: the old file stays whole until the
+// Writing goes through WriteFileDurably: the old file stays whole until the
 // new one replaces it.
 //
 // Plain functions and values; any thread.

@@ -34,7 +34,7 @@ class TLineStream {
   // Upgrades the connection to TLS as a client. The server certificate must
   // chain to a CA in `caFile` (PEM) or, when it is empty, to the system's
   // trusted CAs, and must name `peerName`.
-  // Throws ESocketError when the handshake or the verification fails (the
+  // Throws ETlsError when the handshake or the verification fails (the
   // stream is then closed), EProtocolReplyError when the server sent bytes
   // ahead of the handshake (they would pass as protected when they are not).
   virtual void StartTls(const std::string& peerName, const std::string& caFile, TDeadline deadline) = 0;

@@ -10,6 +10,9 @@ EConnClosedGracefully::EConnClosedGracefully() : EMailError("Connection Closed G
 ESocketError::ESocketError(int number, const std::string& description)
     : EMailError("Socket Error # " + std::to_string(number) + "\r\n" + description), number_(number) {}
 
+EInsecureSignIn::EInsecureSignIn()
+    : EMailError("Sign-in refused: the connection is not secured by STARTTLS.") {}
+
 EAlreadyConnected::EAlreadyConnected() : EMailError("Already connected.") {}
 
 ESendingCancelled::ESendingCancelled() : EMailError("Envoi annul\xE9.") {}

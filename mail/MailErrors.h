@@ -42,6 +42,22 @@ class ESocketError : public EMailError {
   int number_;
 };
 
+// The TLS handshake of STARTTLS failed, or the server's certificate could not
+// be verified (untrusted, expired, another name): the connection is not
+// secure and was closed.
+class ETlsError : public ESocketError {
+ public:
+  using ESocketError::ESocketError;
+};
+
+// A sign-in was asked over a connection that STARTTLS did not make secure
+// (the server offered no STARTTLS, or someone stripped it from its reply):
+// the password would travel in clear, so nothing was sent.
+class EInsecureSignIn : public EMailError {
+ public:
+  EInsecureSignIn();
+};
+
 // OpenConnection on a connection that is already open.
 class EAlreadyConnected : public EMailError {
  public:

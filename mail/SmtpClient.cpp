@@ -37,15 +37,26 @@ std::string TSmtpClient::LocalHostName() {
   return name;
 }
 
+void TSmtpClient::SetStage(TSmtpStage stage) {
+  stage_ = stage;
+  if (OnStage) OnStage(stage);
+}
+
 void TSmtpClient::OpenConnection() {
   if (IsOpen()) throw EAlreadyConnected();
   SignedIn = false;
+  secure_ = false;
+  SetStage(TSmtpStage::kConnecting);
   OpenStream();
   try {
+    SetStage(TSmtpStage::kGreeting);
     ReadReply({220});
     if (Greet()) {
+      SetStage(TSmtpStage::kSecuring);
       SendCommand("STARTTLS", 220);
       Stream().StartTls(Host, TlsCaFile, ReplyDeadline());
+      secure_ = true;
+      SetStage(TSmtpStage::kGreeting);
       Greet();
     }
   } catch (...) {
@@ -94,6 +105,10 @@ bool TSmtpClient::ReplyOffersStartTls() const {
 bool TSmtpClient::SignIn() {
   const bool authenticated = AuthenticationType == atLogin;
   if (authenticated) {
+    SetStage(TSmtpStage::kSigningIn);
+    // Anyone on the path could read a password sent in clear, and a server
+    // that offers no STARTTLS may be one whose offer was stripped on the way.
+    if (!secure_ && !AllowPlainSignIn) throw EInsecureSignIn();
     SendCommand("auth LOGIN", 334);
     SendCommand(Base64(UserId), 334);
     SendCommand(Base64(Password), 235);
@@ -110,15 +125,21 @@ void TSmtpClient::SubmitMessage(TMailMessage& message, TDataCopy* copy) {
   RequireSingleLine(MailAgent, "the mail agent");
   CheckWritable(message);
 
+  SetStage(TSmtpStage::kTransaction);
   SendCommand("Rset", -1);
-  if (AuthenticationType == atLogin && AnnouncedSchemes.Contains("LOGIN") && !SignedIn) SignIn();
+  if (AuthenticationType == atLogin && AnnouncedSchemes.Contains("LOGIN") && !SignedIn) {
+    SignIn();
+    SetStage(TSmtpStage::kTransaction);
+  }
   SendCommand("Mail from:<" + message.From.Address + ">", 250);
   for (const TEmailAddressList* list : {&message.Recipients, &message.CCList, &message.BccList})
     for (const TEmailAddressItem& item : list->Items()) SendCommand("RCPT to:<" + item.Address + ">", 250);
   SendCommand("Data", 354);
   message.ExtraHeaders.SetValue("X-Mailer", MailAgent);
   WriteMessage(message, copy);
+  SetStage(TSmtpStage::kEndingData);
   SendCommand(".", 250);
+  SetStage(TSmtpStage::kAccepted);
   if (copy != nullptr) copy->Accepted = true;
 }
 
@@ -130,6 +151,7 @@ void TSmtpClient::CloseConnection() {
   }
   CloseStream();
   SignedIn = false;
+  secure_ = false;
 }
 
 }  // namespace quillor

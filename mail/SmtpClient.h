@@ -1,7 +1,8 @@
 // The client side of an SMTP session as the order window drives it: connect,
 // greet ("ehlo ", else "Helo "), switch to TLS when the server offers
 // STARTTLS, collect the announced authentication schemes, optional LOGIN
-// authentication, mail transactions, and the quit.
+// authentication (only over a connection that STARTTLS secured, unless
+// AllowPlainSignIn), mail transactions, and the quit.
 //
 // On the caller's thread (the GUI thread): each call returns when its step is
 // done, its waits running a local event loop (see TTcpConnection), each bounded
@@ -11,6 +12,7 @@
 // owns its connection.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,20 @@ class TSchemeList {
   std::vector<std::string> schemes_;
 };
 
+// The step a session is at, set as each begins: what a failure interrupted,
+// and what the order sending shows meanwhile.
+enum class TSmtpStage {
+  kClosed,       // nothing under way yet
+  kConnecting,   // the TCP connection
+  kGreeting,     // the greeting, ehlo or Helo
+  kSecuring,     // STARTTLS and the TLS handshake
+  kSigningIn,    // auth LOGIN, the user name, the password
+  kTransaction,  // Rset, Mail from, RCPT to, Data and the message's lines
+  kEndingData,   // the final "." is being written or its reply awaited: from
+                 // here on the server may have stored the message
+  kAccepted,     // the server answered the final "." with 250
+};
+
 class TSmtpClient : public TMessageClient {
  public:
   // The most of the machine's host name that the greeting carries.
@@ -51,9 +67,21 @@ class TSmtpClient : public TMessageClient {
   // empty means the system's trusted CAs. Tests set their own CA.
   std::string TlsCaFile;
 
+  // Whether SignIn may send the password over a connection that STARTTLS
+  // did not secure. Off: only a trusted local relay justifies it.
+  bool AllowPlainSignIn = false;
+
   // Filled by OpenConnection from the (last) EHLO reply.
   TSchemeList AnnouncedSchemes;
   bool SignedIn = false;
+
+  // Told of each stage as it begins (may be empty). Must not throw.
+  std::function<void(TSmtpStage)> OnStage;
+  // The last stage begun since OpenConnection; kept after a failure and
+  // after CloseConnection, so that the caller can tell what failed.
+  TSmtpStage Stage() const { return stage_; }
+  // Whether STARTTLS secured the connection now open.
+  bool IsSecure() const { return secure_; }
 
   // The machine's host name as the greeting sends it.
   static std::string LocalHostName();
@@ -72,7 +100,9 @@ class TSmtpClient : public TMessageClient {
   // With atLogin: "auth LOGIN" 334, Base64 user 334, Base64 password 235,
   // then true. With atNone: nothing sent, false. Either way SignedIn is set
   // afterwards, so SubmitMessage does not sign in again.
-  // Throws EProtocolReplyError on a refused step (later steps not sent).
+  // Throws EInsecureSignIn, with nothing sent, when atLogin is asked over a
+  // connection that is not IsSecure() and AllowPlainSignIn is off;
+  // EProtocolReplyError on a refused step (later steps not sent).
   bool SignIn();
 
   // One mail transaction: "Rset" (any code), SignIn when an authentication
@@ -92,15 +122,20 @@ class TSmtpClient : public TMessageClient {
   void SubmitMessage(TMailMessage& message, TDataCopy* copy = nullptr);
 
   // Sends "Quit" when open (no reply awaited; a failure is ignored), then
-  // closes in every case and clears SignedIn. Never throws.
+  // closes in every case and clears SignedIn and IsSecure(). Never throws.
   void CloseConnection();
 
  private:
+  void SetStage(TSmtpStage stage);
+
   // Sends ehlo/Helo and fills AnnouncedSchemes; returns whether the EHLO
   // reply offered STARTTLS.
   bool Greet();
   void CollectAuthSchemes();
   bool ReplyOffersStartTls() const;
+
+  TSmtpStage stage_ = TSmtpStage::kClosed;
+  bool secure_ = false;
 };
 
 }  // namespace quillor

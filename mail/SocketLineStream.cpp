@@ -171,11 +171,11 @@ void TSocketLineStream::StartTls(const std::string& peerName, const std::string&
   ThrowIfCancelled();
   if (!buffer_.empty() || socket_->bytesAvailable() > 0)
     throw EProtocolReplyError(0, "Unexpected data from the server before the TLS handshake.");
-  if (!QSslSocket::supportsSsl()) throw ESocketError(EPROTO, "TLS is not available on this system.");
+  if (!QSslSocket::supportsSsl()) throw ETlsError(EPROTO, "TLS is not available on this system.");
   QSslConfiguration config = socket_->sslConfiguration();
   if (!caFile.empty()) {
     const QList<QSslCertificate> cas = QSslCertificate::fromPath(QString::fromStdString(caFile), QSsl::Pem);
-    if (cas.isEmpty()) throw ESocketError(ENOENT, "No CA certificate could be read from " + caFile + ".");
+    if (cas.isEmpty()) throw ETlsError(ENOENT, "No CA certificate could be read from " + caFile + ".");
     config.setCaCertificates(cas);
   }
   config.setPeerVerifyMode(QSslSocket::VerifyPeer);
@@ -207,7 +207,7 @@ void TSocketLineStream::StartTls(const std::string& peerName, const std::string&
                            (settled ? socket_->errorString().toStdString() : std::string("timed out.")) +
                            reasons;
   socket_->abort();
-  throw ESocketError(number == EIO ? EPROTO : number, text);
+  throw ETlsError(number == EIO ? EPROTO : number, text);
 }
 
 bool TSocketLineStream::IsOpen() {

@@ -1,12 +1,8 @@
 #include "TextLines.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -72,44 +68,6 @@ bool ReadFileLines(const std::string& fileName, TStringList& lines) {
   lines.clear();
   if (!ReadFileBytes(fileName, bytes)) return false;
   lines = SplitLines(bytes);
-  return true;
-}
-
-bool WriteFileAtomically(const std::string& fileName, const std::string& bytes, std::string* error) {
-  auto fail = [error](const std::string& what) {
-    if (error != nullptr) *error = what + ": " + std::strerror(errno);
-    return false;
-  };
-  std::string temporary = fileName + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return fail("cannot create a temporary file beside " + fileName);
-  size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      const int saved = errno;
-      ::close(fd);
-      ::unlink(temporary.c_str());
-      errno = saved;
-      return fail("cannot write " + temporary);
-    }
-    written += static_cast<size_t>(n);
-  }
-  // Keep the usual permissions of a user file rather than mkstemp's 0600.
-  ::fchmod(fd, 0644);
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
-    const int saved = errno;
-    ::unlink(temporary.c_str());
-    errno = saved;
-    return fail("cannot flush " + temporary);
-  }
-  if (std::rename(temporary.c_str(), fileName.c_str()) != 0) {
-    const int saved = errno;
-    ::unlink(temporary.c_str());
-    errno = saved;
-    return fail("cannot replace " + fileName);
-  }
   return true;
 }
 

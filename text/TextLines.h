@@ -45,10 +45,4 @@ bool ReadFileBytes(const std::string& fileName, std::string& bytes);
 // read (see ReadFileBytes).
 bool ReadFileLines(const std::string& fileName, TStringList& lines);
 
-// Writes `bytes` to `fileName` atomically: into a temporary file in the same
-// folder, flushed, then renamed over the target, so that a crash never leaves
-// a half-written file behind. Returns false (and removes the temporary file)
-// on any failure; `error` then tells why.
-bool WriteFileAtomically(const std::string& fileName, const std::string& bytes, std::string* error = nullptr);
-
 }  // namespace quillor

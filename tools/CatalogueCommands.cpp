@@ -9,6 +9,7 @@
 #include "CryptManager.h"
 #include "Database.h"
 #include "DesignationFit.h"
+#include "DurableFile.h"
 #include "ExportFile.h"
 #include "KnowledgeFiles.h"
 #include "KnowledgeImport.h"
@@ -71,13 +72,12 @@ void LineAndColumn(const std::string& bytes, size_t offset, size_t& line, size_t
   column = offset - lineStart + 1;
 }
 
-// The scrambled article file of `plainText`, written atomically.
+// The scrambled article file of `plainText`, written durably: whole or not at all.
 bool WriteArticleFile(const std::string& dbFile, const std::string& plainText, std::ostream& err) {
   TStringList lines = SplitLines(plainText);
   TCryptManager().EncryptLines(lines);
-  std::string why;
-  if (!WriteFileAtomically(dbFile, JoinLines(lines), &why)) {
-    err << kToolName << dbFile << ": " << why << "\n";
+  if (const std::optional<TFileFailure> failure = ReplaceFileDurably(dbFile, JoinLines(lines))) {
+    err << kToolName << dbFile << ": " << FailureReasonInEnglish(*failure) << "\n";
     return false;
   }
   return true;

@@ -1,10 +1,7 @@
 #include "AvailabilityRefresh.h"
 
-#include <cerrno>
-
 #include "AvailabilityInUse.h"
 #include "DataSetStore.h"
-#include "FolderSync.h"
 #include "FrenchText.h"
 #include "KnowledgeImport.h"
 #include "PublicFileCheck.h"
@@ -72,11 +69,10 @@ void TAvailabilityRefresh::Fetched(TFetchOutcome outcome) {
     return;
   }
   const std::string target = RefreshedAvailabilityFile(fUserDataFolder);
+  // Through the durable writer: the file in use stays whole until then.
   std::string why;
-  if (!WriteAvailabilityFile(target, imported.file, &why) ||
-      !SyncFolder(TDataSetStore(fUserDataFolder).Folder())) {
-    Finish({TStatus::kFailed,
-            Fr("impossible d'écrire ") + ShownPath(target) + " : " + WriteFailureCause(errno), kNoDate});
+  if (!WriteAvailabilityFile(target, imported.file, &why)) {
+    Finish({TStatus::kFailed, Fr("impossible d'écrire ") + ShownPath(target) + " : " + why, kNoDate});
     return;
   }
   Finish({TStatus::kRefreshed, {}, published});

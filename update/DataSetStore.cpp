@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "DurableFile.h"
 #include "FolderSync.h"
 #include "FrenchText.h"
 #include "TextLines.h"
@@ -98,11 +99,11 @@ TDataSetStore::TPointer TDataSetStore::ReadPointer() const {
 bool TDataSetStore::WritePointer(const TPointer& pointer, std::string* error) const {
   std::string text = std::string(kCurrentKey) + "=" + pointer.current + "\r\n";
   if (!pointer.previous.empty()) text += std::string(kPreviousKey) + "=" + pointer.previous + "\r\n";
-  std::string why;
   const std::string file = fFolder + "/" + kPointerFile;
-  if (!WriteFileAtomically(file, text, &why) || !SyncFolder(fFolder)) {
+  // Written whole and renamed over the old one, the folder synced.
+  if (const std::optional<TFileFailure> failure = ReplaceFileDurably(file, text)) {
     if (error != nullptr)
-      *error = Fr("impossible d'écrire ") + ShownPath(file) + " : " + WriteFailureCause(errno);
+      *error = Fr("impossible d'écrire ") + ShownPath(file) + " : " + WriteFailureCause(failure->number);
     return false;
   }
   return true;
@@ -173,12 +174,10 @@ std::optional<TDataSet> TDataSetStore::Install(const std::vector<TSetFile>& file
   std::vector<TSetFile> all = files;
   all.push_back({kManifestFile, ManifestText(manifest)});
   for (const TSetFile& file : all) {
-    std::string why;
     const std::string path = folder + "/" + file.name;
-    if (!WriteFileAtomically(path, file.bytes, &why)) {
-      const int cause = errno;
+    if (const std::optional<TFileFailure> failure = ReplaceFileDurably(path, file.bytes)) {
       RemoveFolder(folder);
-      return fail(Fr("impossible d'écrire ") + ShownPath(path) + " : " + WriteFailureCause(cause));
+      return fail(Fr("impossible d'écrire ") + ShownPath(path) + " : " + WriteFailureCause(failure->number));
     }
   }
   if (!SyncFolder(folder) || !SyncFolder(fFolder)) {

@@ -4,8 +4,8 @@
 //   <data folder>/Catalogue/Actuel.txt               which set is current, which one precedes it
 //   <data folder>/Catalogue/2026-12-09_16-40-29/     one set: BaseDeDonneeArticles.db, Origine.txt
 //
-// A new set is written whole into a new folder (every file written and
-// synced, then the folder synced) before anything points to it; it becomes
+// A new set is written whole into a new folder (every file through the
+// durable writer, then the folders synced) before anything points to it; it becomes
 // current in one step, when Actuel.txt is replaced by a file naming it. The
 // set it replaces is kept as the previous one, so that the update can be
 // undone; older sets are removed. A failure or a cancel at any step leaves

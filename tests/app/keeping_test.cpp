@@ -8,8 +8,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextDocument>
+#include <cerrno>
 
 #include "DraftKeeper.h"
+#include "DurableFile.h"
 #include "MessagePresenter.h"
 #include "OrderDraft.h"
 #include "OrderJournal.h"
@@ -137,13 +139,45 @@ TEST_F(KeepingTest, ASuccessfulSendingClearsTheKeptOrder) {
   EXPECT_EQ(Open()->MessageText(), kOpening);
 }
 
-TEST_F(KeepingTest, ADraftThatCannotBeReadIsReportedAndTheStartGoesOn) {
-  fDir.Write("data/Quillor/Quillor/Brouillon.txt", "Quillor brouillon 1\nadresse 999\ncoupé");
+TEST_F(KeepingTest, ADraftThatCannotBeReadIsSetAsideNeverOverwritten) {
+  const std::string unreadable = "Quillor brouillon 1\nadresse 999\ncoup\xC3\xA9";
+  fDir.Write("data/Quillor/Quillor/Brouillon.txt", unreadable);
   auto form = Open();
   ASSERT_EQ(ErrorCount(), 1);
   EXPECT_THAT(Messages()[0].text, HasSubstr("brouillon est illisible"));
+  EXPECT_THAT(Messages()[0].text, HasSubstr("mis de c\xF4t\xE9 sous le nom"));
   EXPECT_EQ(form->MessageText(), kOpening);
   EXPECT_EQ(form->AddressText(), "Pharmacie du Port\r\n3 quai Est\r\n");
+  // Under a dated name, as it was; the next keystroke writes a draft of its own.
+  std::vector<fs::path> aside;
+  for (const auto& entry : fs::directory_iterator(UserDataPath()))
+    if (entry.path().filename().string().rfind("Brouillon-illisible-", 0) == 0) aside.push_back(entry.path());
+  ASSERT_EQ(aside.size(), 1u);
+  EXPECT_THAT(aside[0].filename().string(),
+              ::testing::MatchesRegex(
+                  "Brouillon-illisible-[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{2}-[0-9]{2}-[0-9]{2}\\.txt"));
+  form->Message_Memo->moveCursor(QTextCursor::End);
+  QTest::keyClicks(form->Message_Memo, QStringLiteral("urgent"));
+  ASSERT_TRUE(KeptDraft(
+      [](const TOrderDraft& d) { return d.message && d.message->find("urgent") != std::string::npos; }));
+  EXPECT_EQ(TempDir::Read(aside[0]), unreadable);
+}
+
+TEST_F(KeepingTest, ADraftThatCannotBeSetAsideStaysAndNothingIsWrittenOverIt) {
+  const std::string unreadable = "pas un brouillon";
+  fDir.Write("data/Quillor/Quillor/Brouillon.txt", unreadable);
+  // The draft cannot move (a folder that takes no new name).
+  SetDurableFaultForTesting([](TDurableStep step) { return step == TDurableStep::kRename ? EACCES : 0; });
+  auto form = Open();
+  SetDurableFaultForTesting({});
+  ASSERT_EQ(ErrorCount(), 1);
+  EXPECT_THAT(Messages()[0].text, HasSubstr("n'a pu \xEAtre mis de c\xF4t\xE9"));
+  form->Message_Memo->moveCursor(QTextCursor::End);
+  QTest::keyClicks(form->Message_Memo, QStringLiteral("urgent"));
+  QTest::qWait(TDraftKeeper::kSaveDelayMs + 200);
+  EXPECT_EQ(TempDir::Read(DraftPath()), unreadable);
+  EXPECT_TRUE(form->close());
+  EXPECT_EQ(TempDir::Read(DraftPath()), unreadable) << "not even a close lets it go";
 }
 
 // --- closing when the address cannot be saved ----------------------------------------

@@ -1,6 +1,7 @@
 // The order being composed survives a kill: the window runs as a real
 // process (window_process_main.cpp), the order is typed into it, the process
-// is killed with SIGKILL, and the next start shows the order.
+// is killed with SIGKILL, and the next start shows the order. So does an
+// order whose sending the kill interrupted, as one that may have arrived.
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <signal.h>
@@ -8,10 +9,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
 #include "OrderDraft.h"
+#include "ScriptedSmtpServer.h"
+#include "SmtpClient.h"
 #include "TempDir.h"
 #include "WindowFixture.h"
 
@@ -139,6 +143,57 @@ TEST_F(KilledWindowTest, AWindowKilledWithSigkillShowsTheTypedOrderAtTheNextStar
                                  "\n--\nPharmacie du Port\n3 quai Est")
       << second.Errors();
   EXPECT_EQ(second.Errors().find("box:"), std::string::npos) << second.Errors();
+}
+
+TEST_F(KilledWindowTest, AWindowKilledAfterTheFinalDotShowsItsOrderAsOneToVerify) {
+  fs::create_directories(fDir.Path() / "first");
+  fs::create_directories(fDir.Path() / "second");
+  const std::string order = "4  3400001  ASPIRINE UPSA 500 MG";
+  ScriptedSmtpServer server;
+  server.Reply("220 quillor-test ESMTP").Expect("ehlo " + TSmtpClient::LocalHostName()).Reply("250 HELP");
+  server.Expect("Rset").Reply("250 ok").ExpectAny().Reply("250 ok").ExpectAny().Reply("250 ok");
+  // The whole order and its final dot, then silence: a server that stored it
+  // and never said so.
+  server.Expect("Data").Reply("354 go").ReadData();
+  server.Start();
+  const fs::path mark = UserDataPath() / "EnvoiEnCours.txt";
+  {
+    WindowProcess first(fDir.Path() / "first", {"send", std::to_string(server.Port()), order});
+    ASSERT_TRUE(first.Started());
+    ASSERT_TRUE(first.WaitForOutput("sending\n")) << first.Errors();
+    bool dotReceived = false;
+    for (auto deadline = std::chrono::steady_clock::now() + kChildTimeout;
+         !dotReceived && std::chrono::steady_clock::now() < deadline; std::this_thread::sleep_for(kPoll)) {
+      const std::vector<std::string> lines = server.Received();
+      dotReceived = std::find(lines.begin(), lines.end(), ".") != lines.end();
+    }
+    ASSERT_TRUE(dotReceived) << first.Errors();
+    EXPECT_TRUE(fs::exists(mark)) << "no mark of the sending under way";
+    const int status = first.Kill();
+    ASSERT_TRUE(WIFSIGNALED(status));
+  }
+  EXPECT_TRUE(fs::exists(mark)) << "the kill took the mark with it";
+  EXPECT_EQ(server.DataLines().back(), order);
+
+  WindowProcess second(fDir.Path() / "second", {"show"});
+  ASSERT_TRUE(second.Started());
+  const int status = second.WaitForExit();
+  ASSERT_TRUE(WIFEXITED(status)) << second.Errors();
+  EXPECT_EQ(second.Output(), "Bonjour,\nVeuillez trouver ci-dessous notre commande :\n\n" + order +
+                                 "\n--\nPharmacie du Port\n")
+      << second.Errors();
+  EXPECT_THAT(second.Errors(), HasSubstr("box: Quillor s'est arr\xEAt\xE9 pendant l'envoi d'une commande"));
+  EXPECT_THAT(second.Errors(), HasSubstr("v\xE9rifiez aupr\xE8s du fournisseur"));
+  EXPECT_EQ(second.Output().find("mailto:"), std::string::npos) << "handed over on a guess";
+  EXPECT_FALSE(fs::exists(mark));
+  std::vector<fs::path> journal;
+  for (const auto& entry : fs::directory_iterator(UserDataPath() / "Commandes"))
+    journal.push_back(entry.path());
+  ASSERT_EQ(journal.size(), 1u);
+  EXPECT_THAT(journal[0].filename().string(), ::testing::EndsWith("_a-verifier.eml"));
+  const std::string copy = TempDir::Read(journal[0]);
+  EXPECT_THAT(copy, ::testing::StartsWith("X-Quillor-Etat: a verifier\r\n"));
+  EXPECT_THAT(copy, HasSubstr(order + "\r\n"));
 }
 
 }  // namespace

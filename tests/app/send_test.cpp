@@ -5,6 +5,7 @@
 // progress window whose "Annuler" ends it all.
 #include <gmock/gmock.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -114,30 +115,50 @@ TEST_P(SendTest, OrderReachesTheMailboxAndTheMessageStartsAfresh) {
             ".5 bo\xEEtes de gants\r\n");
 }
 
+// A server that asks for the password over a plain connection gets it only
+// from a build made for a trusted local relay (QUILLOR_SMTP_PLAIN_SIGN_IN).
 INSTANTIATE_TEST_SUITE_P(ServerModes, SendTest,
-                         ::testing::Values(SmtpServerProcess::Mode::kPlain, SmtpServerProcess::Mode::kLogin,
+                         ::testing::Values(SmtpServerProcess::Mode::kPlain,
                                            SmtpServerProcess::Mode::kStartTls),
                          [](const auto& info) {
-                           switch (info.param) {
-                             case SmtpServerProcess::Mode::kPlain:
-                               return std::string("Plain");
-                             case SmtpServerProcess::Mode::kLogin:
-                               return std::string("AuthLogin");
-                             case SmtpServerProcess::Mode::kStartTls:
-                               return std::string("StartTls");
-                           }
-                           return std::string("Other");
+                           return std::string(info.param == SmtpServerProcess::Mode::kPlain ? "Plain"
+                                                                                            : "StartTls");
                          });
+
+TEST_F(SendTest, APlainSignInGoesOnlyToATrustedRelay) {
+  SmtpServerProcess server(SmtpServerProcess::Mode::kLogin);
+  TQuillorOptions options = OptionsFor(server);
+  auto form = Open(options);
+  QTest::mouseClick(form->Button2, Qt::LeftButton);
+  EXPECT_EQ(fOpenedUrls.size(), 1u) << "no password in clear: the mail program takes the order";
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_THAT(form->SendingStatus(), HasSubstr("pas de connexion s\xE9"
+                                               "curis\xE9"
+                                               "e"));
+  EXPECT_TRUE(server.WaitForMessages(1, std::chrono::milliseconds(300)).empty());
+  form.reset();
+
+  options.sending.allowPlainSignIn = true;
+  form = Open(options);
+  QTest::mouseClick(form->Button2, Qt::LeftButton);
+  EXPECT_EQ(fOpenedUrls.size(), 1u);
+  ASSERT_EQ(Messages().size(), 1u) << server.ServerLog();
+  EXPECT_EQ(Messages()[0].text,
+            "Commande envoy\xE9"
+            "e");
+  EXPECT_EQ(server.WaitForMessages(1).size(), 1u) << server.ServerLog();
+}
 
 TEST_F(WindowTest, WrongPasswordFallsBackToTheMailtoLink) {
   WriteArticles({"CIP;Designation;Prix", "3400001;ASPIRINE UPSA 500 MG;2,18"});
   WriteSettings("1", "2");
   WriteDataFile("AdressePharmacie.txt", "Pharmacie du Port\r\n");
-  SmtpServerProcess server(SmtpServerProcess::Mode::kLogin);
+  SmtpServerProcess server(SmtpServerProcess::Mode::kStartTls);
   TQuillorOptions options = TestOptions();
   options.sending.port = static_cast<uint16_t>(server.Port());
   options.sending.sender = SmtpServerProcess::kUser;
   options.sending.password = "wrong";
+  options.sending.caCertificateFile = server.CaFile();
   auto form = Open(options);
   const std::string before = form->MessageText();
   QTest::mouseClick(form->Button2, Qt::LeftButton);
@@ -151,7 +172,13 @@ TEST_F(WindowTest, WrongPasswordFallsBackToTheMailtoLink) {
   ASSERT_EQ(journal.size(), 1u);
   EXPECT_THAT(journal[0].filename().string(), HasSubstr("_non-envoyee.eml"));
   const std::string copy = TempDir::Read(journal[0]);
-  EXPECT_EQ(copy.rfind("X-Quillor-Etat: non envoyee\r\nFrom: commandes@quillor.test\r\n", 0), 0u) << copy;
+  EXPECT_EQ(copy.rfind("X-Quillor-Etat: non envoyee\r\nX-Quillor-Raison: authentification refusee (535", 0),
+            0u)
+      << copy;
+  EXPECT_THAT(copy, HasSubstr(")\r\nFrom: commandes@quillor.test\r\n"));
+  // The reason is told in the window's status line, without a box.
+  EXPECT_THAT(form->SendingStatus(), HasSubstr("authentification refus\xE9"
+                                               "e (535"));
   EXPECT_THAT(copy, HasSubstr("\r\n\r\nPharmacie du Port\r\n\r\nBonjour,\r\n"));
 }
 

@@ -126,7 +126,31 @@ TEST_F(FakeSessionTest, RefusedStartTlsClosesTheConnection) {
   EXPECT_EQ(wire->written.back(), "Quit");
 }
 
+TEST_F(FakeSessionTest, OnlyAConnectionThatStartTlsSecuredCarriesThePassword) {
+  client.UserId = "u";
+  client.Password = "p";
+  client.AuthenticationType = atLogin;
+  Open({"250-server", "250 AUTH LOGIN"});
+  EXPECT_FALSE(client.IsSecure());
+  wire->written.clear();
+  EXPECT_THROW(client.SignIn(), EInsecureSignIn);
+  EXPECT_THAT(wire->written, IsEmpty());
+  client.CloseConnection();
+
+  Serve({"220 ready", "250-server", "250 STARTTLS", "220 go ahead", "250-server", "250 AUTH LOGIN"});
+  client.OpenConnection();
+  EXPECT_TRUE(client.IsSecure());
+  wire->written.clear();
+  Serve({"334 VXNlcm5hbWU6", "334 UGFzc3dvcmQ6", "235 ok"});
+  EXPECT_TRUE(client.SignIn());
+  EXPECT_THAT(wire->written, ElementsAre("auth LOGIN", "dQ==", "cA=="));
+  client.CloseConnection();
+  EXPECT_FALSE(client.IsSecure()) << "a new connection starts plain";
+}
+
 TEST_F(FakeSessionTest, SubmissionSignsInOnlyWhenLoginWasAnnounced) {
+  // The in-memory stream stands for a trusted local relay.
+  client.AllowPlainSignIn = true;
   TMailMessage message;
   message.From.Address = "pharmacie@quillor.test";
   message.Recipients.SetText("commandes@quillor.test, autre@quillor.test");

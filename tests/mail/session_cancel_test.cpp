@@ -5,7 +5,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QTimer>
 #include <algorithm>
 #include <functional>
 
@@ -13,36 +12,15 @@
 #include "ScriptedSmtpServer.h"
 #include "SmtpClient.h"
 #include "StalledListener.h"
+#include "WhenReady.h"
 
 namespace quillor {
 namespace {
 
 using test::ScriptedSmtpServer;
+using test::WhenReady;
 using ::testing::Contains;
 using ::testing::Not;
-
-// Runs `action` once, from inside whatever wait the session is in, as soon
-// as `ready` holds.
-class WhenReady {
- public:
-  WhenReady(std::function<bool()> ready, std::function<void()> action)
-      : ready_(std::move(ready)), action_(std::move(action)) {
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      if (done_ || !ready_()) return;
-      done_ = true;
-      timer_.stop();
-      action_();
-    });
-    timer_.start(5);
-  }
-  bool Done() const { return done_; }
-
- private:
-  std::function<bool()> ready_;
-  std::function<void()> action_;
-  QTimer timer_;
-  bool done_ = false;
-};
 
 bool HasLine(const ScriptedSmtpServer& server, const std::string& line) {
   const std::vector<std::string> lines = server.Received();

@@ -114,15 +114,18 @@ TEST(RealServerTest, TheDataCopyIsByteForByteWhatTheServerStored) {
   }
 }
 
-TEST(RealServerTest, LoginSubmissionAuthenticatesAndIsStored) {
+TEST(RealServerTest, LoginOverPlainTextGoesOnlyToATrustedRelay) {
   SmtpServerProcess server(SmtpServerProcess::Mode::kLogin);
   TSmtpClient client;
   Point(client, server);
-  client.OpenConnection();
-  EXPECT_TRUE(client.AnnouncedSchemes.Contains("LOGIN"));
-  client.CloseConnection();
-
   TMailMessage message = OrderMessage();
+  // By default the password never crosses a connection STARTTLS did not secure.
+  EXPECT_THROW(SendOrder(client, message), EInsecureSignIn);
+  client.CloseConnection();
+  EXPECT_TRUE(server.WaitForMessages(1, std::chrono::milliseconds{300}).empty());
+
+  client.AllowPlainSignIn = true;
+  message = OrderMessage();
   SendOrder(client, message);
   const auto stored = server.WaitForMessages(1);
   ASSERT_EQ(stored.size(), 1u) << server.ServerLog();
@@ -130,9 +133,10 @@ TEST(RealServerTest, LoginSubmissionAuthenticatesAndIsStored) {
 }
 
 TEST(RealServerTest, LoginWithAWrongPasswordIsRefused) {
-  SmtpServerProcess server(SmtpServerProcess::Mode::kLogin);
+  SmtpServerProcess server(SmtpServerProcess::Mode::kStartTls);
   TSmtpClient client;
   Point(client, server).Password = "wrong";
+  client.TlsCaFile = server.CaFile();
   TMailMessage message = OrderMessage();
   try {
     SendOrder(client, message);

@@ -66,6 +66,8 @@ TEST_F(SessionTest, OrderWithLoginFollowsTheExactDialogueAndDataBytes) {
 
   client.UserId = "pharmacie@quillor.test";
   client.Password = "TorvaLindo52";
+  // A plain connection: only the trusted-relay setting lets the password go.
+  client.AllowPlainSignIn = true;
   client.OpenConnection();
   EXPECT_THAT(client.AnnouncedSchemes.Items(), ElementsAre("LOGIN", "PLAIN"));
   ASSERT_TRUE(client.AnnouncedSchemes.Contains("login"));
@@ -159,9 +161,28 @@ TEST_F(SessionTest, MultiLineAndEmptyReplyLinesOverTheWire) {
   Finish();
 }
 
+TEST_F(SessionTest, SignInOverAPlainConnectionSendsNothingAtAll) {
+  Greeting({"250-quillor-test", "250 AUTH LOGIN"}).Expect("Rset").Reply("250 ok");
+  server.Start();
+  client.OpenConnection();
+  client.AuthenticationType = atLogin;
+  client.UserId = "pharmacie@quillor.test";
+  client.Password = "TorvaLindo52";
+  EXPECT_FALSE(client.IsSecure());
+  EXPECT_THROW(client.SignIn(), EInsecureSignIn);
+  EXPECT_FALSE(client.SignedIn);
+  // Nor does a submission sign in on its own.
+  message.Body = {"ligne"};
+  EXPECT_THROW(client.SubmitMessage(message), EInsecureSignIn);
+  Finish();
+  EXPECT_THAT(server.Received(), ElementsAre(ehlo, "Rset", "Quit"));
+  EXPECT_THAT(server.ReceivedBytes(), ::testing::Not(HasSubstr("VG9ydmFMaW5kbzUy")));
+}
+
 TEST_F(SessionTest, RefusedAuthSendsNoUserName) {
   Greeting({"250-quillor-test", "250 AUTH=LOGIN"}).Expect("auth LOGIN").Reply("504 5.5.4 mechanism refused");
   server.Start();
+  client.AllowPlainSignIn = true;
   client.OpenConnection();
   client.AuthenticationType = atLogin;
   client.UserId = "pharmacie@quillor.test";

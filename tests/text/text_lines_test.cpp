@@ -42,27 +42,5 @@ TEST(ReadFileLines, MissingFileAndDirectoryAreNotReadable) {
   EXPECT_FALSE(FileExists(dir.Path().string()));
 }
 
-TEST(WriteFileAtomically, ReplacesTheFileWholeAndLeavesNoTemporary) {
-  test::TempDir dir;
-  const std::string file = (dir.Path() / "address.txt").string();
-  ASSERT_TRUE(WriteFileAtomically(file, "old"));
-  ASSERT_TRUE(WriteFileAtomically(file, "line 1\r\nline 2"));
-  EXPECT_EQ(test::TempDir::Read(file), "line 1\r\nline 2");
-  int entries = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) ++entries;
-  EXPECT_EQ(entries, 1);
-}
-
-TEST(WriteFileAtomically, FailureKeepsThePreviousContent) {
-  test::TempDir dir;
-  const std::string file = (dir.Path() / "address.txt").string();
-  ASSERT_TRUE(WriteFileAtomically(file, "kept"));
-  std::string error;
-  // A target in a folder that does not exist cannot be written.
-  EXPECT_FALSE(WriteFileAtomically((dir.Path() / "no" / "such.txt").string(), "x", &error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_EQ(test::TempDir::Read(file), "kept");
-}
-
 }  // namespace
 }  // namespace quillor
