@@ -6,9 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <set>
 
 #include "DataSetStore.h"
+#include "DurableFile.h"
 #include "TempDir.h"
 #include "UpdateFixtures.h"
 
@@ -17,6 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using quillor::test::TempDir;
+using ::testing::HasSubstr;
 
 // 9 December 2026, 16:40:29 local time.
 std::time_t Moment(int second = 29, int day = 9) {
@@ -128,6 +131,37 @@ TEST_F(DataSetStoreTest, AFileThatCannotBeWrittenLeavesTheCurrentSetAndNoTrace) 
   EXPECT_EQ(Pointer(), pointer);
   EXPECT_EQ(Entries(), before);
   EXPECT_EQ(fStore.Current()->id, "2026-12-09_16-40-01");
+}
+
+TEST_F(DataSetStoreTest, AFullOrReadOnlyDiskAtAnyStepOfAnyFileLeavesTheCurrentSetAndNoTrace) {
+  ASSERT_TRUE(Install("A", Moment(1)));
+  const std::string pointer = Pointer();
+  const std::set<std::string> before = Entries();
+  // The set's two files, then the pointer that would make it current.
+  for (int file = 1; file <= 3; ++file) {
+    for (const TDurableStep step :
+         {TDurableStep::kCreateTemporary, TDurableStep::kWrite, TDurableStep::kSyncFile,
+          TDurableStep::kRename, TDurableStep::kSyncFolder}) {
+      for (const int number : {ENOSPC, EROFS}) {
+        int seen = 0;
+        const TDurableFault previous = SetDurableFaultForTesting([&](TDurableStep asked) {
+          if (asked == TDurableStep::kCreateTemporary) ++seen;
+          return asked == step && seen == file ? number : 0;
+        });
+        std::string error;
+        const bool installed = Install("B", Moment(2), &error).has_value();
+        SetDurableFaultForTesting(previous);
+        const std::string what =
+            "file " + std::to_string(file) + ", step " + std::to_string(static_cast<int>(step));
+        EXPECT_FALSE(installed) << what;
+        EXPECT_THAT(error, HasSubstr(number == ENOSPC ? Fr("disque plein") : Fr("dossier en lecture seule")))
+            << what;
+        EXPECT_EQ(Pointer(), pointer) << what;
+        EXPECT_EQ(Entries(), before) << what;
+        EXPECT_EQ(fStore.Current()->id, "2026-12-09_16-40-01") << what;
+      }
+    }
+  }
 }
 
 TEST_F(DataSetStoreTest, ADataFolderThatCannotBeMadeIsNamed) {
