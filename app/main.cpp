@@ -1,6 +1,9 @@
 // Quillor: the pharmacy order client. Takes no command-line options; reads
-// its files from ./Data under the working directory, or from the installed
-// data when started from a folder that has none (DataFolder.h).
+// its settings from ./Data under the working directory, or from the installed
+// data when started from a folder that has none (DataFolder.h), and the
+// catalogue in use by the same rule, after the user's updated one
+// (CatalogueLocation.h). Only the program itself keeps the availability fresh
+// at start-up (TQuillorOptions::refreshAvailability).
 #include "DataFolder.h"
 #include "QuillorApplication.h"
 #include "Quillor_Unit.h"

@@ -41,8 +41,8 @@ inline std::filesystem::path SmallExport() {
 
 // Every file an update fetches, in order.
 inline std::vector<std::string> CatalogueNames() {
-  return {"CIS_bdpm.txt",     "CIS_CIP_bdpm.txt", "CIS_COMPO_bdpm.txt", "CIS_GENER_bdpm.txt",
-          "CIS_CPD_bdpm.txt", "CIS_CIP_Dispo_Spec.txt"};
+  return {"CIS_bdpm.txt",       "CIS_CIP_bdpm.txt", "CIS_COMPO_bdpm.txt",
+          "CIS_GENER_bdpm.txt", "CIS_CPD_bdpm.txt", "CIS_CIP_Dispo_Spec.txt"};
 }
 
 // French text, as the update writes it.
