@@ -6,11 +6,6 @@
 
 namespace quillor {
 
-void SetApplicationIdentity() {
-  QCoreApplication::setOrganizationName(QStringLiteral("Quillor"));
-  QCoreApplication::setApplicationName(QStringLiteral("Quillor"));
-}
-
 QuillorApplication::QuillorApplication(int& argc, char** argv) : QApplication(argc, argv) {
   SetApplicationIdentity();
 }

@@ -6,10 +6,9 @@
 
 #include <QApplication>
 
-namespace quillor {
+#include "UserFolders.h"
 
-// Organisation and application name "Quillor" (the user's settings folder).
-void SetApplicationIdentity();
+namespace quillor {
 
 class QuillorApplication : public QApplication {
  public:

@@ -12,6 +12,7 @@
 #include "DurableFile.h"
 #include "Quillor_Unit.h"
 #include "TextLines.h"
+#include "UserFiles.h"
 #include "WidgetText.h"
 
 namespace quillor {
@@ -71,10 +72,11 @@ void TQuillor_Form::FormCreate() {
 }
 
 void TQuillor_Form::ReadArticles() {
+  fCatalogue = update::LocateCatalogueInUse(UserDataFolder());
+  ShowCatalogueInUse();
   TStringList lines;
-  if (!ReadFileLines(TQuillorFiles::kArticleFile, lines)) {
-    throw EFileError(std::string("Impossible de lire le fichier des articles ") +
-                     TQuillorFiles::kArticleFile);
+  if (!ReadFileLines(fCatalogue.articleFile, lines)) {
+    throw EFileError("Impossible de lire le fichier des articles " + DisplayFileName(fCatalogue.articleFile));
   }
   CryptManager = std::make_unique<TCryptManager>();
   CryptManager->DecryptLines(lines);

@@ -15,6 +15,9 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include "AvailabilityRefresh.h"
+#include "CatalogueStrip.h"
+#include "CatalogueUpdater.h"
 #include "DraftKeeper.h"
 #include "ErrorHandler.h"
 #include "MessagePresenter.h"
@@ -79,9 +82,16 @@ TQuillor_Form::TQuillor_Form(TQuillorOptions options, QWidget* parent)
   CreateControls();
   SetTabOrder();
   ConnectHandlers();
+  fCatalogueUpdater = std::make_unique<TCatalogueUpdater>(
+      this, TCatalogueUpdater::THooks{
+                [this] { return CatalogueUpdateRequest(); },
+                [this] { RunGuarded([this] { CatalogueChanged(); }); },
+                [this](bool running) { CatalogueStrip->SetUpdating(running); },
+            });
   RunGuarded([this] { FormCreate(); });
   // Also after a start-up that stopped early: the kept order matters most.
   RunGuarded([this] { RestoreKeptDraft(); });
+  RunGuarded([this] { RefreshAvailabilityIfOld(); });
   // Shown in any case, even when the start-up stopped before showing it.
   if (!isVisible()) show();
   // Over the window: an order a former run may have sent is told at once.
@@ -89,6 +99,9 @@ TQuillor_Form::TQuillor_Form(TQuillorOptions options, QWidget* parent)
 }
 
 TQuillor_Form::~TQuillor_Form() {
+  // An update or a refresh still running ends here, calling nothing back.
+  fCatalogueUpdater.reset();
+  fAvailabilityRefresh.reset();
   // The controller gives the grid widget its handlers back while both live.
   ArticleGrid.reset();
   // The memos go with the window: nothing is kept from here on.
@@ -186,6 +199,12 @@ void TQuillor_Form::CreateControls() {
   Button1->setGeometry(528, 464, 65, 25);
   Button2 = Named(new QPushButton(QStringLiteral("Envoyer la Commande"), this), "Button2");
   Button2->setGeometry(664, 464, 187, 25);
+
+  // Under the logo, above the list it fills.
+  CatalogueStrip = new TCatalogueStrip(
+      this, [this] { RunGuarded([this] { UpdateCatalogueClick(); }); },
+      [this] { RunGuarded([this] { RollbackCatalogueClick(); }); });
+  CatalogueStrip->setGeometry(8, 139, 409, 26);
 
   // Under the grid, which FormResize follows.
   Label5 = Named(new QLabel(this), "Label5");

@@ -21,6 +21,9 @@
 #include <string>
 #include <vector>
 
+#include "AvailabilityInUse.h"
+#include "CatalogueLocation.h"
+#include "CatalogueUpdate.h"
 #include "CryptManager.h"
 #include "DataFolderReport.h"
 #include "Database.h"
@@ -48,6 +51,11 @@ namespace quillor {
 class TUpDown;
 class TIniManager;
 class TDraftKeeper;
+class TCatalogueStrip;
+class TCatalogueUpdater;
+namespace update {
+class TAvailabilityRefresh;
+}
 struct TOrderTexts;
 
 // A file of the window cannot be read or written; the text names it.
@@ -56,9 +64,9 @@ class EFileError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Where the address is read from and saved to, and the article file.
+// Where the address is read from and saved to, and the settings. The article
+// file is the catalogue in use (update::LocateCatalogueInUse).
 struct TQuillorFiles {
-  static constexpr const char* kArticleFile = "./Data/BaseDeDonneeArticles.db";
   static constexpr const char* kSettingsFile = "./Data/Versions.ini";
   static constexpr const char* kBundledAddressFile = "./Data/AdressePharmacie.txt";
   // The user's copy of the address: "C:AdressePharmacie.txt" on Windows, else
@@ -99,6 +107,8 @@ class TQuillor_Form : public QWidget {
   QPlainTextEdit* Adresse_Memo;
   QPushButton* Button1;
   QPushButton* Button2;
+  // Which catalogue is in use, and the way to update it.
+  TCatalogueStrip* CatalogueStrip;
   // One line under the grid: what became of the last sending, and why an
   // order went to the mail program (never a box for that).
   QLabel* Label5;
@@ -155,6 +165,18 @@ class TQuillor_Form : public QWidget {
   // The whole text of the status line (Label5 shows what fits of it).
   const std::string& SendingStatus() const { return fSendingStatus; }
 
+  // The catalogue update: the button (or Ctrl+M) and the undo. An update runs
+  // beside the window, which stays usable; when it installs a new catalogue
+  // the list shows it at once, the search and the order kept.
+  void UpdateCatalogueClick();
+  void RollbackCatalogueClick();
+  TCatalogueUpdater& CatalogueUpdater() { return *fCatalogueUpdater; }
+  // Where the articles shown were read from, and their availability.
+  const update::TCatalogueLocation& CatalogueInUse() const { return fCatalogue; }
+  const update::TAvailabilityInUse& AvailabilityInUse() const { return fAvailability; }
+  // Whether the background refresh of the availability runs.
+  bool IsRefreshingAvailability() const;
+
   // The byte-side texts of the memos (lines separated by CR LF).
   std::string AddressText() const;
   std::string MessageText() const;
@@ -191,7 +213,19 @@ class TQuillor_Form : public QWidget {
   // Enter in the quantity: the line is added and the search field is ready
   // for the next scan.
   void Edit2Return();
+  // Reads the catalogue in use into ArticleTable; throws EFileError.
   void ReadArticles();
+  // The catalogue in use changed: read again, the list refilled with the
+  // search in Edit1, the strip told. On failure the old table stays.
+  void CatalogueChanged();
+  void ShowCatalogueInUse();
+  update::TUpdateRequest CatalogueUpdateRequest() const;
+  // At start-up: the availability fetched alone in the background when the
+  // one in use is older than a week; how it went is said under the
+  // catalogue's line, never in a box.
+  void RefreshAvailabilityIfOld();
+  // A newer availability is in use.
+  void AvailabilityChanged();
   void LoadAddress();
   void WriteTitles(const TGridTitles& titles);
   // The start-up step after FormCreate: shows a kept draft of an unsent
@@ -250,6 +284,12 @@ class TQuillor_Form : public QWidget {
   std::string fSendingStatus;
   std::unique_ptr<TDraftKeeper> fDraftKeeper;
   TDataFolderReport fDataFolderReport;
+  update::TCatalogueLocation fCatalogue;
+  update::TAvailabilityInUse fAvailability;
+  // How the last refresh of the availability went, after its date.
+  std::string fAvailabilityNote;
+  std::unique_ptr<TCatalogueUpdater> fCatalogueUpdater;
+  std::unique_ptr<update::TAvailabilityRefresh> fAvailabilityRefresh;
 };
 
 // The one order window of the run (nullptr before and after it).

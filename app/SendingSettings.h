@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 
+#include "UpdateSource.h"
+
 namespace quillor {
 
 struct TSendingSettings {
@@ -45,6 +47,13 @@ using TUrlOpener = std::function<bool(const std::string& url)>;
 struct TQuillorOptions {
   TSendingSettings sending = DefaultSendingSettings();
   TUrlOpener openUrl;  // empty: the desktop's own opener
+  // Where catalogue updates download from (the build's address by default).
+  update::TUpdateSettings update = update::DefaultUpdateSettings();
+  // Whether the availability is fetched at start-up when it is older than a
+  // week (unless the user turned that off, UpdatePreferences.h). Only the
+  // program itself asks for it: a window made for a test or a benchmark
+  // never reaches the network by itself.
+  bool refreshAvailability = false;
 };
 
 }  // namespace quillor

@@ -1,7 +1,6 @@
 #include "UserFiles.h"
 
 #include <QFile>
-#include <QStandardPaths>
 #include <cerrno>
 #include <filesystem>
 
@@ -16,10 +15,6 @@ namespace {
 constexpr int kMaxSetAsideAttempts = 100;
 
 }  // namespace
-
-std::string UserDataFolder() {
-  return QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).toStdString();
-}
 
 std::string JournalFolder() {
   return UserDataFolder() + "/Commandes";

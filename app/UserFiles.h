@@ -14,9 +14,10 @@
 #include <optional>
 #include <string>
 
+#include "UserFolders.h"
+
 namespace quillor {
 
-std::string UserDataFolder();
 std::string JournalFolder();
 std::string DraftFileName();
 std::string SendingMarkFileName();

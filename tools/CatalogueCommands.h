@@ -55,7 +55,7 @@ struct ImportCommand {
 int Import(const ImportCommand& command, std::ostream& out, std::ostream& err);
 
 struct SearchOptions {
-  std::string dbFile = "./Data/BaseDeDonneeArticles.db";
+  std::string dbFile;  // the article file
   bool approximate = false;
   bool scores = false;
   std::vector<std::string> words;  // Windows-1252

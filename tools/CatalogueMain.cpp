@@ -1,5 +1,7 @@
 // quillor-catalogue: reads, writes and searches Quillor's scrambled article
-// file from the command line. Trace reports go to stderr.
+// file from the command line, and updates the catalogue from the public drug
+// database. Trace reports go to stderr.
+#include <QCoreApplication>
 #include <clocale>
 #include <cstring>
 #include <exception>
@@ -9,8 +11,11 @@
 #include <vector>
 
 #include "CatalogueCommands.h"
+#include "CatalogueLocation.h"
 #include "DayDate.h"
 #include "LocaleText.h"
+#include "UpdateCommand.h"
+#include "UserFolders.h"
 
 namespace {
 
@@ -21,7 +26,9 @@ constexpr char kUsage[] =
     "                                [--availability-date DD/MM/YYYY]\n"
     "       quillor-catalogue decode FILE.db\n"
     "       quillor-catalogue encode PLAIN.csv -o FILE.db\n"
-    "       quillor-catalogue search [--approx] [--scores] [--db FILE.db] QUERY...\n"
+    "       quillor-catalogue search [--approx] [--scores] [--db FILE.db | --data FOLDER] QUERY...\n"
+    "       quillor-catalogue update [--from URL|FOLDER] [--data FOLDER] [--force] [--ca-file FILE]\n"
+    "       quillor-catalogue update --rollback [--data FOLDER]\n"
     "\n"
     "  import  make an article file from the public drug database's two export\n"
     "          files (base-donnees-publique.medicaments.gouv.fr), one article per\n"
@@ -54,7 +61,28 @@ constexpr char kUsage[] =
     "          code fails with its reason\n"
     "          --approx   approximate search: every article, the most similar first\n"
     "          --scores   add the similarity (0 to 100) as a fourth field\n"
-    "          --db FILE  the article file (default ./Data/BaseDeDonneeArticles.db)\n"
+    "          --db FILE  the article file (default: the catalogue in use, as the\n"
+    "                     window finds it: the user's updated catalogue, else\n"
+    "                     ./Data/BaseDeDonneeArticles.db, else the installed one)\n"
+    "          --data FOLDER  the user's data folder to look in (default: the\n"
+    "                     window's, ~/.local/share/Quillor/Quillor)\n"
+    "  update  download the public drug database's files (CIS_bdpm.txt,\n"
+    "          CIS_CIP_bdpm.txt and the four others import reads) over HTTPS,\n"
+    "          check and import them, and make the result (the article file and\n"
+    "          its knowledge files) the catalogue in use, in the user's data\n"
+    "          folder, in one step; the catalogue it replaces is kept for\n"
+    "          --rollback; prints what changed (articles, prices, shortages); on\n"
+    "          any failure the catalogue in use stays as it was\n"
+    "          --from URL|FOLDER  an https:// address to download from, or a\n"
+    "                     folder of files already downloaded (default: the\n"
+    "                     public database, " QUILLOR_UPDATE_BASE_URL
+    ")\n"
+    "          --data FOLDER  the user's data folder to update (default: the\n"
+    "                     window's, ~/.local/share/Quillor/Quillor)\n"
+    "          --force    take a catalogue with fewer than 90 % of today's articles\n"
+    "          --ca-file FILE  trust the certificate authorities of this PEM file\n"
+    "                     instead of the system's\n"
+    "          --rollback  undo the last update: the catalogue before it is used again\n"
     "\n"
     "The bundled Data/BaseDeDonneeArticles.db is made from the May 2026 export with\n"
     "  quillor-catalogue import CIS_bdpm.txt CIS_CIP_bdpm.txt -o data/BaseDeDonneeArticles.db\n"
@@ -123,6 +151,7 @@ int RunImport(const std::vector<std::string>& args) {
 
 int RunSearch(const std::vector<std::string>& args) {
   SearchOptions options;
+  std::string dataFolder;
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -133,8 +162,11 @@ int RunSearch(const std::vector<std::string>& args) {
     } else if (!optionsEnded && arg == "--scores") {
       options.scores = true;
     } else if (!optionsEnded && arg == "--db") {
-      if (i + 1 >= args.size()) return BadUsage("--db needs a file");
+      if (i + 1 >= args.size() || !options.dbFile.empty()) return BadUsage("--db needs a file");
       options.dbFile = args[++i];
+    } else if (!optionsEnded && arg == "--data") {
+      if (i + 1 >= args.size() || !dataFolder.empty()) return BadUsage("--data needs a folder");
+      dataFolder = args[++i];
     } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
       return BadUsage("unknown option " + arg);
     } else {
@@ -142,9 +174,47 @@ int RunSearch(const std::vector<std::string>& args) {
     }
   }
   if (options.words.empty()) return BadUsage("search needs a query");
+  if (!options.dbFile.empty() && !dataFolder.empty()) return BadUsage("--db and --data exclude each other");
+  if (options.dbFile.empty()) {
+    // The catalogue the window would use from this folder.
+    options.dbFile =
+        quillor::update::LocateCatalogueInUse(dataFolder.empty() ? quillor::UserDataFolder() : dataFolder)
+            .articleFile;
+  }
   if (OutputIsTerminal()) options.toOutput = &Cp1252ToLocale;
   options.toMessage = &Cp1252ToLocale;
   return Search(options, std::cout, std::cerr);
+}
+
+int RunUpdate(const std::vector<std::string>& args) {
+  UpdateOptions options;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= args.size() || !into.empty()) return false;
+      into = args[++i];
+      return !into.empty();
+    };
+    if (arg == "--from") {
+      if (!value(options.from)) return BadUsage("--from needs an address or a folder");
+    } else if (arg == "--data") {
+      if (!value(options.dataFolder)) return BadUsage("--data needs a folder");
+    } else if (arg == "--ca-file") {
+      if (!value(options.caFile)) return BadUsage("--ca-file needs a file");
+    } else if (arg == "--force") {
+      options.force = true;
+    } else if (arg == "--rollback") {
+      options.rollback = true;
+    } else {
+      return BadUsage("unknown option " + arg);
+    }
+  }
+  if (options.rollback && (!options.from.empty() || options.force || !options.caFile.empty())) {
+    return BadUsage("--rollback takes no --from, --force or --ca-file");
+  }
+  options.progressBar = ErrorIsTerminal();
+  options.toMessage = &Cp1252ToLocale;
+  return Update(options, std::cout, std::cerr);
 }
 
 }  // namespace
@@ -153,6 +223,10 @@ int main(int argc, char** argv) {
   // The character type only: numbers keep the C locale's decimal point.
   std::setlocale(LC_CTYPE, "");
   std::ios::sync_with_stdio(false);
+  // The program's folder (for the installed data), the user's folders and the
+  // update's event loop.
+  QCoreApplication application(argc, argv);
+  quillor::SetApplicationIdentity();
   if (argc < 2) return BadUsage("no command");
   const std::string command = argv[1];
   const std::vector<std::string> args(argv + 2, argv + argc);
@@ -165,6 +239,7 @@ int main(int argc, char** argv) {
     if (command == "decode") return RunDecode(args);
     if (command == "encode") return RunEncode(args);
     if (command == "search") return RunSearch(args);
+    if (command == "update") return RunUpdate(args);
   } catch (const std::exception& e) {
     std::cerr << "quillor-catalogue: " << e.what() << "\n";
     return kExitFailure;

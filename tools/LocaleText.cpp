@@ -90,4 +90,8 @@ bool OutputIsTerminal() {
   return isatty(STDOUT_FILENO) == 1;
 }
 
+bool ErrorIsTerminal() {
+  return isatty(STDERR_FILENO) == 1;
+}
+
 }  // namespace quillor::catalogue

@@ -21,7 +21,8 @@ std::string ArgumentToCp1252(const std::string& word);
 // characters the locale's encoding lacks become '?').
 std::string Cp1252ToLocale(const std::string& text);
 
-// Whether standard output is a terminal.
+// Whether standard output, standard error is a terminal.
 bool OutputIsTerminal();
+bool ErrorIsTerminal();
 
 }  // namespace quillor::catalogue

@@ -233,10 +233,14 @@ class FileWatch:
 
 
 def user_environment(home):
-    """A fresh user: empty home and configuration (no address of their own), offscreen."""
+    """A fresh user: empty home and configuration (no address of their own), offscreen, who turned
+    off the refresh of the availability at start-up: no test reaches the Internet."""
     folders = {name: home / name for name in ("config", "data", "cache", "runtime")}
     for folder in folders.values():
-        folder.mkdir(mode=0o700, parents=True)
+        folder.mkdir(mode=0o700, parents=True, exist_ok=True)
+    preferences = folders["config"] / "Quillor" / "Quillor" / "MiseAJour.ini"
+    preferences.parent.mkdir(parents=True, exist_ok=True)
+    preferences.write_bytes(b"[Disponibilites]\r\nAutomatique=non\r\n")
     return {
         "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
         "HOME": str(home),
@@ -316,18 +320,55 @@ def check_working_folder_with_data_keeps_it(layout):
 
 
 def check_tool_from_any_folder(layout):
-    """quillor-catalogue works from any folder: its help, and a search of the installed catalogue."""
+    """quillor-catalogue works from any folder: its help, and a search of the installed catalogue,
+    named or found as the window finds it."""
     tool = str(layout.staged(f"{PREFIX}/bin/quillor-catalogue"))
     with tempfile.TemporaryDirectory() as temp:
-        result = run([tool, "--help"], cwd=temp)
+        env = user_environment(Path(temp) / "home")
+        unrelated = Path(temp) / "unrelated"
+        unrelated.mkdir()
+        result = run([tool, "--help"], cwd=unrelated, env=env)
         expect(result.returncode == 0 and result.stdout.startswith("usage: quillor-catalogue"),
                f"--help: status {result.returncode}, {result.stdout[:200]!r} {result.stderr[:200]!r}")
         catalogue = str(layout.staged(f"{DATA_DIR}/{CATALOGUE}"))
-        result = run([tool, "search", "--db", catalogue, "paracetamol"], cwd=temp, encoding="cp1252")
-        lines = result.stdout.splitlines()
-        expect(result.returncode == 0 and lines, f"search: status {result.returncode}, {result.stderr!r}")
-        expect(all("PARACETAMOL" in line.split(";")[1] for line in lines),
-               f"search found articles without the word: {[l for l in lines if 'PARACETAMOL' not in l][:3]}")
+        for args in (["--db", catalogue], []):
+            result = run([tool, "search", *args, "paracetamol"], cwd=unrelated, env=env, encoding="cp1252")
+            lines = result.stdout.splitlines()
+            expect(result.returncode == 0 and lines,
+                   f"search {args}: status {result.returncode}, {result.stderr!r}")
+            expect(all("PARACETAMOL" in line.split(";")[1] for line in lines),
+                   f"search found articles without the word: {[l for l in lines if 'PARACETAMOL' not in l][:3]}")
+        expect(list(unrelated.iterdir()) == [], "the tool wrote into the folder it was started from")
+
+
+def check_users_updated_catalogue(layout):
+    """quillor-catalogue update puts a new catalogue into the user's data folder, whatever the folder it
+    runs from; the installed tool and program then use it there, and no longer the installed one."""
+    tool = str(layout.staged(f"{PREFIX}/bin/quillor-catalogue"))
+    installed = layout.staged(DATA_DIR)
+    exports = layout.source / "tests" / "catalogue" / "exports" / "2026-05"
+    with tempfile.TemporaryDirectory() as temp:
+        home = Path(temp) / "home"
+        env = user_environment(home)
+        unrelated = Path(temp) / "unrelated"
+        unrelated.mkdir()
+        refused = run([tool, "update", "--from", str(exports)], cwd=unrelated, env=env)
+        expect(refused.returncode == 1 and "--force" in refused.stderr,
+               f"a catalogue of 22 articles replaced 17,233 unasked: {refused.stdout!r} {refused.stderr!r}")
+        result = run([tool, "update", "--from", str(exports), "--force"], cwd=unrelated, env=env)
+        expect(result.returncode == 0 and result.stdout.startswith("Catalogue mis à jour : 22 articles"),
+               f"update: status {result.returncode}, {result.stdout!r} {result.stderr!r}")
+        store = home / "data" / "Quillor" / "Quillor" / "Catalogue"
+        pointer = (store / "Actuel.txt").read_text()
+        current = store / pointer.splitlines()[0].partition("=")[2]
+        expect((current / CATALOGUE).is_file(), f"no catalogue where Actuel.txt points: {pointer!r}")
+        search = run([tool, "search", "--approx", "x"], cwd=unrelated, env=env, encoding="cp1252")
+        expect(search.returncode == 0 and len(search.stdout.splitlines()) == 22,
+               f"search read another catalogue than the update's: {len(search.stdout.splitlines())} articles")
+        watch, _, _ = start_program_until_address_read(layout, unrelated, [installed, current], home)
+        expect(watch.saw(current / CATALOGUE, IN_ACCESS), "the program did not read the user's catalogue")
+        expect(not watch.saw(installed / CATALOGUE, IN_ACCESS), "the program read the installed catalogue")
+        expect(list(unrelated.iterdir()) == [], "the tool or the program wrote into the folder it was started from")
 
 
 def loaded_libraries(binary):
@@ -416,6 +457,7 @@ CHECKS = {
     "InstalledProgramFindsTheInstalledCatalogue": check_installed_program_finds_catalogue,
     "WorkingFolderWithDataKeepsItsOwn": check_working_folder_with_data_keeps_it,
     "CatalogueToolWorksFromAnyFolder": check_tool_from_any_folder,
+    "UsersUpdatedCatalogueIsUsedFromAnyFolder": check_users_updated_catalogue,
     "DebianPackageFilesAndDependencies": check_debian_package,
     "LintianFindsNoErrorOrWarning": check_lintian,
 }

@@ -33,7 +33,10 @@ inline ToolRun RunTool(const std::vector<std::string>& args, const std::string& 
   static TempDir outputs;
   const auto outFile = outputs.Path() / "out";
   const auto errFile = outputs.Path() / "err";
-  std::string command = "LC_ALL=" + Quoted(locale) + " " + Quoted(QUILLOR_CATALOGUE_TOOL);
+  // No catalogue of the user's own (an update of theirs) stands in for Data/.
+  std::string command = "LC_ALL=" + Quoted(locale) +
+                        " XDG_DATA_HOME=" + Quoted((outputs.Path() / "share").string()) + " " +
+                        Quoted(QUILLOR_CATALOGUE_TOOL);
   for (const std::string& arg : args) command += " " + Quoted(arg);
   command += " >" + Quoted(outFile.string()) + " 2>" + Quoted(errFile.string());
   ToolRun run;

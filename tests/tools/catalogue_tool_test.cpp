@@ -416,6 +416,7 @@ std::string RunOnTerminal(const std::vector<std::string>& args, const std::strin
   const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
   if (pid == 0) {
     setenv("LC_ALL", locale.c_str(), 1);
+    setenv("XDG_DATA_HOME", "/nonexistent", 1);
     std::vector<char*> argv{const_cast<char*>(QUILLOR_CATALOGUE_TOOL)};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
