@@ -224,7 +224,8 @@ TEST_F(CatalogueUpdateWindowTest, AMuchSmallerCatalogueWaitsForTheUsersAnswer) {
     form->UpdateCatalogueClick();
     ASSERT_TRUE(WaitLong([&] { return dialog.AcceptButton()->isVisible(); }));
     EXPECT_THAT(FromQString(Text(dialog.Details())),
-                HasSubstr(Fr("le nouveau catalogue n'a que 22 articles, 0 % des 17233 d'aujourd'hui")));
+                HasSubstr(Fr("le nouveau catalogue n'a que 22 articles, 0 % des ") +
+                          std::to_string(quillor::test::BundledArticleCount()) + " d'aujourd'hui"));
     EXPECT_EQ(Column(*form, 0).size(), bundled) << "nothing changes while the question waits";
     QTest::mouseClick(answer, Qt::LeftButton);
     Outcome(*form);

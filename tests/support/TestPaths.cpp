@@ -1,6 +1,7 @@
 #include "TestPaths.h"
 
 #include <cstdlib>
+#include <fstream>
 
 namespace quillor::test {
 namespace {
@@ -20,6 +21,12 @@ std::filesystem::path DataDir() {
 }
 std::filesystem::path RealCatalogue() {
   return FromEnv("QUILLOR_TEST_CATALOGUE", QUILLOR_DEFAULT_TEST_CATALOGUE);
+}
+size_t BundledArticleCount() {
+  std::ifstream file(RealCatalogue(), std::ios::binary);
+  size_t lines = 0;
+  for (std::string line; std::getline(file, line);) ++lines;
+  return lines == 0 ? 0 : lines - 1;
 }
 std::filesystem::path SharedDir() {
   return FromEnv("QUILLOR_SHARED_DIR", QUILLOR_DEFAULT_SHARED_DIR);

@@ -3,6 +3,7 @@
 // binary started by hand from build/<dir>/bin.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 
@@ -15,6 +16,8 @@ std::filesystem::path DataDir();
 // The bundled catalogue as plain text, rebuilt by the build from
 // data/BaseDeDonneeArticles.db with a reading independent of the C++ decoder.
 std::filesystem::path RealCatalogue();
+// How many articles the bundled catalogue holds (its lines but the header).
+size_t BundledArticleCount();
 // ../shared beside the project; absent in a lone clone.
 std::filesystem::path SharedDir();
 // The folder of one raw export of the public drug database ("2026-05",

@@ -153,14 +153,18 @@ TEST_F(UpdateToolTest, AnUpdateFromTheServerReplacesTheDataAndPrintsWhatChanged)
   const ToolResult run =
       Tool({"update", "--from", server.BaseUrl(), "--ca-file", server.CaFile(), "--data", Data().string()});
   ASSERT_EQ(run.status, 0) << run.out << run.err;
-  EXPECT_EQ(run.out,
-            "Catalogue mis à jour : 17233 articles (base publique du 27/05/2026)\n"
-            "Articles : 17226 avant, 17233 maintenant\n"
-            "Articles ajoutés : 10\n"
-            "Articles retirés : 3\n"
-            "Prix modifiés : 5\n"
-            "Ruptures commencées : 0\n"
-            "Ruptures terminées : 0\n");
+  // Yesterday had 10 articles fewer and 3 that are gone today.
+  const size_t today = test::BundledArticleCount();
+  EXPECT_EQ(run.out, "Catalogue mis à jour : " + std::to_string(today) +
+                         " articles (base publique du 27/05/2026)\n"
+                         "Articles : " +
+                         std::to_string(today - 7) + " avant, " + std::to_string(today) +
+                         " maintenant\n"
+                         "Articles ajoutés : 10\n"
+                         "Articles retirés : 3\n"
+                         "Prix modifiés : 5\n"
+                         "Ruptures commencées : 0\n"
+                         "Ruptures terminées : 0\n");
   // Not a terminal: a line per file, no bar.
   EXPECT_THAT(run.err, HasSubstr("Mise à jour depuis " + server.BaseUrl() + "\n"));
   EXPECT_THAT(run.err, HasSubstr("Téléchargement de CIS_bdpm.txt…\nCIS_bdpm.txt : 3164943 octets reçus\n"));
@@ -190,15 +194,17 @@ TEST_F(UpdateToolTest, FilesAlreadyDownloadedServeAndAMuchSmallerCatalogueNeedsF
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.out, "");
   EXPECT_THAT(refused.err,
-              HasSubstr("Mise à jour impossible : le nouveau catalogue n'a que 22 articles, 0 % des 17233 "
-                        "d'aujourd'hui\nLe catalogue reste celui d'avant.\n"
+              HasSubstr("Mise à jour impossible : le nouveau catalogue n'a que 22 articles, 0 % des " +
+                        std::to_string(test::BundledArticleCount()) +
+                        " d'aujourd'hui\nLe catalogue reste celui d'avant.\n"
                         "(relancez avec --force pour l'installer quand même)\n"));
   EXPECT_FALSE(fs::exists(Data() / "Catalogue" / "Actuel.txt"));
 
   const ToolResult forced =
       Tool({"update", "--from", SmallExport().string(), "--data", Data().string(), "--force"});
   EXPECT_EQ(forced.status, 0) << forced.err;
-  EXPECT_THAT(forced.out, HasSubstr("Articles retirés : 17211\n"));
+  EXPECT_THAT(forced.out,
+              HasSubstr("Articles retirés : " + std::to_string(test::BundledArticleCount() - 22) + "\n"));
   EXPECT_EQ(Found({"--data", Data().string(), "--approx", "x"}).size(), 22u);
 }
 

@@ -248,20 +248,21 @@ TEST_F(CatalogueUpdateTest, ACatalogueMuchSmallerThanTodaysIsTakenOnlyWhenConfir
   const TUpdateResult unasked = Run(Request(server));
   EXPECT_EQ(unasked.status, TUpdateResult::TStatus::kFailed);
   EXPECT_TRUE(unasked.tooSmall);
-  EXPECT_EQ(unasked.reason, Fr("le nouveau catalogue n'a que 22 articles, 0 % des 17233 d'aujourd'hui"));
+  EXPECT_EQ(unasked.reason, Fr("le nouveau catalogue n'a que 22 articles, 0 % des ") +
+                                std::to_string(quillor::test::BundledArticleCount()) + " d'aujourd'hui");
   EXPECT_FALSE(TDataSetStore(Data()).Current());
 
   const TUpdateResult declined = Run(Request(server), false);
   EXPECT_EQ(fQuestions,
-            (std::vector<std::string>{
-                Fr("Attention : le nouveau catalogue n'a que 22 articles, 0 % des 17233 d'aujourd'hui. "
-                   "L'installer quand même ?")}));
+            (std::vector<std::string>{Fr("Attention : le nouveau catalogue n'a que 22 articles, 0 % des ") +
+                                      std::to_string(quillor::test::BundledArticleCount()) +
+                                      Fr(" d'aujourd'hui. L'installer quand même ?")}));
   EXPECT_EQ(declined.status, TUpdateResult::TStatus::kCancelled);
   EXPECT_FALSE(TDataSetStore(Data()).Current());
 
   const TUpdateResult confirmed = Run(Request(server), true);
   EXPECT_EQ(confirmed.status, TUpdateResult::TStatus::kUpdated) << confirmed.reason;
-  EXPECT_EQ(confirmed.changes.withdrawn, 17233u - 22u);
+  EXPECT_EQ(confirmed.changes.withdrawn, quillor::test::BundledArticleCount() - 22u);
 
   fQuestions.clear();
   fCurrent = InUse().articleFile;

@@ -75,12 +75,18 @@ TEST(PublicFileCheckTest, AnotherEncodingIsRefused) {
   // The same without its byte-order mark still holds NUL bytes.
   EXPECT_EQ(Check(Specialities(), utf16.substr(2)), Fr("l'octet de contrôle 0x00 à la ligne 1 montre que ce "
                                                        "n'est pas un texte en UTF-8 ni en Windows-1252"));
-  // UTF-8 with one damaged byte is no longer UTF-8 as a whole.
-  std::string damaged = Small("CIS_CIP_bdpm.txt");
-  const size_t line2 = damaged.find('\n') + 1;
+  // A Windows-1252 line inside a UTF-8 file is read as the import reads it,
+  // line by line: in a label it passes, in a code it is named.
+  const std::string utf8 = Small("CIS_CIP_bdpm.txt");
+  const size_t line2 = utf8.find('\n') + 1;
+  std::string mixed = utf8;
+  mixed.insert(mixed.find('\t', mixed.find('\t', line2) + 1) + 1, "\xE9");
+  catalogue::ExportFile decoded;
+  EXPECT_EQ(CheckPublicFile(Presentations(), mixed, decoded), std::nullopt);
+  EXPECT_EQ(decoded.encoding, catalogue::ExportEncoding::kMixed);
+  std::string damaged = utf8;
   damaged.insert(line2 + 3, "\xE9");
-  EXPECT_EQ(Check(Presentations(), damaged),
-            Fr("texte en UTF-8 dont l'octet 0xE9 à la ligne 2 n'est pas de l'UTF-8 : encodage inattendu"));
+  EXPECT_EQ(Check(Presentations(), damaged), Fr("ligne 2 : code « 600E25054 » illisible"));
   // Binary data: a compressed file.
   EXPECT_NE(Check(Specialities(), std::string("\x1F\x8B\x08\x00\x00\x00", 6)), std::nullopt);
 }
