@@ -22,6 +22,9 @@ constexpr char kUsage[] =
     "       quillor-catalogue decode FILE.db\n"
     "       quillor-catalogue encode PLAIN.csv -o FILE.db\n"
     "       quillor-catalogue search [--approx] [--scores] [--db FILE.db] QUERY...\n"
+    "       quillor-catalogue substance [--db FILE.db] WORDS...\n"
+    "       quillor-catalogue equivalents [--db FILE.db] CODE\n"
+    "       quillor-catalogue availability [--db FILE.db] CODE...\n"
     "\n"
     "  import  make an article file from the public drug database's two export\n"
     "          files (base-donnees-publique.medicaments.gouv.fr), one article per\n"
@@ -52,6 +55,20 @@ constexpr char kUsage[] =
     "          --approx   approximate search: every article, the most similar first\n"
     "          --scores   add the similarity (0 to 100) as a fourth field\n"
     "          --db FILE  the article file (default ./Data/BaseDeDonneeArticles.db)\n"
+    "  substance  the window's search by substance: CIP;Designation;Price for each\n"
+    "          article whose speciality holds the substances named, at the dosages\n"
+    "          given (paracetamol 1000, amlodipine 5, 1g, 500 mg), in designation\n"
+    "          order\n"
+    "  equivalents  the articles that may replace the article of CODE, as the\n"
+    "          window lists them: CIP;Designation;Price;STATUS, those of its\n"
+    "          generic groups (else of the same substances, dosages and form),\n"
+    "          available first\n"
+    "  availability  CIP;STATUS;SINCE;PAGE for the article of each CODE: its status\n"
+    "          (rupture, tension, arret, remise or disponible), since when, and\n"
+    "          the medicines agency's page\n"
+    "          A CODE is a box's code as search reads it (CIP7, CIP13, DataMatrix,\n"
+    "          ]E0 and an EAN-13). These three read Specialites.txt,\n"
+    "          Compositions.txt and Disponibilites.txt beside the article file.\n"
     "\n"
     "The bundled Data/BaseDeDonneeArticles.db is made from the May 2026 export with\n"
     "  quillor-catalogue import CIS_bdpm.txt CIS_CIP_bdpm.txt -o data/BaseDeDonneeArticles.db\n"
@@ -116,6 +133,34 @@ int RunImport(const std::vector<std::string>& args) {
   return Import(command, std::cout, std::cerr);
 }
 
+// [--db FILE] ARG...: the words of substance, the codes of equivalents and
+// availability.
+int RunKnowledgeCommand(const std::string& command, const std::vector<std::string>& args) {
+  SearchOptions options;
+  bool optionsEnded = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && arg == "--db") {
+      if (i + 1 >= args.size()) return BadUsage("--db needs a file");
+      options.dbFile = args[++i];
+    } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
+      return BadUsage("unknown option " + arg);
+    } else {
+      options.words.push_back(ArgumentToCp1252(arg));
+    }
+  }
+  if (options.words.empty())
+    return BadUsage(command + (command == "substance" ? " needs words" : " needs a code"));
+  if (command == "equivalents" && options.words.size() != 1) return BadUsage("equivalents takes one code");
+  if (OutputIsTerminal()) options.toOutput = &Cp1252ToLocale;
+  options.toMessage = &Cp1252ToLocale;
+  if (command == "substance") return Substance(options, std::cout, std::cerr);
+  if (command == "equivalents") return Equivalents(options, std::cout, std::cerr);
+  return Availability(options, std::cout, std::cerr);
+}
+
 int RunSearch(const std::vector<std::string>& args) {
   SearchOptions options;
   bool optionsEnded = false;
@@ -160,6 +205,8 @@ int main(int argc, char** argv) {
     if (command == "decode") return RunDecode(args);
     if (command == "encode") return RunEncode(args);
     if (command == "search") return RunSearch(args);
+    if (command == "substance" || command == "equivalents" || command == "availability")
+      return RunKnowledgeCommand(command, args);
   } catch (const std::exception& e) {
     std::cerr << "quillor-catalogue: " << e.what() << "\n";
     return kExitFailure;
