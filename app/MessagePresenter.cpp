@@ -76,6 +76,10 @@ size_t AskErrorChoice(const std::string& text, const std::vector<std::string>& c
   return CurrentPresenter()->Ask(TMessageKind::Error, text, choices, escapeChoice);
 }
 
+size_t AskQuestion(const std::string& text, const std::vector<std::string>& choices, size_t escapeChoice) {
+  return CurrentPresenter()->Ask(TMessageKind::Information, text, choices, escapeChoice);
+}
+
 void PresenterTraceReporter::ShowError(const std::string& boxText) {
   ShowErrorMessage(boxText);
 }

@@ -60,6 +60,7 @@ void TQuillor_Form::FormCreate() {
   HoldNormalSize();
 
   ReadArticles();
+  LoadKnowledge();
   ArticleTable->QueryAll("Designation");
   ArticleTable->SelectionToGrid(*ArticleGrid, "", true);
   ArticleGrid->ResizeCellTables();
