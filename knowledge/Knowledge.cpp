@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <deque>
+#include <map>
+#include <unordered_map>
 
 #include "Database.h"
 
@@ -34,10 +38,10 @@ int32_t DesignationField(const TMyDatabase& table) {
 void TKnowledge::Load(const std::string& folder) {
   fFolder = folder;
   fSpecialities.clear();
-  fSpecialityOfCode.clear();
   fArticles.clear();
-  fUnavailable.clear();
+  fForms.clear();
   fGroupMembers.clear();
+  fAvailability = TAvailabilityIndex();
   fSubstances = TSubstanceIndex();
   fCompositionsRead = false;
   fCompositionsReport = TKnowledgeFileReport();
@@ -45,90 +49,119 @@ void TKnowledge::Load(const std::string& folder) {
   fCatalogueDate = kNoDate;
   fAvailabilityDate = kNoDate;
 
-  TSpecialitiesFile specialities;
-  fSpecialitiesReport = ReadSpecialitiesFile(KnowledgeFilePath(folder, kSpecialitiesFileName), specialities);
+  // Read straight into numbers: codes, a form's number, (group, CIS) pairs.
+  // Forms by name; the names are kept in fForms, whose strings do not move
+  // once the numbers are given (the views keep pointing at them).
+  std::deque<std::string> formNames;
+  std::unordered_map<std::string_view, int32_t> formOf;
+  std::vector<std::pair<int64_t, int32_t>> members;  // (group, CIS)
+  TSpecialitiesVisitor visitor;
+  visitor.speciality = [&](const TSpecialityView& view) {
+    auto form = formOf.find(view.form);
+    if (form == formOf.end()) {
+      formNames.emplace_back(view.form);
+      form = formOf.emplace(formNames.back(), static_cast<int32_t>(formNames.size()) - 1).first;
+    }
+    fSpecialities.push_back({CodeNumber(view.cis), view.hospitalOnly, form->second});
+  };
+  visitor.article = [&](const TArticleView& view) {
+    // The CIS for now; the speciality's number once all are read.
+    fArticles.push_back({CodeNumber(view.cip7), CodeNumber(view.cis)});
+  };
+  visitor.member = [&](const TGroupMemberView& view) {
+    int64_t group = 0;
+    for (char c : view.group.substr(0, 18)) group = group * 10 + (c - '0');
+    members.emplace_back(group, CodeNumber(view.cis));
+  };
+  TDayDate catalogueDate = kNoDate;
+  fSpecialitiesReport =
+      VisitSpecialitiesFile(KnowledgeFilePath(folder, kSpecialitiesFileName), catalogueDate, visitor);
   TAvailabilityFile availability;
   fAvailabilityReport = ReadAvailabilityFile(KnowledgeFilePath(folder, kAvailabilityFileName), availability);
-  if (!fSpecialitiesReport.Usable()) return;
+  if (!fSpecialitiesReport.Usable()) {
+    fSpecialities.clear();
+    fArticles.clear();
+    return;
+  }
+  fForms.assign(formNames.begin(), formNames.end());
+  fCatalogueDate = catalogueDate;
 
-  fCatalogueDate = specialities.catalogueDate;
-  std::vector<std::string> codes;  // CIS of each speciality
-  fSpecialities.reserve(specialities.specialities.size());
-  for (TSpecialityRecord& record : specialities.specialities) {
-    const int32_t code = CodeNumber(record.cis);
-    if (code < 0 || fSpecialityOfCode.count(code)) continue;
-    fSpecialityOfCode.emplace(code, static_cast<int32_t>(fSpecialities.size()));
-    fSpecialities.push_back({record.hospitalOnly, std::move(record.form), {}});
-    codes.push_back(std::move(record.cis));
-  }
-  std::vector<std::vector<std::string>> articlesOf(fSpecialities.size());
-  fArticles.reserve(specialities.articles.size());
-  for (const TArticleSpeciality& record : specialities.articles) {
-    const int32_t speciality = SpecialityOfCode(record.cis);
-    if (speciality < 0) continue;
-    fArticles[CodeNumber(record.cip7)] = TArticle{speciality};
-    articlesOf[static_cast<size_t>(speciality)].push_back(record.cip7);
-  }
-  std::unordered_map<std::string, int32_t> groupOf;
-  for (const TGroupMember& member : specialities.groups) {
-    const int32_t speciality = SpecialityOfCode(member.cis);
-    if (speciality < 0) continue;
-    auto [found, added] = groupOf.emplace(member.group, static_cast<int32_t>(fGroupMembers.size()));
-    if (added) fGroupMembers.emplace_back();
-    std::vector<int32_t>& members = fGroupMembers[static_cast<size_t>(found->second)];
-    if (std::find(members.begin(), members.end(), speciality) == members.end()) members.push_back(speciality);
-    std::vector<int32_t>& groups = fSpecialities[static_cast<size_t>(speciality)].groups;
-    if (std::find(groups.begin(), groups.end(), found->second) == groups.end())
-      groups.push_back(found->second);
-  }
-
-  // Availability: only the articles that a line names need working out.
-  if (!fAvailabilityReport.Usable()) return;
-  fAvailabilityDate = availability.published;
-  const TAvailabilityIndex index(availability.records);
-  auto settle = [&](int32_t speciality, const std::string& cip7) {
-    const TArticleAvailability found = index.Of(codes[static_cast<size_t>(speciality)], cip7);
-    if (found.status != TAvailabilityStatus::kAvailable) fUnavailable[CodeNumber(cip7)] = found;
+  auto byCode = [](const auto& a, const auto& b) { return a.code < b.code; };
+  auto sameCode = [](const auto& a, const auto& b) { return a.code == b.code; };
+  // The file writes them in order; a code given twice: its first line holds.
+  if (!std::is_sorted(fSpecialities.begin(), fSpecialities.end(), byCode))
+    std::stable_sort(fSpecialities.begin(), fSpecialities.end(), byCode);
+  fSpecialities.erase(std::unique(fSpecialities.begin(), fSpecialities.end(), sameCode), fSpecialities.end());
+  // CIS -> speciality's number, for the many lookups of the loading.
+  std::unordered_map<int32_t, int32_t> numberOf;
+  numberOf.reserve(fSpecialities.size());
+  for (size_t s = 0; s < fSpecialities.size(); ++s)
+    numberOf.emplace(fSpecialities[s].code, static_cast<int32_t>(s));
+  auto numberOfCode = [&numberOf](int32_t cis) {
+    const auto found = numberOf.find(cis);
+    return found == numberOf.end() ? -1 : found->second;
   };
-  for (const TAvailabilityRecord& record : availability.records) {
-    if (!record.cip7.empty()) {
-      if (const TArticle* article = FindArticle(record.cip7)) settle(article->speciality, record.cip7);
-      continue;
-    }
-    const int32_t speciality = SpecialityOfCode(record.cis);
-    if (speciality < 0) continue;
-    for (const std::string& cip7 : articlesOf[static_cast<size_t>(speciality)]) settle(speciality, cip7);
+  for (TArticle& article : fArticles) article.speciality = numberOfCode(article.speciality);
+  fArticles.erase(
+      std::remove_if(fArticles.begin(), fArticles.end(), [](const TArticle& a) { return a.speciality < 0; }),
+      fArticles.end());
+  if (!std::is_sorted(fArticles.begin(), fArticles.end(), byCode))
+    std::stable_sort(fArticles.begin(), fArticles.end(), byCode);
+  fArticles.erase(std::unique(fArticles.begin(), fArticles.end(), sameCode), fArticles.end());
+  for (const auto& [group, cis] : members) {
+    const int32_t speciality = numberOfCode(cis);
+    if (speciality >= 0) fGroupMembers.emplace_back(group, speciality);
+  }
+  std::sort(fGroupMembers.begin(), fGroupMembers.end());
+  fGroupMembers.erase(std::unique(fGroupMembers.begin(), fGroupMembers.end()), fGroupMembers.end());
+
+  // Each article's availability is worked out when it is asked for: the
+  // grid asks only for the rows it paints.
+  if (fAvailabilityReport.Usable()) {
+    fAvailabilityDate = availability.published;
+    fAvailability = TAvailabilityIndex(std::move(availability.records));
   }
 }
 
 const TKnowledgeFileReport& TKnowledge::CompositionsReport() {
   if (fCompositionsRead) return fCompositionsReport;
   fCompositionsRead = true;
-  TCompositionsFile compositions;
-  fCompositionsReport = ReadCompositionsFile(KnowledgeFilePath(fFolder, kCompositionsFileName), compositions);
-  if (fCompositionsReport.Usable()) {
-    fSubstances = TSubstanceIndex(
-        compositions.records, [this](const std::string& cis) { return SpecialityOfCode(cis); },
-        static_cast<int32_t>(fSpecialities.size()));
-  }
+  TSubstanceIndex::TBuilder builder(static_cast<int32_t>(fSpecialities.size()));
+  fCompositionsReport = VisitCompositionsFile(
+      KnowledgeFilePath(fFolder, kCompositionsFileName),
+      [&](const TCompositionView& line) { builder.Add(SpecialityOfCode(line.cis), line); });
+  if (fCompositionsReport.Usable()) fSubstances = builder.Finish();
   return fCompositionsReport;
 }
 
 const TKnowledge::TArticle* TKnowledge::FindArticle(std::string_view cip7) const {
   if (cip7.size() != 7) return nullptr;
-  const auto found = fArticles.find(CodeNumber(cip7));
-  return found == fArticles.end() ? nullptr : &found->second;
+  const int32_t code = CodeNumber(cip7);
+  if (code < 0) return nullptr;
+  const auto found = std::lower_bound(fArticles.begin(), fArticles.end(), code,
+                                      [](const TArticle& a, int32_t c) { return a.code < c; });
+  return found != fArticles.end() && found->code == code ? &*found : nullptr;
 }
 
-int32_t TKnowledge::SpecialityOfCode(const std::string& cis) const {
-  const auto found = fSpecialityOfCode.find(CodeNumber(cis));
-  return found == fSpecialityOfCode.end() ? -1 : found->second;
+int32_t TKnowledge::SpecialityNumber(int32_t code) const {
+  if (code < 0) return -1;
+  const auto found = std::lower_bound(fSpecialities.begin(), fSpecialities.end(), code,
+                                      [](const TSpeciality& s, int32_t c) { return s.code < c; });
+  return found != fSpecialities.end() && found->code == code
+             ? static_cast<int32_t>(found - fSpecialities.begin())
+             : -1;
+}
+
+int32_t TKnowledge::SpecialityOfCode(std::string_view cis) const {
+  return SpecialityNumber(CodeNumber(cis));
 }
 
 TArticleAvailability TKnowledge::AvailabilityOf(std::string_view cip7) const {
-  if (fUnavailable.empty() || cip7.size() != 7) return {};
-  const auto found = fUnavailable.find(CodeNumber(cip7));
-  return found == fUnavailable.end() ? TArticleAvailability{} : found->second;
+  if (fAvailability.RecordCount() == 0) return {};
+  const TArticle* article = FindArticle(cip7);
+  if (article == nullptr) return {};
+  return fAvailability.Of(std::to_string(fSpecialities[static_cast<size_t>(article->speciality)].code),
+                          std::string(cip7));
 }
 
 bool TKnowledge::IsHospitalOnly(std::string_view cip7) const {
@@ -211,17 +244,21 @@ TEquivalents TKnowledge::EquivalentsOf(const TMyDatabase& table, std::string_vie
   if (article == nullptr || table.FieldCount() == 0) return equivalents;
   const TSpeciality& own = fSpecialities[static_cast<size_t>(article->speciality)];
   std::vector<uint8_t> wanted(fSpecialities.size(), 0);
-  if (!own.groups.empty()) {
+  std::vector<int64_t> groups;
+  for (const auto& [group, member] : fGroupMembers) {
+    if (member == article->speciality) groups.push_back(group);
+  }
+  if (!groups.empty()) {
     equivalents.basis = TEquivalents::TBasis::kGroups;
-    for (int32_t group : own.groups) {
-      for (int32_t member : fGroupMembers[static_cast<size_t>(group)])
+    for (const auto& [group, member] : fGroupMembers) {
+      if (std::find(groups.begin(), groups.end(), group) != groups.end())
         wanted[static_cast<size_t>(member)] = 1;
     }
   } else {
     equivalents.basis = TEquivalents::TBasis::kComposition;
     CompositionsReport();
-    const std::string& signature = fSubstances.Signature(article->speciality);
-    if (!signature.empty()) {
+    const uint64_t signature = fSubstances.Signature(article->speciality);
+    if (signature != 0) {
       for (size_t s = 0; s < fSpecialities.size(); ++s) {
         if (fSpecialities[s].form == own.form && fSubstances.Signature(static_cast<int32_t>(s)) == signature)
           wanted[s] = 1;

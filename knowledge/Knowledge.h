@@ -19,7 +19,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "Availability.h"
@@ -83,15 +83,18 @@ class TKnowledge {
 
  private:
   struct TSpeciality {
+    int32_t code = 0;  // CIS
     bool hospitalOnly = false;
-    std::string form;
-    std::vector<int32_t> groups;
+    int32_t form = -1;  // in fForms
   };
   struct TArticle {
+    int32_t code = 0;  // CIP7
     int32_t speciality = -1;
   };
   const TArticle* FindArticle(std::string_view cip7) const;
-  int32_t SpecialityOfCode(const std::string& cis) const;
+  // The number of the speciality of that CIS, or -1.
+  int32_t SpecialityNumber(int32_t code) const;
+  int32_t SpecialityOfCode(std::string_view cis) const;
   // The speciality of each record of the table (-1: none known), worked out
   // when the table's content changed.
   const std::vector<int32_t>& SpecialitiesOfRecords(const TMyDatabase& table);
@@ -108,11 +111,15 @@ class TKnowledge {
   TDayDate fCatalogueDate = kNoDate;
   TDayDate fAvailabilityDate = kNoDate;
 
+  // Sorted by code, so that a code is found by bisection: the file writes
+  // them so, and they are sorted when it does not.
   std::vector<TSpeciality> fSpecialities;
-  std::unordered_map<int32_t, int32_t> fSpecialityOfCode;          // CIS -> speciality
-  std::unordered_map<int32_t, TArticle> fArticles;                 // CIP7 -> article
-  std::unordered_map<int32_t, TArticleAvailability> fUnavailable;  // CIP7 -> any status but available
-  std::vector<std::vector<int32_t>> fGroupMembers;                 // specialities per group
+  std::vector<TArticle> fArticles;
+  std::vector<std::string> fForms;
+  // (group, speciality), sorted: groups are only read for an article's
+  // equivalents.
+  std::vector<std::pair<int64_t, int32_t>> fGroupMembers;
+  TAvailabilityIndex fAvailability;
   TSubstanceIndex fSubstances;
 
   uint64_t fBoundStamp = 0;

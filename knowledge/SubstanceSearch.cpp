@@ -27,16 +27,25 @@ void ForEachNameWord(const std::string& name, OnWord onWord) {
   }
 }
 
-std::string DosageKey(const std::string& text) {
-  const std::optional<TDosage> dosage = ParseCompositionDosage(text);
-  if (!dosage) return "T:" + text;
+std::string DosageKey(std::string_view text, const std::optional<TDosage>& dosage) {
+  if (!dosage) return "T:" + std::string(text);
   const TDecimal& value = dosage->mass ? dosage->milligrams : dosage->written;
   return (dosage->mass ? std::string("MG") : dosage->unit) + ":" + std::to_string(value.mantissa) + "e" +
          std::to_string(value.exponent);
 }
 
 // "UN COMPRIME", "UNE GELULE": one unit of the form, which the form says.
-bool IsOneUnit(const std::string& reference) {
+// FNV-1a: signatures are compared, never read.
+uint64_t Hash(std::string_view bytes) {
+  uint64_t hash = 14695981039346656037ull;
+  for (char c : bytes) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+bool IsOneUnit(std::string_view reference) {
   return reference.empty() || reference.rfind("UN ", 0) == 0 || reference.rfind("UNE ", 0) == 0;
 }
 
@@ -82,61 +91,86 @@ std::vector<TSubstanceClause> ParseSubstanceQuery(const std::string& folded) {
 
 TSubstanceIndex::TSubstanceIndex(const std::vector<TCompositionRecord>& records,
                                  const std::function<int32_t(const std::string& cis)>& specialityOf,
-                                 int32_t specialityCount)
-    : fSpecialityCount(specialityCount) {
-  // What a substance is expressed as: its fraction's line when it has one.
-  struct TExpressed {
-    bool fraction = false;
-    std::string code, dosage, reference;
-  };
-  std::vector<TExpressed> expressed;
-  std::map<std::tuple<int32_t, std::string, int32_t>, int32_t> substanceOf;
-  std::map<std::string, std::vector<int32_t>> postings;
-  for (const TCompositionRecord& record : records) {
-    const int32_t speciality = specialityOf(record.cis);
-    if (speciality < 0 || speciality >= specialityCount) continue;
-    const auto key = std::make_tuple(speciality, record.element, record.link);
-    auto [found, added] = substanceOf.emplace(key, static_cast<int32_t>(fSubstances.size()));
-    const int32_t id = found->second;
-    if (added) {
-      fSubstances.push_back({speciality, {}});
-      expressed.emplace_back();
-    }
-    TSubstance& substance = fSubstances[static_cast<size_t>(id)];
-    if (const std::optional<TDosage> dosage = ParseCompositionDosage(record.dosage)) {
-      substance.dosages.push_back(*dosage);
-    }
-    TExpressed& as = expressed[static_cast<size_t>(id)];
-    if (added || (record.fraction && !as.fraction)) {
-      as = {record.fraction, record.substanceCode, record.dosage, record.reference};
-    }
-    ForEachNameWord(record.name, [&](const std::string& word) {
-      std::vector<int32_t>& ids = postings[word];
-      if (ids.empty() || ids.back() != id) ids.push_back(id);
-    });
+                                 int32_t specialityCount) {
+  TBuilder builder(specialityCount);
+  for (const TCompositionRecord& r : records) {
+    builder.Add(specialityOf(r.cis),
+                {r.cis, r.element, r.link, r.fraction, r.substanceCode, r.name, r.dosage, r.reference});
   }
-  fWords.reserve(postings.size());
-  fPostings.reserve(postings.size());
-  for (auto& [word, ids] : postings) {
-    fWords.push_back(word);
-    fPostings.push_back(std::move(ids));
-  }
+  *this = builder.Finish();
+}
 
-  std::vector<std::vector<std::string>> keys(static_cast<size_t>(specialityCount));
-  for (size_t id = 0; id < fSubstances.size(); ++id) {
-    const TExpressed& as = expressed[id];
-    std::string key = as.code + "=" + DosageKey(as.dosage);
-    if (!IsOneUnit(as.reference)) key += "/" + as.reference;
-    keys[static_cast<size_t>(fSubstances[id].speciality)].push_back(std::move(key));
+TSubstanceIndex::TBuilder::TBuilder(int32_t specialityCount) : fSpecialityCount(specialityCount) {}
+
+void TSubstanceIndex::TBuilder::Add(int32_t speciality, const TCompositionView& line) {
+  if (speciality < 0 || speciality >= fSpecialityCount) return;
+  auto element = fElements.find(line.element);
+  if (element == fElements.end())
+    element = fElements.emplace(std::string(line.element), static_cast<int32_t>(fElements.size())).first;
+  const uint64_t key = (static_cast<uint64_t>(speciality) << 40) |
+                       (static_cast<uint64_t>(element->second & 0xFFFF) << 24) |
+                       static_cast<uint64_t>(line.link & 0xFFFFFF);
+  const auto [found, added] = fSubstanceOf.emplace(key, static_cast<int32_t>(fSubstances.size()));
+  const int32_t id = found->second;
+  if (added) {
+    fSubstances.push_back({speciality, {}});
+    fExpressed.push_back(0);
+    fExpressedByFraction.push_back(0);
   }
-  fSignatures.resize(static_cast<size_t>(specialityCount));
-  for (size_t s = 0; s < keys.size(); ++s) {
-    std::sort(keys[s].begin(), keys[s].end());
-    for (const std::string& key : keys[s]) fSignatures[s] += key + "|";
+  const std::optional<TDosage> dosage = ParseCompositionDosage(line.dosage);
+  if (dosage) fSubstances[static_cast<size_t>(id)].dosages.push_back(*dosage);
+  if (added || (line.fraction && fExpressedByFraction[static_cast<size_t>(id)] == 0)) {
+    std::string expressed = std::string(line.substanceCode) + "=" + DosageKey(line.dosage, dosage);
+    if (!IsOneUnit(line.reference)) expressed += "/" + std::string(line.reference);
+    fExpressed[static_cast<size_t>(id)] = Hash(expressed);
+    fExpressedByFraction[static_cast<size_t>(id)] = line.fraction ? 1 : 0;
+  }
+  // Names repeat from speciality to speciality: each is cut into words once.
+  auto words = fWordsOfName.find(line.name);
+  if (words == fWordsOfName.end()) {
+    std::vector<int32_t> ids;
+    ForEachNameWord(std::string(line.name), [&](const std::string& word) {
+      auto wordId = fWordIds.find(word);
+      if (wordId == fWordIds.end()) {
+        wordId = fWordIds.emplace(word, static_cast<int32_t>(fPostings.size())).first;
+        fPostings.emplace_back();
+      }
+      ids.push_back(wordId->second);
+    });
+    words = fWordsOfName.emplace(std::string(line.name), std::move(ids)).first;
+  }
+  for (int32_t word : words->second) {
+    std::vector<int32_t>& ids = fPostings[static_cast<size_t>(word)];
+    if (ids.empty() || ids.back() != id) ids.push_back(id);
   }
 }
 
-bool TSubstanceIndex::Matches(const TSubstance& substance, const TSubstanceClause& clause) const {
+TSubstanceIndex TSubstanceIndex::TBuilder::Finish() {
+  TSubstanceIndex index;
+  index.fSpecialityCount = fSpecialityCount;
+  // The words in order, with their substances.
+  index.fWords.reserve(fWordIds.size());
+  index.fPostings.reserve(fWordIds.size());
+  for (auto& [word, id] : fWordIds) {
+    index.fWords.push_back(word);
+    index.fPostings.push_back(std::move(fPostings[static_cast<size_t>(id)]));
+  }
+  std::vector<std::vector<uint64_t>> keys(static_cast<size_t>(fSpecialityCount));
+  for (size_t id = 0; id < fSubstances.size(); ++id)
+    keys[static_cast<size_t>(fSubstances[id].speciality)].push_back(fExpressed[id]);
+  index.fSignatures.assign(static_cast<size_t>(fSpecialityCount), 0);
+  for (size_t s = 0; s < keys.size(); ++s) {
+    if (keys[s].empty()) continue;
+    std::sort(keys[s].begin(), keys[s].end());
+    uint64_t signature = Hash(
+        std::string_view(reinterpret_cast<const char*>(keys[s].data()), keys[s].size() * sizeof(uint64_t)));
+    index.fSignatures[s] = signature == 0 ? 1 : signature;
+  }
+  index.fSubstances = std::move(fSubstances);
+  return index;
+}
+
+bool TSubstanceIndex::Matches(const TSubstance& substance, const TSubstanceClause& clause) {
   for (const TDosage& wanted : clause.dosages) {
     const bool any = std::any_of(substance.dosages.begin(), substance.dosages.end(),
                                  [&](const TDosage& dosage) { return DosageMatches(wanted, dosage); });
@@ -176,11 +210,10 @@ void TSubstanceIndex::Match(const std::vector<TSubstanceClause>& clauses,
   for (size_t s = 0; s < count.size(); ++s) matched[s] = count[s] == done ? 1 : 0;
 }
 
-const std::string& TSubstanceIndex::Signature(int32_t speciality) const {
-  static const std::string kNone;
+uint64_t TSubstanceIndex::Signature(int32_t speciality) const {
   return speciality >= 0 && static_cast<size_t>(speciality) < fSignatures.size()
              ? fSignatures[static_cast<size_t>(speciality)]
-             : kNone;
+             : 0;
 }
 
 }  // namespace quillor

@@ -21,7 +21,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "Dosage.h"
@@ -38,6 +40,11 @@ struct TSubstanceClause {
 std::vector<TSubstanceClause> ParseSubstanceQuery(const std::string& folded);
 
 class TSubstanceIndex {
+  struct TSubstance {
+    int32_t speciality = -1;
+    std::vector<TDosage> dosages;
+  };
+
  public:
   TSubstanceIndex() = default;
   // `specialityOf` gives the dense number (0 .. specialityCount - 1) of a
@@ -46,29 +53,47 @@ class TSubstanceIndex {
                   const std::function<int32_t(const std::string& cis)>& specialityOf,
                   int32_t specialityCount);
 
+  // Builds an index one composition line at a time, as they are read.
+  class TBuilder {
+   public:
+    explicit TBuilder(int32_t specialityCount);
+    // A line of the speciality numbered `speciality`; -1 leaves it out.
+    void Add(int32_t speciality, const TCompositionView& line);
+    TSubstanceIndex Finish();
+
+   private:
+    int32_t fSpecialityCount;
+    std::vector<TSubstance> fSubstances;
+    // What each substance is expressed as (its fraction's line when it has
+    // one), hashed, for the signatures.
+    std::vector<uint64_t> fExpressed;
+    std::vector<uint8_t> fExpressedByFraction;
+    std::map<std::string, int32_t, std::less<>> fElements;
+    std::unordered_map<uint64_t, int32_t> fSubstanceOf;  // speciality, element, link
+    std::map<std::string, std::vector<int32_t>, std::less<>> fWordsOfName;
+    std::map<std::string, int32_t, std::less<>> fWordIds;
+    std::vector<std::vector<int32_t>> fPostings;  // per word id
+  };
+
   // matched[s] is 1 for each speciality s that every clause matches, else 0.
   void Match(const std::vector<TSubstanceClause>& clauses, std::vector<uint8_t>& matched) const;
 
   // What two specialities of the same active substances at the same
-  // dosages share: the substances (each by its fraction when it has one),
-  // their dosages and what a dosage refers to when it is not one unit.
-  // Empty for a speciality without active substance.
-  const std::string& Signature(int32_t speciality) const;
+  // dosages share: a 64-bit hash of their substances (each by its fraction
+  // when it has one), dosages and what a dosage refers to when it is not one
+  // unit. 0 for a speciality without active substance.
+  uint64_t Signature(int32_t speciality) const;
 
   size_t SubstanceCount() const { return fSubstances.size(); }
 
  private:
-  struct TSubstance {
-    int32_t speciality = -1;
-    std::vector<TDosage> dosages;
-  };
-  bool Matches(const TSubstance& substance, const TSubstanceClause& clause) const;
+  static bool Matches(const TSubstance& substance, const TSubstanceClause& clause);
 
   int32_t fSpecialityCount = 0;
   std::vector<TSubstance> fSubstances;
   std::vector<std::string> fWords;              // every word of every name, sorted, once
   std::vector<std::vector<int32_t>> fPostings;  // the substances whose names hold each word
-  std::vector<std::string> fSignatures;         // per speciality
+  std::vector<uint64_t> fSignatures;            // per speciality
 };
 
 }  // namespace quillor

@@ -132,12 +132,12 @@ TEST_F(SubstanceIndexTest, DosagesMatchAcrossUnitsOfMass) {
 }
 
 TEST_F(SubstanceIndexTest, SignaturesTellTheSameSubstancesAtTheSameDosages) {
-  EXPECT_FALSE(index.Signature(0).empty());
+  EXPECT_NE(index.Signature(0), 0u);
   EXPECT_EQ(index.Signature(0), index.Signature(4)) << "two salts expressed as 5 mg of amlodipine";
   EXPECT_NE(index.Signature(0), index.Signature(5));
   EXPECT_NE(index.Signature(1), index.Signature(2));
-  EXPECT_EQ(index.Signature(6), "") << "outside the specialities";
-  EXPECT_EQ(index.Signature(-1), "");
+  EXPECT_EQ(index.Signature(6), 0u) << "outside the specialities";
+  EXPECT_EQ(index.Signature(-1), 0u);
 }
 
 }  // namespace
