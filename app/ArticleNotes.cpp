@@ -160,25 +160,23 @@ std::string DataDates(const TKnowledge& knowledge) {
   return dates;
 }
 
-std::string KnowledgeProblems(TKnowledge& knowledge, bool compositionsToo) {
-  std::vector<std::string> problems = {
-      Problem(knowledge.SpecialitiesReport(),
-              "ni disponibilit\xE9s, ni \xE9quivalents, ni recherche par substance"),
-      knowledge.SpecialitiesReport().Usable() ? Problem(knowledge.AvailabilityReport(),
-                                                        "les ruptures de stock ne sont pas signal\xE9"
-                                                        "es")
-                                              : std::string()};
-  if (compositionsToo && knowledge.SpecialitiesReport().Usable()) {
-    problems.push_back(
-        Problem(knowledge.CompositionsReport(),
-                "pas de recherche par substance, ni d'\xE9quivalents hors des groupes g\xE9n\xE9riques"));
-  }
-  std::string text;
-  for (const std::string& problem : problems) {
-    if (problem.empty()) continue;
-    text += (text.empty() ? "" : " ") + problem;
-  }
-  return text;
+std::string KnowledgeProblems(const TKnowledge& knowledge) {
+  const std::string specialities = Problem(
+      knowledge.SpecialitiesReport(), "ni disponibilit\xE9s, ni \xE9quivalents, ni recherche par substance");
+  // Without the specialities, the availability cannot be tied to articles:
+  // the first sentence says it all.
+  if (!knowledge.SpecialitiesReport().Usable()) return specialities;
+  const std::string availability = Problem(knowledge.AvailabilityReport(),
+                                           "les ruptures de stock ne sont pas signal\xE9"
+                                           "es");
+  if (specialities.empty()) return availability;
+  return availability.empty() ? specialities : specialities + " " + availability;
+}
+
+std::string CompositionsProblem(TKnowledge& knowledge) {
+  if (!knowledge.SpecialitiesReport().Usable()) return {};
+  return Problem(knowledge.CompositionsReport(),
+                 "pas de recherche par substance, ni d'\xE9quivalents hors des groupes g\xE9n\xE9riques");
 }
 
 std::string EquivalentsCaption(const std::string& cip7, const std::string& designation,

@@ -49,9 +49,14 @@ TOrderAnswer OrderAnswerOf(size_t choice, size_t equivalents);
 // knowledge files give; the empty text when they give none.
 std::string DataDates(const TKnowledge& knowledge);
 
-// What the window could not read of the knowledge files read so far, with
-// what is therefore missing, one sentence per file; empty when all was read.
-std::string KnowledgeProblems(TKnowledge& knowledge, bool compositionsToo);
+// What the window could not read of Specialites.txt and Disponibilites.txt,
+// with what is therefore missing, one sentence per file; empty when all was
+// read.
+std::string KnowledgeProblems(const TKnowledge& knowledge);
+// The same of Compositions.txt, read on first need: a sentence, or empty
+// when it was read whole (or when Specialites.txt, whose problem says it
+// all, could not be).
+std::string CompositionsProblem(TKnowledge& knowledge);
 
 // The caption over an equivalents list.
 std::string EquivalentsCaption(const std::string& cip7, const std::string& designation,

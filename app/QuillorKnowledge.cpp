@@ -44,7 +44,7 @@ void TQuillor_Form::LoadKnowledge() {
                                            dates));
   // Said once, over the grid: a box at start-up would stop the user for
   // what only narrows what the window can tell.
-  const std::string problems = KnowledgeProblems(Knowledge, false);
+  const std::string problems = KnowledgeProblems(Knowledge);
   if (!problems.empty()) ShowKnowledgeNote(problems, true);
 }
 
@@ -57,15 +57,8 @@ void TQuillor_Form::ShowKnowledgeNote(const std::string& text, bool problem) {
 void TQuillor_Form::NoteCompositionProblems() {
   if (fCompositionsNoted || !Knowledge.CompositionsRead()) return;
   fCompositionsNoted = true;
-  const TKnowledgeFileReport& report = Knowledge.CompositionsReport();
-  if (report.Usable() && report.badLines.empty()) return;
-  if (!Knowledge.SpecialitiesReport().Usable()) return;  // said at start-up
-  // Only what this file adds to what was said at start-up.
-  std::string problems = KnowledgeProblems(Knowledge, true);
-  const std::string before = KnowledgeProblems(Knowledge, false);
-  if (problems.compare(0, before.size(), before) == 0) problems.erase(0, before.size());
-  while (!problems.empty() && problems.front() == ' ') problems.erase(0, 1);
-  if (!problems.empty()) ShowKnowledgeNote(problems, true);
+  const std::string problem = CompositionsProblem(Knowledge);
+  if (!problem.empty()) ShowKnowledgeNote(problem, true);
 }
 
 void TQuillor_Form::RadioButton4Click() {

@@ -102,22 +102,23 @@ TEST_F(ArticleNotesTest, TheQuestionCountsTheEquivalentsAndItsChoicesMapToAnswer
 
 TEST_F(ArticleNotesTest, TheDatesAndWhatCouldNotBeRead) {
   EXPECT_EQ(DataDates(knowledge), "Catalogue du 27/05/2026 \x97 disponibilit\xE9s du 19/05/2026");
-  EXPECT_EQ(KnowledgeProblems(knowledge, false), "");
-  EXPECT_THAT(KnowledgeProblems(knowledge, true), HasSubstr("Compositions.txt absent"));
+  EXPECT_EQ(KnowledgeProblems(knowledge), "");
+  EXPECT_THAT(CompositionsProblem(knowledge), HasSubstr("Compositions.txt absent"));
 
   std::filesystem::remove(dir.Path() / kAvailabilityFileName);
   knowledge.Load(dir.Path().string());
   EXPECT_EQ(DataDates(knowledge), "Catalogue du 27/05/2026");
-  EXPECT_THAT(KnowledgeProblems(knowledge, false),
+  EXPECT_THAT(KnowledgeProblems(knowledge),
               HasSubstr("Disponibilites.txt absent : les ruptures de stock ne sont pas signal\xE9"
                         "es."));
 
   std::filesystem::remove(dir.Path() / kSpecialitiesFileName);
   knowledge.Load(dir.Path().string());
   EXPECT_EQ(DataDates(knowledge), "");
-  const std::string problems = KnowledgeProblems(knowledge, true);
+  const std::string problems = KnowledgeProblems(knowledge);
   EXPECT_THAT(problems, HasSubstr("Specialites.txt absent : ni disponibilit\xE9s"));
   EXPECT_THAT(problems, ::testing::Not(HasSubstr("Disponibilites.txt"))) << "one sentence says it all";
+  EXPECT_EQ(CompositionsProblem(knowledge), "");
 }
 
 TEST_F(ArticleNotesTest, TheCaptionOfAnEquivalentsListSaysWhatItIsAndTheWayBack) {
