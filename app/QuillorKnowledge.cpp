@@ -31,7 +31,6 @@ constexpr const char kProblemStyle[] = "color: #a00000;";
 }  // namespace
 
 void TQuillor_Form::LoadKnowledge() {
-  Knowledge.Load(KnowledgeFolderOf(TQuillorFiles::kArticleFile));
   ArticleGrid->SetRowMarker(
       [this](int32_t row, TRowMark& mark) {
         return ArticleMark(Knowledge, ArticleGrid->GetCell(0, row), mark);

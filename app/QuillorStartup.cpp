@@ -7,6 +7,7 @@
 #include <QTextDocument>
 #include <QWindow>
 #include <algorithm>
+#include <future>
 
 #include "Quillor_Unit.h"
 #include "TextLines.h"
@@ -59,7 +60,12 @@ void TQuillor_Form::FormCreate() {
   fFirstClientSize = size();
   HoldNormalSize();
 
+  // The knowledge files are read on another thread while the articles load:
+  // the first list needs both. Reading them touches nothing else.
+  std::future<void> knowledge = std::async(
+      std::launch::async, [this] { Knowledge.Load(KnowledgeFolderOf(TQuillorFiles::kArticleFile)); });
   ReadArticles();
+  knowledge.get();
   LoadKnowledge();
   ArticleTable->QueryAll("Designation");
   ArticleTable->SelectionToGrid(*ArticleGrid, "", true);

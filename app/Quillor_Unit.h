@@ -211,8 +211,9 @@ class TQuillor_Form : public QWidget {
   void Edit2Return();
   void ReadArticles();
   void LoadAddress();
-  // Reads the knowledge files, marks the grid's rows with them, shows their
-  // dates in the title and, without a box, what could not be read.
+  // Once the knowledge files are read: marks the grid's rows with them,
+  // shows their dates in the title and, without a box, what could not be
+  // read.
   void LoadKnowledge();
   void ShowKnowledgeNote(const std::string& text, bool problem);
   // Says once what Compositions.txt could not give, when first read.
