@@ -120,8 +120,13 @@ void TSubstanceIndex::TBuilder::Add(int32_t speciality, const TCompositionView& 
   const std::optional<TDosage> dosage = ParseCompositionDosage(line.dosage);
   if (dosage) fSubstances[static_cast<size_t>(id)].dosages.push_back(*dosage);
   if (added || (line.fraction && fExpressedByFraction[static_cast<size_t>(id)] == 0)) {
-    std::string expressed = std::string(line.substanceCode) + "=" + DosageKey(line.dosage, dosage);
-    if (!IsOneUnit(line.reference)) expressed += "/" + std::string(line.reference);
+    std::string expressed(line.substanceCode);
+    expressed += '=';
+    expressed += DosageKey(line.dosage, dosage);
+    if (!IsOneUnit(line.reference)) {
+      expressed += '/';
+      expressed += line.reference;
+    }
     fExpressed[static_cast<size_t>(id)] = Hash(expressed);
     fExpressedByFraction[static_cast<size_t>(id)] = line.fraction ? 1 : 0;
   }
