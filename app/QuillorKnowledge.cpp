@@ -37,10 +37,7 @@ void TQuillor_Form::LoadKnowledge() {
       },
       1);
   const std::string dates = DataDates(Knowledge);
-  setWindowTitle(dates.empty() ? QStringLiteral("Quillor")
-                               : ToQString("Quillor"
-                                           "\x20\x97\x20" +
-                                           dates));
+  setWindowTitle(dates.empty() ? QStringLiteral("Quillor") : ToQString("Quillor \x97 " + dates));
   // Said once, over the grid: a box at start-up would stop the user for
   // what only narrows what the window can tell.
   const std::string problems = KnowledgeProblems(Knowledge);
