@@ -7,7 +7,8 @@
 #include <QTextDocument>
 #include <QWindow>
 #include <algorithm>
-#include <future>
+#include <exception>
+#include <thread>
 
 #include "Quillor_Unit.h"
 #include "TextLines.h"
@@ -61,11 +62,21 @@ void TQuillor_Form::FormCreate() {
   HoldNormalSize();
 
   // The knowledge files are read on another thread while the articles load:
-  // the first list needs both. Reading them touches nothing else.
-  std::future<void> knowledge = std::async(
-      std::launch::async, [this] { Knowledge.Load(KnowledgeFolderOf(TQuillorFiles::kArticleFile)); });
-  ReadArticles();
-  knowledge.get();
+  // the first list needs both. Reading them touches nothing else and throws
+  // nothing but a lack of memory, which is then thrown here. The thread is
+  // joined however ReadArticles ends.
+  std::exception_ptr knowledgeFailure;
+  {
+    std::jthread knowledge([this, &knowledgeFailure] {
+      try {
+        Knowledge.Load(KnowledgeFolderOf(TQuillorFiles::kArticleFile));
+      } catch (...) {
+        knowledgeFailure = std::current_exception();
+      }
+    });
+    ReadArticles();
+  }
+  if (knowledgeFailure) std::rethrow_exception(knowledgeFailure);
   LoadKnowledge();
   ArticleTable->QueryAll("Designation");
   ArticleTable->SelectionToGrid(*ArticleGrid, "", true);
