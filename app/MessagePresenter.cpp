@@ -89,6 +89,10 @@ size_t AskWarningChoice(const std::string& text, const std::vector<std::string>&
   return CurrentPresenter()->Ask(TMessageKind::Warning, text, choices, escapeChoice);
 }
 
+size_t AskQuestion(const std::string& text, const std::vector<std::string>& choices, size_t escapeChoice) {
+  return CurrentPresenter()->Ask(TMessageKind::Information, text, choices, escapeChoice);
+}
+
 void PresenterTraceReporter::ShowError(const std::string& boxText) {
   ShowErrorMessage(boxText);
 }

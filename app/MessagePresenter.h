@@ -58,6 +58,7 @@ void ShowUnicodeErrorMessage(const QString& text);
 size_t AskErrorChoice(const std::string& text, const std::vector<std::string>& choices, size_t escapeChoice);
 size_t AskWarningChoice(const std::string& text, const std::vector<std::string>& choices,
                         size_t escapeChoice);
+size_t AskQuestion(const std::string& text, const std::vector<std::string>& choices, size_t escapeChoice);
 
 // Shows the trace facility's error reports through the current presenter.
 class PresenterTraceReporter : public TraceReporter {

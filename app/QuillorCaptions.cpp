@@ -49,7 +49,10 @@ void TQuillor_Form::LoadCaptions() {
   SetTitleCaption(ini.Get("FRANCAIS", "Titre"));
   WriteTitles(ReadGridTitles(ini));
   GroupBox1->setTitle(ToQString(ini.Get("FRANCAIS", "PanelRecherche")));
-  SetModeCaptions(ini.Get("FRANCAIS", "RechExacte"), ini.Get("FRANCAIS", "RechApprox"));
+  // A settings file older than the search by substance has no caption for it.
+  SetModeCaptions(
+      ini.Get("FRANCAIS", "RechExacte"), ini.Get("FRANCAIS", "RechApprox"),
+      ini.KeyExists("FRANCAIS", "RechSubstance") ? ini.Get("FRANCAIS", "RechSubstance") : "Substance");
   Button1->setText(ToQString(ini.Get("FRANCAIS", "BtnQuitter")));
 
   std::string opening;

@@ -93,12 +93,16 @@ void TQuillor_Form::RefreshAvailabilityIfOld() {
 
 void TQuillor_Form::AvailabilityChanged() {
   ShowCatalogueInUse();
+  Knowledge.LoadAvailability(fAvailability.file);
+  LoadKnowledge();
+  ListeArticles_StringGrid->viewport()->update();
 }
 
 void TQuillor_Form::CatalogueChanged() {
   const update::TCatalogueLocation before = fCatalogue;
   std::unique_ptr<TMyDatabase> previous = std::move(ArticleTable);
   try {
+    LocateCatalogue();
     ReadArticles();
   } catch (...) {
     // The list keeps showing what it showed, from the table it came from.
@@ -107,6 +111,11 @@ void TQuillor_Form::CatalogueChanged() {
     ShowCatalogueInUse();
     throw;
   }
+  // What is known of the articles goes with their catalogue; equivalents
+  // listed from the old one would name articles that may be gone.
+  LeaveEquivalents();
+  Knowledge.Load(KnowledgeFolderOf(fCatalogue.articleFile), fAvailability.file);
+  LoadKnowledge();
   // The list as at start-up, then the search in progress, if any, again.
   ArticleTable->QueryAll("Designation");
   ArticleTable->SelectionToGrid(*ArticleGrid, "", true);

@@ -101,6 +101,8 @@ bool TQuillor_Form::AddOrderLine() {
   if (!ArticleGrid || !TStringManager::IsInteger(quantity)) return false;
   const int32_t row = ArticleGrid->GetRow();
   if (row == 0) return false;
+  // An article in shortage or no longer marketed: only when the user says so.
+  if (!ConfirmOrderOf(row)) return false;
   // The cells as shown, user edits included.
   AppendMemoLine(*Message_Memo,
                  quantity + "  " + ArticleGrid->GetCell(0, row) + "  " + ArticleGrid->GetCell(1, row));

@@ -34,6 +34,7 @@ void TQuillor_Form::SearchFor(TSearchTrigger trigger) {
     case TScannedCode::TKind::kCip7:
     case TScannedCode::TKind::kOtherGoods:
       SearchArticleByCip(*ArticleTable, code.cip7);
+      LeaveEquivalents();
       ArticleTable->SelectionToGrid(*ArticleGrid, "", true);
       DisplayPrices();
       ShowFirstArticle();
@@ -50,9 +51,14 @@ void TQuillor_Form::SearchFor(TSearchTrigger trigger) {
   // keeps what it showed and the general handler shows the error.
   if (RadioButton3->isChecked()) {
     SearchArticles(*ArticleTable, query, true);
+  } else if (RadioButton4->isChecked()) {
+    Knowledge.SearchBySubstance(*ArticleTable, query);
+    NoteCompositionProblems();
   } else {
     fExactSearches.Search(*ArticleTable, query);
   }
+  // A new list: an equivalents list it replaces is left.
+  LeaveEquivalents();
   ArticleTable->SelectionToGrid(*ArticleGrid, "", true);
   DisplayPrices();
   ShowFirstArticle();
@@ -66,9 +72,11 @@ void TQuillor_Form::ShowFirstArticle() {
 }
 
 void TQuillor_Form::Edit1Change() {
-  // Typing searches only in exact mode, and only past two characters, so
-  // that the first keystrokes do not list half the catalogue.
-  if (RadioButton1->isChecked() && FromQString(Edit1->text()).size() > 2) SearchFor(TSearchTrigger::kTyped);
+  // Typing searches only in exact mode (and by substance, which narrows as
+  // exact mode does), and only past two characters, so that the first
+  // keystrokes do not list half the catalogue.
+  const bool narrowsAsTyped = RadioButton1->isChecked() || RadioButton4->isChecked();
+  if (narrowsAsTyped && FromQString(Edit1->text()).size() > 2) SearchFor(TSearchTrigger::kTyped);
 }
 
 void TQuillor_Form::Edit1KeyPress(char& key) {

@@ -8,6 +8,8 @@
 #include <QTextDocument>
 #include <QWindow>
 #include <algorithm>
+#include <exception>
+#include <thread>
 
 #include "DurableFile.h"
 #include "Quillor_Unit.h"
@@ -62,7 +64,25 @@ void TQuillor_Form::FormCreate() {
   fFirstClientSize = size();
   HoldNormalSize();
 
-  ReadArticles();
+  // The knowledge files are read on another thread while the articles load:
+  // the first list needs both. Reading them touches nothing else and throws
+  // nothing but a lack of memory, which is then thrown here. The thread is
+  // joined however ReadArticles ends.
+  std::exception_ptr knowledgeFailure;
+  LocateCatalogue();
+  {
+    std::jthread knowledge([this, &knowledgeFailure, folder = KnowledgeFolderOf(fCatalogue.articleFile),
+                            availability = fAvailability.file] {
+      try {
+        Knowledge.Load(folder, availability);
+      } catch (...) {
+        knowledgeFailure = std::current_exception();
+      }
+    });
+    ReadArticles();
+  }
+  if (knowledgeFailure) std::rethrow_exception(knowledgeFailure);
+  LoadKnowledge();
   ArticleTable->QueryAll("Designation");
   ArticleTable->SelectionToGrid(*ArticleGrid, "", true);
   ArticleGrid->ResizeCellTables();
@@ -71,9 +91,12 @@ void TQuillor_Form::FormCreate() {
   LoadAddress();
 }
 
-void TQuillor_Form::ReadArticles() {
+void TQuillor_Form::LocateCatalogue() {
   fCatalogue = update::LocateCatalogueInUse(UserDataFolder());
   ShowCatalogueInUse();
+}
+
+void TQuillor_Form::ReadArticles() {
   TStringList lines;
   if (!ReadFileLines(fCatalogue.articleFile, lines)) {
     throw EFileError("Impossible de lire le fichier des articles " + DisplayFileName(fCatalogue.articleFile));

@@ -13,8 +13,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QToolButton>
 
+#include "ArticleNotes.h"
 #include "AvailabilityRefresh.h"
 #include "CatalogueStrip.h"
 #include "CatalogueUpdater.h"
@@ -149,7 +151,12 @@ void TQuillor_Form::CreateControls() {
   RadioButton1->setChecked(true);
   RadioButton3 = Named(new QRadioButton(GroupBox1), "RadioButton3");
   RadioButton3->setGeometry(8, 48, 97, 17);
-  SetModeCaptions("Exacte", "Approximative");
+  RadioButton4 = Named(new QRadioButton(GroupBox1), "RadioButton4");
+  RadioButton4->setGeometry(8, 72, 97, 17);
+  RadioButton4->setToolTip(
+      ToQString("Par substance active et dosage, comme une prescription en DCI : "
+                "parac\xE9tamol 1000, amlodipine 5, ibuprof\xE8ne 400 mg"));
+  SetModeCaptions("Exacte", "Approximative", "Substance");
 
   Edit1 = Named(new QLineEdit(this), "Edit1");
   Edit1->setGeometry(432, 120, 137, 21);
@@ -211,6 +218,14 @@ void TQuillor_Form::CreateControls() {
   Label5->setGeometry(8, 466, 505, 17);
   Label5->setTextFormat(Qt::PlainText);
 
+  // What the list shows when it is not a search, and what the window cannot
+  // tell: one line over the list, which gives way while it is shown.
+  Label6 = Named(new QLabel(this), "Label6");
+  Label6->setGeometry(8, ListeArticles_StringGrid->y(), ListeArticles_StringGrid->width(), 17);
+  Label6->setTextFormat(Qt::PlainText);
+  Label6->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  Label6->hide();
+
   DrawPictures();
 
   // Drawn over the logo.
@@ -240,17 +255,20 @@ void TQuillor_Form::SetTitleCaption(const std::string& caption) {
   Label1->setText(text);
 }
 
-void TQuillor_Form::SetModeCaptions(const std::string& exact, const std::string& approximate) {
+void TQuillor_Form::SetModeCaptions(const std::string& exact, const std::string& approximate,
+                                    const std::string& substance) {
   RadioButton1->setText(ToQString(exact));
   RadioButton3->setText(ToQString(approximate));
+  RadioButton4->setText(ToQString(substance));
   auto fits = [](const QRadioButton* button) { return button->sizeHint().width() <= button->width(); };
-  // One size for both, so that the two modes read alike.
+  // One size for all, so that the modes read alike.
   QFont captionFont = font();
   for (double size = captionFont.pointSizeF(); size >= 6.0; size -= 0.5) {
     captionFont.setPointSizeF(size);
     RadioButton1->setFont(captionFont);
     RadioButton3->setFont(captionFont);
-    if (fits(RadioButton1) && fits(RadioButton3)) break;
+    RadioButton4->setFont(captionFont);
+    if (fits(RadioButton1) && fits(RadioButton3) && fits(RadioButton4)) break;
   }
 }
 
@@ -262,6 +280,7 @@ void TQuillor_Form::SetTabOrder() {
                                        Edit1,
                                        RadioButton1,
                                        RadioButton3,
+                                       RadioButton4,
                                        Message_Memo,
                                        Adresse_Memo,
                                        Edit2,
@@ -279,11 +298,23 @@ void TQuillor_Form::ConnectHandlers() {
   connect(SpeedButton2, &QToolButton::clicked, this, guarded(&TQuillor_Form::SpeedButton2Click));
   connect(RadioButton1, &QRadioButton::clicked, this, guarded(&TQuillor_Form::RadioButton1Click));
   connect(RadioButton3, &QRadioButton::clicked, this, guarded(&TQuillor_Form::RadioButton3Click));
+  connect(RadioButton4, &QRadioButton::clicked, this, guarded(&TQuillor_Form::RadioButton4Click));
   connect(Edit1, &QLineEdit::textChanged, this, guarded(&TQuillor_Form::Edit1Change));
   connect(Edit2, &QLineEdit::returnPressed, this, guarded(&TQuillor_Form::Edit2Return));
   Edit1->installEventFilter(this);
   RadioButton3->installEventFilter(this);
   Button2->installEventFilter(this);
+
+  // The equivalents of the selected article, from anywhere in the window;
+  // Escape goes back only while they are shown.
+  fEquivalentsKey = new QShortcut(QKeySequence(QString::fromLatin1(kEquivalentsKeyName)), this);
+  connect(fEquivalentsKey, &QShortcut::activated, this, guarded(&TQuillor_Form::ShowEquivalents));
+  fReturnKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  fReturnKey->setEnabled(false);
+  connect(fReturnKey, &QShortcut::activated, this, guarded(&TQuillor_Form::ReturnToSearch));
+  // The grid's tooltips and context menu: its rows' articles.
+  ListeArticles_StringGrid->viewport()->installEventFilter(this);
+  ListeArticles_StringGrid->installEventFilter(this);
 }
 
 bool TQuillor_Form::IsSecondClickOnSend(QEvent* event) {
@@ -315,6 +346,14 @@ bool TQuillor_Form::eventFilter(QObject* watched, QEvent* event) {
       char pressed = '\r';
       RunGuarded([this, &pressed] { Edit1KeyPress(pressed); });
     }
+  } else if (watched == ListeArticles_StringGrid->viewport() && event->type() == QEvent::ToolTip) {
+    RunGuarded([this, event] { GridToolTip(event); });
+    return true;
+  } else if ((watched == ListeArticles_StringGrid->viewport() || watched == ListeArticles_StringGrid) &&
+             event->type() == QEvent::ContextMenu) {
+    const bool fromMouse = watched == ListeArticles_StringGrid->viewport();
+    RunGuarded([this, event, fromMouse] { GridContextMenu(event, fromMouse); });
+    return true;
   } else if (watched == RadioButton3 && (keyDown || keyUp)) {
     uint16_t key = static_cast<uint16_t>(static_cast<QKeyEvent*>(event)->nativeVirtualKey());
     const uint32_t shift = static_cast<uint32_t>(static_cast<QKeyEvent*>(event)->modifiers());

@@ -29,6 +29,7 @@
 #include "Database.h"
 #include "ExactSearchMemory.h"
 #include "GridTitles.h"
+#include "Knowledge.h"
 #include "MailMessage.h"
 #include "MyStringGrid.h"
 #include "PriceDisplay.h"
@@ -41,7 +42,9 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
+class QShortcut;
 class QPushButton;
 class QRadioButton;
 class QToolButton;
@@ -94,6 +97,8 @@ class TQuillor_Form : public QWidget {
   QGroupBox* GroupBox1;
   QRadioButton* RadioButton1;
   QRadioButton* RadioButton3;
+  // The search by substance, beside the two modes above.
+  QRadioButton* RadioButton4;
   QLineEdit* Edit1;
   QToolButton* SpeedButton2;
   QFrame* Panel2;
@@ -112,6 +117,10 @@ class TQuillor_Form : public QWidget {
   // One line under the grid: what became of the last sending, and why an
   // order went to the mail program (never a box for that).
   QLabel* Label5;
+  // Over the grid: what the list shows when it is not a search (the
+  // equivalents of an article), or what the window could not read of the
+  // knowledge files.
+  QLabel* Label6;
 
   // Not visible: the order's SMTP session and message.
   TSmtpClient SmtpClient1;
@@ -125,6 +134,9 @@ class TQuillor_Form : public QWidget {
   uint32_t MinWidth = 0;
   double CurrencyCoefficient = 0.0;
   int32_t DecimalCount = 0;
+  // Availability, hospital marks, substances and equivalents, from the
+  // knowledge files beside the article file.
+  TKnowledge Knowledge;
 
   // --- event handlers ----------------------------------------------------------------
   void FormCreate();
@@ -140,6 +152,7 @@ class TQuillor_Form : public QWidget {
   void SpeedButton2Click();
   void RadioButton1Click();
   void RadioButton3Click();
+  void RadioButton4Click();
   void RadioButton3KeyDown(uint16_t& key, uint32_t shift);
   void RadioButton3KeyUp(uint16_t& key, uint32_t shift);
   void SpeedButton1Click();
@@ -156,6 +169,20 @@ class TQuillor_Form : public QWidget {
   void ShowFirstArticle();
   // Opens the mailto: link; whether a mail program took it.
   bool MailtoFallback();
+
+  // --- knowledge: marks, equivalents (QuillorKnowledge.cpp) --------------------------
+  // Lists in the grid the equivalents of the current row's article (the
+  // equivalents key, the row's context menu); nothing on a row without code.
+  void ShowEquivalents();
+  // Back to the list the equivalents replaced, on the article they were
+  // shown for (Escape); the next search does as much.
+  void ReturnToSearch();
+  bool ShowingEquivalents() const { return fShowingEquivalents; }
+  // The context menu of a data row: the equivalents, the agency's page of
+  // an article that has one, the way back from an equivalents list.
+  std::unique_ptr<QMenu> ArticleMenu(int32_t row);
+  // The tooltip of a data row (Windows-1252), empty for a row without code.
+  std::string ArticleRowTooltip(int32_t row) const;
 
   // True from the click on the send button until the outcome; the window
   // takes no input meanwhile.
@@ -195,7 +222,8 @@ class TQuillor_Form : public QWidget {
   void SetTitleCaption(const std::string& caption);
   // Sets the captions of the two search modes, shrinking their common font
   // when a caption is wider than its button (faces wider than the classic one).
-  void SetModeCaptions(const std::string& exact, const std::string& approximate);
+  void SetModeCaptions(const std::string& exact, const std::string& approximate,
+                       const std::string& substance);
   // Renders the logo and the button glyphs for the window's screen.
   void DrawPictures();
   void SetTabOrder();
@@ -213,7 +241,11 @@ class TQuillor_Form : public QWidget {
   // Enter in the quantity: the line is added and the search field is ready
   // for the next scan.
   void Edit2Return();
-  // Reads the catalogue in use into ArticleTable; throws EFileError.
+  // Finds the catalogue in use and the availability that goes with it
+  // (fCatalogue, fAvailability) and shows them.
+  void LocateCatalogue();
+  // Reads the catalogue LocateCatalogue found into ArticleTable; throws
+  // EFileError.
   void ReadArticles();
   // The catalogue in use changed: read again, the list refilled with the
   // search in Edit1, the strip told. On failure the old table stays.
@@ -227,6 +259,23 @@ class TQuillor_Form : public QWidget {
   // A newer availability is in use.
   void AvailabilityChanged();
   void LoadAddress();
+  // Once the knowledge files are read: marks the grid's rows with them,
+  // shows their dates in the title and, without a box, what could not be
+  // read.
+  void LoadKnowledge();
+  void ShowKnowledgeNote(const std::string& text, bool problem);
+  // Says once what Compositions.txt could not give, when first read.
+  void NoteCompositionProblems();
+  void ShowEquivalentsOf(const std::string& cip7, const std::string& designation);
+  // Ends the equivalents list's mode, before the grid shows another list.
+  void LeaveEquivalents();
+  // Whether the article of `row` may be ordered: an article in shortage or
+  // no longer marketed is only after the user says so, and may show its
+  // equivalents instead.
+  bool ConfirmOrderOf(int32_t row);
+  void GridToolTip(QEvent* event);
+  void GridContextMenu(QEvent* event, bool fromMouse);
+  void OpenAgencyPage(const std::string& page);
   void WriteTitles(const TGridTitles& titles);
   // The start-up step after FormCreate: shows a kept draft of an unsent
   // order and keeps the order on disk from then on.
@@ -290,6 +339,13 @@ class TQuillor_Form : public QWidget {
   std::string fAvailabilityNote;
   std::unique_ptr<TCatalogueUpdater> fCatalogueUpdater;
   std::unique_ptr<update::TAvailabilityRefresh> fAvailabilityRefresh;
+  QShortcut* fEquivalentsKey = nullptr;
+  QShortcut* fReturnKey = nullptr;
+  bool fShowingEquivalents = false;
+  // The list the equivalents replaced, and whose equivalents they are.
+  TSelectionSnapshot fListBeforeEquivalents;
+  std::string fEquivalentsOf;
+  bool fCompositionsNoted = false;
 };
 
 // The one order window of the run (nullptr before and after it).

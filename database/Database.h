@@ -135,6 +135,12 @@ class TMyDatabase {
   // the selection stays as it was. The step result then holds only what the
   // step found among the selected records (the others are not searched).
   void QueryAnd(const std::string& fieldName, const std::string& text, uint8_t mode);
+  // Selection := these records, in this order: for searches that the field
+  // queries cannot express (by substance, the equivalents of an article).
+  // Stale indexes are rebuilt as by ResetSelection; the step result becomes
+  // the selection. A record that is out of range or deleted is left out
+  // after a warning ("TMyDatabase.SelectRecords: bad record 12").
+  void SelectRecords(const std::vector<int32_t>& records);
   int32_t SelectionCount() const { return static_cast<int32_t>(fSelection.size()); }
   const std::vector<int32_t>& Selection() const { return fSelection; }
   const std::vector<int32_t>& StepResult() const { return fStepResult; }
@@ -146,6 +152,10 @@ class TMyDatabase {
   // Makes the snapshot's selection and step result current and gives true;
   // a stale snapshot changes nothing and gives false.
   bool RestoreSelection(const TSelectionSnapshot& snapshot);
+  // Changes with every change of the content, fields or indexes (see
+  // SaveSelection): what is worked out from the content may be kept as long
+  // as it stays the same.
+  uint64_t ContentStamp() const { return fContentStamp; }
 
   // Positions (first, last) of the run of entries of `list` between `start`
   // and `finish` that agree with `key` by prefix (TStringManager::ComparePrefix),

@@ -56,6 +56,21 @@ void TMyDatabase::QueryAll(const std::string& fieldName) {
   QueryAll(GetFieldPos(fieldName));
 }
 
+void TMyDatabase::SelectRecords(const std::vector<int32_t>& records) {
+  ResetSelection();
+  fSelection.reserve(records.size());
+  for (int32_t record : records) {
+    const bool deleted = record >= 0 && static_cast<size_t>(record) < fDeleted.size() &&
+                         fDeleted[static_cast<size_t>(record)] != 0;
+    if (record < 0 || record >= RecordCount() || deleted) {
+      Trace().TraceWarningInt("TMyDatabase.SelectRecords: bad record", record);
+      continue;
+    }
+    fSelection.push_back(record);
+  }
+  fStepResult = fSelection;
+}
+
 TSelectionSnapshot TMyDatabase::SaveSelection() const {
   return TSelectionSnapshot{fContentStamp, fSelection, fStepResult};
 }

@@ -72,7 +72,10 @@ void TMyStringGrid::HandleDrawCell(int32_t col, int32_t row, const TGridRect& re
     Trace().TraceErrorInt("TMyStringGrid.OnDrawCell: bad Row ", row);
   } else {
     IGridCanvas& canvas = fGrid->Canvas();
+    TRowMark mark;
+    const bool marked = fRowMarker && !state.fixed && row >= GetFixedRows() && fRowMarker(row, mark);
     TColor background = fGridBackColor[static_cast<size_t>(col)][static_cast<size_t>(row)];
+    if (marked) background = mark.background;
     if (state.fixed) background = fFixedColor;
     if (state.selected) background = fSelectionColor;
     canvas.SetBrushColor(background);
@@ -81,14 +84,51 @@ void TMyStringGrid::HandleDrawCell(int32_t col, int32_t row, const TGridRect& re
     TGridFont font = fCellFonts[static_cast<size_t>(col)][static_cast<size_t>(row)];
     if (state.fixed) font.fColor = fDefaultFont.fColor;
     if (state.selected) font.fColor = clWhite;
-    canvas.SetFont(font);
-    const double width = canvas.TextWidth(text);
-    const double height = canvas.TextHeight(text);
-    const auto x = static_cast<int32_t>(std::trunc((rect.Left + rect.Right - width) / 2.0));
-    const auto y = static_cast<int32_t>(std::trunc((rect.Top + rect.Bottom - height) / 2.0));
-    canvas.TextRect(rect, x, y, text);
+    if (marked) {
+      DrawMarkedCell(col, rect, text, font, mark);
+    } else {
+      canvas.SetFont(font);
+      const double width = canvas.TextWidth(text);
+      const double height = canvas.TextHeight(text);
+      const auto x = static_cast<int32_t>(std::trunc((rect.Left + rect.Right - width) / 2.0));
+      const auto y = static_cast<int32_t>(std::trunc((rect.Top + rect.Bottom - height) / 2.0));
+      canvas.TextRect(rect, x, y, text);
+    }
   }
   Forward(fSaved.OnDrawCell, col, row, rect, state);
+}
+
+void TMyStringGrid::DrawMarkedCell(int32_t col, const TGridRect& rect, const std::string& text,
+                                   const TGridFont& font, const TRowMark& mark) {
+  constexpr int32_t kMargin = 2;   // between the badge and the cell's edges
+  constexpr int32_t kPadding = 3;  // between the badge's word and its edges
+  IGridCanvas& canvas = fGrid->Canvas();
+  TGridRect textRoom = rect;
+  TGridRect badge{};
+  TGridFont badgeFont{mark.badgeTextColor, font.fSize, fsBold};
+  const bool hasBadge = col == fBadgeCol && !mark.badge.empty();
+  if (hasBadge) {
+    canvas.SetFont(badgeFont);
+    const int32_t badgeWidth = canvas.TextWidth(mark.badge) + 2 * kPadding;
+    badge = TGridRect{MaxOf(rect.Left, rect.Right - kMargin - badgeWidth), rect.Top + kMargin,
+                      rect.Right - kMargin, rect.Bottom - kMargin};
+    textRoom.Right = MaxOf(rect.Left, badge.Left - kMargin);
+  }
+  canvas.SetFont(font);
+  const int32_t width = canvas.TextWidth(text);
+  const int32_t height = canvas.TextHeight(text);
+  const int32_t room = textRoom.Right - textRoom.Left;
+  const int32_t x = width <= room ? textRoom.Left + (room - width) / 2 : textRoom.Left + kMargin;
+  const int32_t y = static_cast<int32_t>(std::trunc((rect.Top + rect.Bottom - height) / 2.0));
+  canvas.TextRect(textRoom, x, y, text);
+  if (!hasBadge) return;
+  canvas.SetBrushColor(mark.badgeColor);
+  canvas.FillRect(badge);
+  canvas.SetFont(badgeFont);
+  const int32_t badgeTextHeight = canvas.TextHeight(mark.badge);
+  canvas.TextRect(badge, badge.Left + kPadding,
+                  static_cast<int32_t>(std::trunc((badge.Top + badge.Bottom - badgeTextHeight) / 2.0)),
+                  mark.badge);
 }
 
 void TMyStringGrid::HandleExit() {

@@ -297,6 +297,11 @@ void TMyStringGrid::SetCellFont(int32_t col, int32_t row, const TGridFont& font)
   fCellFonts.at(static_cast<size_t>(col)).at(static_cast<size_t>(row)) = font;
 }
 
+void TMyStringGrid::SetRowMarker(TRowMarker marker, int32_t badgeCol) {
+  fRowMarker = std::move(marker);
+  fBadgeCol = badgeCol;
+}
+
 void TMyStringGrid::ResizeCellTables() {
   if (!fResizeOn) return;
   const size_t oldRows = static_cast<size_t>(TableRowCount());

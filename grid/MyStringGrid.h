@@ -27,6 +27,21 @@ namespace quillor {
 // current. May be empty.
 using TOnCellLeft = std::function<void(int32_t col, int32_t row, const std::string& text)>;
 
+// A mark on a whole data row, found anew each time the row is drawn (so that
+// it follows the row's content through sorts and refills): its cells'
+// background while the row is not selected, and a badge, a short word drawn
+// in its own colours at the right end of one column's cell, whatever the
+// row's state, so that the mark reads without colour too.
+struct TRowMark {
+  TColor background = clWhite;
+  std::string badge;  // empty: no badge
+  TColor badgeColor = clBlack;
+  TColor badgeTextColor = clWhite;
+};
+
+// Whether the data row `row` is marked, and how.
+using TRowMarker = std::function<bool(int32_t row, TRowMark& mark)>;
+
 // Three-way comparison of two sort entries (negative, 0, positive).
 using TSortComparison = std::function<int32_t(const TPairOfStringInt& a, const TPairOfStringInt& b)>;
 
@@ -128,11 +143,20 @@ class TMyStringGrid {
   void SetCellColor(int32_t col, int32_t row, TColor color);
   void SetCellFont(int32_t col, int32_t row, const TGridFont& font);
 
+  // Marks on whole data rows (none when `marker` is empty), asked for every
+  // data cell drawn; badges go into column `badgeCol`, whose text is then
+  // centred in the room the badge leaves (from the cell's left edge when it
+  // does not fit). Fixed rows are never marked.
+  void SetRowMarker(TRowMarker marker, int32_t badgeCol);
+
  private:
   // The controller's handlers of the widget's events.
   void HandleClick();
   void HandleDblClick();
   void HandleDrawCell(int32_t col, int32_t row, const TGridRect& rect, TGridDrawState state);
+  // Draws a marked row's cell: `text` in `font` beside the badge, if any.
+  void DrawMarkedCell(int32_t col, const TGridRect& rect, const std::string& text, const TGridFont& font,
+                      const TRowMark& mark);
   void HandleExit();
   void HandleKeyDown(uint16_t& key, TShiftState shift);
   void HandleMouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
@@ -165,6 +189,8 @@ class TMyStringGrid {
   TColor fSelectionColor = clNavy;
   TColor fFixedColor = clBtnFace;
   TOnCellLeft fOnCellLeft;
+  TRowMarker fRowMarker;
+  int32_t fBadgeCol = -1;
   TStringGridEvents fSaved;  // the widget's handlers from before construction
 };
 

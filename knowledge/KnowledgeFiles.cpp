@@ -65,15 +65,12 @@ class TFileText {
 void Split(std::string_view line, std::vector<std::string_view>& fields) {
   fields.clear();
   size_t start = 0;
-  while (true) {
-    const size_t semicolon = line.find(';', start);
-    if (semicolon == std::string_view::npos) {
-      fields.push_back(line.substr(start));
-      return;
-    }
-    fields.push_back(line.substr(start, semicolon - start));
-    start = semicolon + 1;
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (line[i] != ';') continue;
+    fields.push_back(line.substr(start, i - start));
+    start = i + 1;
   }
+  fields.push_back(line.substr(start));
 }
 
 bool LooksLikeWideText(const std::string& bytes) {
@@ -124,9 +121,10 @@ TKnowledgeFileReport ReadRecords(const std::string& fileName, std::string_view k
   int64_t counted = -1;
   std::vector<int32_t> bad;
   while (!rest.empty()) {
-    const size_t stop = rest.find_first_of("\r\n");
+    size_t stop = 0;
+    while (stop < rest.size() && rest[stop] != '\n' && rest[stop] != '\r') ++stop;
     const std::string_view line = rest.substr(0, stop);
-    if (stop == std::string_view::npos) {
+    if (stop == rest.size()) {
       rest = {};
     } else {
       const size_t next =
@@ -178,7 +176,8 @@ std::string ToString(std::string_view text) {
 
 bool ReadLink(std::string_view text, int32_t& link) {
   if (!AllDigits(text) || text.size() > 6) return false;
-  link = std::stoi(std::string(text));
+  link = 0;
+  for (char c : text) link = link * 10 + (c - '0');
   return true;
 }
 
@@ -240,29 +239,44 @@ std::string SpecialitiesFileText(const TSpecialitiesFile& file) {
   return text.Finish();
 }
 
+TKnowledgeFileReport VisitSpecialitiesFile(const std::string& fileName, TDayDate& catalogueDate,
+                                           const TSpecialitiesVisitor& visitor) {
+  catalogueDate = kNoDate;
+  return ReadRecords(fileName, "SPECIALITES", &catalogueDate, [&](const std::vector<std::string_view>& f) {
+    if (f[0] == "S") {
+      if (f.size() != 4 || !AllDigits(f[1]) || (f[2] != "H" && !f[2].empty())) return false;
+      if (visitor.speciality) visitor.speciality({f[1], f[2] == "H", f[3]});
+      return true;
+    }
+    if (f[0] == "A") {
+      if (f.size() != 3 || f[1].size() != 7 || !AllDigits(f[1]) || !AllDigits(f[2])) return false;
+      if (visitor.article) visitor.article({f[1], f[2]});
+      return true;
+    }
+    if (f[0] == "G") {
+      int32_t type = 0;
+      if (f.size() != 4 || !AllDigits(f[1]) || !AllDigits(f[2]) || !ReadLink(f[3], type)) return false;
+      if (visitor.member) visitor.member({f[1], f[2], type});
+      return true;
+    }
+    return false;
+  });
+}
+
 TKnowledgeFileReport ReadSpecialitiesFile(const std::string& fileName, TSpecialitiesFile& file) {
   file = TSpecialitiesFile();
   TSpecialitiesFile read;
-  TKnowledgeFileReport report =
-      ReadRecords(fileName, "SPECIALITES", &read.catalogueDate, [&](const std::vector<std::string_view>& f) {
-        if (f[0] == "S") {
-          if (f.size() != 4 || !AllDigits(f[1]) || (f[2] != "H" && !f[2].empty())) return false;
-          read.specialities.push_back({ToString(f[1]), f[2] == "H", ToString(f[3])});
-          return true;
-        }
-        if (f[0] == "A") {
-          if (f.size() != 3 || f[1].size() != 7 || !AllDigits(f[1]) || !AllDigits(f[2])) return false;
-          read.articles.push_back({ToString(f[1]), ToString(f[2])});
-          return true;
-        }
-        if (f[0] == "G") {
-          int32_t type = 0;
-          if (f.size() != 4 || !AllDigits(f[1]) || !AllDigits(f[2]) || !ReadLink(f[3], type)) return false;
-          read.groups.push_back({ToString(f[1]), ToString(f[2]), type});
-          return true;
-        }
-        return false;
-      });
+  TSpecialitiesVisitor visitor;
+  visitor.speciality = [&](const TSpecialityView& s) {
+    read.specialities.push_back({ToString(s.cis), s.hospitalOnly, ToString(s.form)});
+  };
+  visitor.article = [&](const TArticleView& a) {
+    read.articles.push_back({ToString(a.cip7), ToString(a.cis)});
+  };
+  visitor.member = [&](const TGroupMemberView& g) {
+    read.groups.push_back({ToString(g.group), ToString(g.cis), g.type});
+  };
+  TKnowledgeFileReport report = VisitSpecialitiesFile(fileName, read.catalogueDate, visitor);
   if (report.Usable()) file = std::move(read);
   return report;
 }
@@ -282,19 +296,25 @@ std::string CompositionsFileText(const TCompositionsFile& file) {
   return text.Finish();
 }
 
+TKnowledgeFileReport VisitCompositionsFile(const std::string& fileName,
+                                           const std::function<void(const TCompositionView&)>& visit) {
+  return ReadRecords(fileName, "COMPOSITIONS", nullptr, [&](const std::vector<std::string_view>& f) {
+    int32_t link = 0;
+    if (f.size() != 9 || f[0] != "C" || !AllDigits(f[1]) || !ReadLink(f[3], link) ||
+        (f[4] != "SA" && f[4] != "FT") || f[6].empty())
+      return false;
+    visit({f[1], f[2], link, f[4] == "FT", f[5], f[6], f[7], f[8]});
+    return true;
+  });
+}
+
 TKnowledgeFileReport ReadCompositionsFile(const std::string& fileName, TCompositionsFile& file) {
   file = TCompositionsFile();
   std::vector<TCompositionRecord> records;
-  TKnowledgeFileReport report =
-      ReadRecords(fileName, "COMPOSITIONS", nullptr, [&](const std::vector<std::string_view>& f) {
-        int32_t link = 0;
-        if (f.size() != 9 || f[0] != "C" || !AllDigits(f[1]) || !ReadLink(f[3], link) ||
-            (f[4] != "SA" && f[4] != "FT") || f[6].empty())
-          return false;
-        records.push_back({ToString(f[1]), ToString(f[2]), link, f[4] == "FT", ToString(f[5]), ToString(f[6]),
-                           ToString(f[7]), ToString(f[8])});
-        return true;
-      });
+  TKnowledgeFileReport report = VisitCompositionsFile(fileName, [&](const TCompositionView& c) {
+    records.push_back({ToString(c.cis), ToString(c.element), c.link, c.fraction, ToString(c.substanceCode),
+                       ToString(c.name), ToString(c.dosage), ToString(c.reference)});
+  });
   if (report.Usable()) file.records = std::move(records);
   return report;
 }

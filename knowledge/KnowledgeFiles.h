@@ -31,7 +31,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "DayDate.h"
@@ -136,6 +138,32 @@ struct TSpecialitiesFile {
 
 std::string SpecialitiesFileText(const TSpecialitiesFile& file);
 TKnowledgeFileReport ReadSpecialitiesFile(const std::string& fileName, TSpecialitiesFile& file);
+
+// The records as they are read, for a reader that keeps them its own way
+// without copying texts; the views are valid only during the call. Records
+// are visited before the file is known to be whole: when the report is not
+// Usable, whatever was kept of them must be dropped.
+struct TSpecialityView {
+  std::string_view cis;
+  bool hospitalOnly = false;
+  std::string_view form;
+};
+struct TArticleView {
+  std::string_view cip7;
+  std::string_view cis;
+};
+struct TGroupMemberView {
+  std::string_view group;
+  std::string_view cis;
+  int32_t type = 0;
+};
+struct TSpecialitiesVisitor {
+  std::function<void(const TSpecialityView&)> speciality;
+  std::function<void(const TArticleView&)> article;
+  std::function<void(const TGroupMemberView&)> member;
+};
+TKnowledgeFileReport VisitSpecialitiesFile(const std::string& fileName, TDayDate& catalogueDate,
+                                           const TSpecialitiesVisitor& visitor);
 bool WriteSpecialitiesFile(const std::string& fileName, const TSpecialitiesFile& file, std::string* error);
 
 // --- Compositions.txt ---------------------------------------------------------------------
@@ -165,6 +193,20 @@ struct TCompositionsFile {
 
 std::string CompositionsFileText(const TCompositionsFile& file);
 TKnowledgeFileReport ReadCompositionsFile(const std::string& fileName, TCompositionsFile& file);
+
+// As VisitSpecialitiesFile.
+struct TCompositionView {
+  std::string_view cis;
+  std::string_view element;
+  int32_t link = 0;
+  bool fraction = false;
+  std::string_view substanceCode;
+  std::string_view name;
+  std::string_view dosage;
+  std::string_view reference;
+};
+TKnowledgeFileReport VisitCompositionsFile(const std::string& fileName,
+                                           const std::function<void(const TCompositionView&)>& visit);
 bool WriteCompositionsFile(const std::string& fileName, const TCompositionsFile& file, std::string* error);
 
 // The name of `fileName` in `folder` ("Data/Specialites.txt"); the folder of

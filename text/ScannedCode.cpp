@@ -180,6 +180,13 @@ TScannedCode ReadScannedCode(const std::string& raw) {
   if (text.empty()) return {};
   if (AllDigits(text) && text.size() == 7) return TStringManager::IsCip(text) ? Cip7(text) : TScannedCode{};
   if (AllDigits(text) && text.size() == 13) return FromProductCode(text, "34009", "du code-barres");
+  // An EAN-13 with its symbology identifier, as scanners set to prefix their
+  // DataMatrix with ]d2 send a box's bar code.
+  if (text.rfind("]E0", 0) == 0) {
+    const std::string ean = text.substr(3);
+    if (!AllDigits(ean) || ean.size() != 13) return Unreadable("code-barres EAN-13 attendu apr\xE8s ]E0");
+    return FromProductCode(ean, "34009", "du code-barres");
+  }
 
   bool prefixed = false;
   std::string body = text;

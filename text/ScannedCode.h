@@ -4,6 +4,9 @@
 // GTIN-14: "0" followed by the CIP13. A CIP13 is "34009", the CIP7 and an
 // EAN-13 check digit.
 //
+// A scanner set to send symbology identifiers sends a box's bar code as
+// "]E0" followed by its EAN-13: it is read as the bare EAN-13.
+//
 // ReadScannedCode tells a code from a search text. It is strict, so that no
 // designation search is ever taken for a code: a text is a code only when it
 // has a code's exact shape (7 digits passing TStringManager::IsCip; 13

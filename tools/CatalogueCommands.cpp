@@ -12,6 +12,7 @@
 #include "DesignationFit.h"
 #include "DurableFile.h"
 #include "ExportFile.h"
+#include "Knowledge.h"
 #include "KnowledgeFiles.h"
 #include "KnowledgeImport.h"
 #include "PcreRegEx.h"
@@ -272,6 +273,136 @@ void PrintAudit(const catalogue::ImportResult& result, bool allPresentations, bo
   for (const catalogue::AuditFinding& finding : audit.findings) PrintFinding(result, finding, out);
 }
 
+// The article file as the window loads it; null after saying why it cannot
+// be searched.
+std::unique_ptr<TMyDatabase> LoadArticleTable(const std::string& dbFile, std::ostream& err) {
+  std::string bytes;
+  if (!ReadInput(dbFile, bytes, err)) return nullptr;
+  TStringList lines = SplitLines(bytes);
+  if (lines.empty()) {
+    err << kToolName << dbFile << ": empty article file\n";
+    return nullptr;
+  }
+  TCryptManager().DecryptLines(lines);
+  std::unique_ptr<TMyDatabase> table = TMyDatabase::CreateFromList(lines);
+  lines.clear();
+  if (table->FieldCount() < 3) {
+    err << kToolName << dbFile << ": not an article file (expected CIP;Designation;Price)\n";
+    return nullptr;
+  }
+  bool hasDesignation = false;
+  for (int32_t field = 0; field < table->FieldCount(); ++field) {
+    hasDesignation = hasDesignation || table->FieldName(field) == kDesignationField;
+  }
+  if (!hasDesignation) {
+    err << kToolName << dbFile << ": no \"" << kDesignationField
+        << "\" field in its header, nothing to search (expected CIP;Designation;Price)\n";
+    return nullptr;
+  }
+  return table;
+}
+
+std::string SpaceJoined(const std::vector<std::string>& words) {
+  std::string joined;
+  for (size_t i = 0; i < words.size(); ++i) {
+    if (i > 0) joined += ' ';
+    joined += words[i];
+  }
+  return joined;
+}
+
+std::string Converted(std::string (*conversion)(const std::string&), const std::string& text) {
+  return conversion != nullptr ? conversion(text) : text;
+}
+
+bool Flushed(std::ostream& out, std::ostream& err) {
+  out.flush();
+  if (!out) {
+    err << kToolName << "cannot write the output\n";
+    return false;
+  }
+  return true;
+}
+
+// The knowledge files beside the article file; false after naming the first
+// of `needed` that cannot be used.
+bool LoadKnowledge(const SearchOptions& options, TKnowledge& knowledge,
+                   std::initializer_list<const char*> needed, std::ostream& err) {
+  knowledge.Load(KnowledgeFolderOf(options.dbFile), options.availabilityFile);
+  for (const char* name : needed) {
+    const TKnowledgeFileReport& report =
+        name == std::string(kSpecialitiesFileName)   ? knowledge.SpecialitiesReport()
+        : name == std::string(kAvailabilityFileName) ? knowledge.AvailabilityReport()
+                                                     : knowledge.CompositionsReport();
+    const char* why = nullptr;
+    switch (report.state) {
+      case TKnowledgeFileState::kRead:
+        continue;
+      case TKnowledgeFileState::kMissing:
+        why = "no such file";
+        break;
+      case TKnowledgeFileState::kUnreadable:
+        why = "cannot be read";
+        break;
+      case TKnowledgeFileState::kOtherEncoding:
+        why = "not Windows-1252 text (UTF-16?)";
+        break;
+      case TKnowledgeFileState::kNotThisFile:
+        why = "not a knowledge file of this kind and version";
+        break;
+      case TKnowledgeFileState::kTruncated:
+        why = "cut short (its last line does not count its lines)";
+        break;
+    }
+    err << kToolName << report.fileName << ": " << why << "; run quillor-catalogue import again\n";
+    return false;
+  }
+  return true;
+}
+
+// The article code that a CODE names: a box's code as search reads it, or
+// any 7 digits (the oldest CIP7 have no check digit). Empty after saying why
+// there is none.
+std::string ArticleCode(const std::string& raw, const SearchOptions& options, std::ostream& err) {
+  const TScannedCode code = ReadScannedCode(raw);
+  const std::string trimmed = TrimBlanksAndControls(raw);
+  switch (code.kind) {
+    case TScannedCode::TKind::kCip7:
+      return code.cip7;
+    case TScannedCode::TKind::kUnreadable: {
+      const std::string message =
+          "Code illisible : " + ShowGroupSeparators(trimmed) + " (" + code.reason + ")";
+      err << kToolName << Converted(options.toMessage, message) << "\n";
+      return {};
+    }
+    case TScannedCode::TKind::kOtherGoods:
+      err << kToolName << Converted(options.toMessage, trimmed) << ": a product code of no medicine\n";
+      return {};
+    case TScannedCode::TKind::kNotACode:
+      break;
+  }
+  if (trimmed.size() == 7 &&
+      std::all_of(trimmed.begin(), trimmed.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return trimmed;
+  err << kToolName << Converted(options.toMessage, trimmed)
+      << ": not a box's code (CIP7, CIP13 or DataMatrix)\n";
+  return {};
+}
+
+// The record of the article `cip7`; -1 after saying there is none.
+int32_t RecordOfCode(TMyDatabase& table, const std::string& cip7, const std::string& dbFile,
+                     std::ostream& err) {
+  SearchArticleByCip(table, cip7);
+  if (table.SelectionCount() > 0) return table.Selection().front();
+  err << kToolName << cip7 << ": no article of that code in " << dbFile << "\n";
+  return -1;
+}
+
+std::string ArticleLine(const TMyDatabase& table, int32_t record) {
+  return table.DBGetString(0, record) + ";" + table.DBGetString(1, record) + ";" +
+         table.DBGetString(2, record);
+}
+
 }  // namespace
 
 int Import(const ImportCommand& command, std::ostream& out, std::ostream& err) {
@@ -381,35 +512,9 @@ int Encode(const std::string& plainFile, const std::string& dbFile, std::ostream
 }
 
 int Search(const SearchOptions& options, std::ostream& out, std::ostream& err) {
-  std::string bytes;
-  if (!ReadInput(options.dbFile, bytes, err)) return kExitFailure;
-  TStringList lines = SplitLines(bytes);
-  if (lines.empty()) {
-    err << kToolName << options.dbFile << ": empty article file\n";
-    return kExitFailure;
-  }
-  TCryptManager().DecryptLines(lines);
-  std::unique_ptr<TMyDatabase> table = TMyDatabase::CreateFromList(lines);
-  lines.clear();
-  if (table->FieldCount() < 3) {
-    err << kToolName << options.dbFile << ": not an article file (expected CIP;Designation;Price)\n";
-    return kExitFailure;
-  }
-  bool hasDesignation = false;
-  for (int32_t field = 0; field < table->FieldCount(); ++field) {
-    hasDesignation = hasDesignation || table->FieldName(field) == kDesignationField;
-  }
-  if (!hasDesignation) {
-    err << kToolName << options.dbFile << ": no \"" << kDesignationField
-        << "\" field in its header, nothing to search (expected CIP;Designation;Price)\n";
-    return kExitFailure;
-  }
-
-  std::string raw;
-  for (size_t i = 0; i < options.words.size(); ++i) {
-    if (i > 0) raw += ' ';
-    raw += options.words[i];
-  }
+  std::unique_ptr<TMyDatabase> table = LoadArticleTable(options.dbFile, err);
+  if (!table) return kExitFailure;
+  const std::string raw = SpaceJoined(options.words);
   // A scanned box's code finds its article, in either mode, as in the
   // window; any other text is searched as words.
   const TScannedCode code = ReadScannedCode(raw);
@@ -457,6 +562,61 @@ int Search(const SearchOptions& options, std::ostream& out, std::ostream& err) {
     return kExitFailure;
   }
   return kExitOk;
+}
+
+int Substance(const SearchOptions& options, std::ostream& out, std::ostream& err) {
+  std::unique_ptr<TMyDatabase> table = LoadArticleTable(options.dbFile, err);
+  if (!table) return kExitFailure;
+  TKnowledge knowledge;
+  if (!LoadKnowledge(options, knowledge, {kSpecialitiesFileName, kCompositionsFileName}, err))
+    return kExitFailure;
+  const std::string query = NormaliseSearchText(SpaceJoined(options.words));
+  table->QueryAll(kDesignationField);
+  knowledge.SearchBySubstance(*table, query);
+  for (int32_t record : table->Selection())
+    out << Converted(options.toOutput, ArticleLine(*table, record)) << '\n';
+  return Flushed(out, err) ? kExitOk : kExitFailure;
+}
+
+int Equivalents(const SearchOptions& options, std::ostream& out, std::ostream& err) {
+  std::unique_ptr<TMyDatabase> table = LoadArticleTable(options.dbFile, err);
+  if (!table) return kExitFailure;
+  const std::string cip7 = ArticleCode(SpaceJoined(options.words), options, err);
+  if (cip7.empty() || RecordOfCode(*table, cip7, options.dbFile, err) < 0) return kExitFailure;
+  TKnowledge knowledge;
+  if (!LoadKnowledge(options, knowledge, {kSpecialitiesFileName}, err)) return kExitFailure;
+  const TEquivalents equivalents = knowledge.EquivalentsOf(*table, cip7);
+  if (equivalents.basis == TEquivalents::TBasis::kUnknown) {
+    err << kToolName << cip7 << ": not in "
+        << KnowledgeFilePath(KnowledgeFolderOf(options.dbFile), kSpecialitiesFileName)
+        << "; run quillor-catalogue import again\n";
+    return kExitFailure;
+  }
+  for (int32_t record : equivalents.records) {
+    const std::string status = StatusWord(knowledge.AvailabilityOf(table->DBGetString(0, record)).status);
+    out << Converted(options.toOutput, ArticleLine(*table, record) + ";" + status) << '\n';
+  }
+  return Flushed(out, err) ? kExitOk : kExitFailure;
+}
+
+int Availability(const SearchOptions& options, std::ostream& out, std::ostream& err) {
+  std::unique_ptr<TMyDatabase> table = LoadArticleTable(options.dbFile, err);
+  if (!table) return kExitFailure;
+  TKnowledge knowledge;
+  if (!LoadKnowledge(options, knowledge, {kSpecialitiesFileName, kAvailabilityFileName}, err))
+    return kExitFailure;
+  bool allFound = true;
+  for (const std::string& word : options.words) {
+    const std::string cip7 = ArticleCode(word, options, err);
+    if (cip7.empty() || RecordOfCode(*table, cip7, options.dbFile, err) < 0) {
+      allFound = false;
+      continue;
+    }
+    const TArticleAvailability availability = knowledge.AvailabilityOf(cip7);
+    out << cip7 << ';' << StatusWord(availability.status) << ';' << FormatDayDate(availability.since) << ';'
+        << availability.page << '\n';
+  }
+  return Flushed(out, err) && allFound ? kExitOk : kExitFailure;
 }
 
 }  // namespace quillor::catalogue

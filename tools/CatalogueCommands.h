@@ -34,7 +34,7 @@ struct ImportCommand {
   // The availability's publication date (the download page's); 0: the
   // newest date the file holds.
   int32_t availabilityDate = 0;
-  bool listAudit = false;         // list every finding of the audit, not only its counts
+  bool listAudit = false;  // list every finding of the audit, not only its counts
 };
 
 // Imports the public drug database's two export files into a scrambled
@@ -56,6 +56,9 @@ int Import(const ImportCommand& command, std::ostream& out, std::ostream& err);
 
 struct SearchOptions {
   std::string dbFile;  // the article file
+  // The availability to read instead of the one beside the article file
+  // (empty: that one).
+  std::string availabilityFile;
   bool approximate = false;
   bool scores = false;
   std::vector<std::string> words;  // Windows-1252
@@ -74,5 +77,25 @@ struct SearchOptions {
 // the article of that code instead, in either mode; an unreadable code fails
 // with its reason. Fails on a file whose header has no "Designation" field.
 int Search(const SearchOptions& options, std::ostream& out, std::ostream& err);
+
+// The search by substance of the words joined by one space, as the window's
+// "Substance" mode runs it: "CIP;Designation;Price" per article found, in
+// designation order. Needs Specialites.txt and Compositions.txt beside the
+// article file; fails, naming the one that cannot be used, without them.
+int Substance(const SearchOptions& options, std::ostream& out, std::ostream& err);
+
+// The equivalents of the article whose code is the words joined by one
+// space (a box's code as search reads it, or a CIP7): "CIP;Designation;
+// Price;STATUS" per article, in the order the window lists them, STATUS
+// being rupture, tension, arret, remise or disponible. Fails on a code that
+// is unreadable or of no article, and without Specialites.txt.
+int Equivalents(const SearchOptions& options, std::ostream& out, std::ostream& err);
+
+// "CIP;STATUS;SINCE;PAGE" for the article of each word (a code, as for
+// Equivalents): its status, since when (dd/mm/yyyy, empty when available)
+// and the agency's page. A code that is unreadable or of no article is
+// named on the error stream, the others still printed, and the command
+// fails. Needs Specialites.txt and Disponibilites.txt.
+int Availability(const SearchOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace quillor::catalogue

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "AvailabilityInUse.h"
 #include "CatalogueCommands.h"
 #include "CatalogueLocation.h"
 #include "DayDate.h"
@@ -29,6 +30,9 @@ constexpr char kUsage[] =
     "       quillor-catalogue search [--approx] [--scores] [--db FILE.db | --data FOLDER] QUERY...\n"
     "       quillor-catalogue update [--from URL|FOLDER] [--data FOLDER] [--force] [--ca-file FILE]\n"
     "       quillor-catalogue update --rollback [--data FOLDER]\n"
+    "       quillor-catalogue substance [--db FILE.db | --data FOLDER] WORDS...\n"
+    "       quillor-catalogue equivalents [--db FILE.db | --data FOLDER] CODE\n"
+    "       quillor-catalogue availability [--db FILE.db | --data FOLDER] CODE...\n"
     "\n"
     "  import  make an article file from the public drug database's two export\n"
     "          files (base-donnees-publique.medicaments.gouv.fr), one article per\n"
@@ -83,6 +87,22 @@ constexpr char kUsage[] =
     "          --ca-file FILE  trust the certificate authorities of this PEM file\n"
     "                     instead of the system's\n"
     "          --rollback  undo the last update: the catalogue before it is used again\n"
+    "  substance  the window's search by substance: CIP;Designation;Price for each\n"
+    "          article whose speciality holds the substances named, at the dosages\n"
+    "          given (paracetamol 1000, amlodipine 5, 1g, 500 mg), in designation\n"
+    "          order\n"
+    "  equivalents  the articles that may replace the article of CODE, as the\n"
+    "          window lists them: CIP;Designation;Price;STATUS, those of its\n"
+    "          generic groups (else of the same substances, dosages and form),\n"
+    "          available first\n"
+    "  availability  CIP;STATUS;SINCE;PAGE for the article of each CODE: its status\n"
+    "          (rupture, tension, arret, remise or disponible), since when, and\n"
+    "          the medicines agency's page\n"
+    "          A CODE is a box's code as search reads it (CIP7, CIP13, DataMatrix,\n"
+    "          ]E0 and an EAN-13). These three read Specialites.txt,\n"
+    "          Compositions.txt and Disponibilites.txt beside the article file\n"
+    "          (the availability refreshed in the data folder when it is newer);\n"
+    "          --db and --data as for search.\n"
     "\n"
     "The bundled Data/BaseDeDonneeArticles.db is made from the May 2026 export with\n"
     "  quillor-catalogue import CIS_bdpm.txt CIS_CIP_bdpm.txt -o data/BaseDeDonneeArticles.db\n"
@@ -149,6 +169,50 @@ int RunImport(const std::vector<std::string>& args) {
   return Import(command, std::cout, std::cerr);
 }
 
+// Without --db, the catalogue the window would use from this folder, and the
+// availability it would show.
+void LocateData(SearchOptions& options, const std::string& dataFolder) {
+  if (!options.dbFile.empty()) return;
+  const std::string folder = dataFolder.empty() ? quillor::UserDataFolder() : dataFolder;
+  const quillor::update::TCatalogueLocation catalogue = quillor::update::LocateCatalogueInUse(folder);
+  options.dbFile = catalogue.articleFile;
+  options.availabilityFile = quillor::update::LocateAvailability(catalogue, folder).file;
+}
+
+// [--db FILE | --data FOLDER] ARG...: the words of substance, the codes of equivalents and
+// availability.
+int RunKnowledgeCommand(const std::string& command, const std::vector<std::string>& args) {
+  SearchOptions options;
+  std::string dataFolder;
+  bool optionsEnded = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && arg == "--db") {
+      if (i + 1 >= args.size() || !options.dbFile.empty()) return BadUsage("--db needs a file");
+      options.dbFile = args[++i];
+    } else if (!optionsEnded && arg == "--data") {
+      if (i + 1 >= args.size() || !dataFolder.empty()) return BadUsage("--data needs a folder");
+      dataFolder = args[++i];
+    } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
+      return BadUsage("unknown option " + arg);
+    } else {
+      options.words.push_back(ArgumentToCp1252(arg));
+    }
+  }
+  if (options.words.empty())
+    return BadUsage(command + (command == "substance" ? " needs words" : " needs a code"));
+  if (command == "equivalents" && options.words.size() != 1) return BadUsage("equivalents takes one code");
+  if (!options.dbFile.empty() && !dataFolder.empty()) return BadUsage("--db and --data exclude each other");
+  LocateData(options, dataFolder);
+  if (OutputIsTerminal()) options.toOutput = &Cp1252ToLocale;
+  options.toMessage = &Cp1252ToLocale;
+  if (command == "substance") return Substance(options, std::cout, std::cerr);
+  if (command == "equivalents") return Equivalents(options, std::cout, std::cerr);
+  return Availability(options, std::cout, std::cerr);
+}
+
 int RunSearch(const std::vector<std::string>& args) {
   SearchOptions options;
   std::string dataFolder;
@@ -175,12 +239,7 @@ int RunSearch(const std::vector<std::string>& args) {
   }
   if (options.words.empty()) return BadUsage("search needs a query");
   if (!options.dbFile.empty() && !dataFolder.empty()) return BadUsage("--db and --data exclude each other");
-  if (options.dbFile.empty()) {
-    // The catalogue the window would use from this folder.
-    options.dbFile =
-        quillor::update::LocateCatalogueInUse(dataFolder.empty() ? quillor::UserDataFolder() : dataFolder)
-            .articleFile;
-  }
+  LocateData(options, dataFolder);
   if (OutputIsTerminal()) options.toOutput = &Cp1252ToLocale;
   options.toMessage = &Cp1252ToLocale;
   return Search(options, std::cout, std::cerr);
@@ -240,6 +299,8 @@ int main(int argc, char** argv) {
     if (command == "encode") return RunEncode(args);
     if (command == "search") return RunSearch(args);
     if (command == "update") return RunUpdate(args);
+    if (command == "substance" || command == "equivalents" || command == "availability")
+      return RunKnowledgeCommand(command, args);
   } catch (const std::exception& e) {
     std::cerr << "quillor-catalogue: " << e.what() << "\n";
     return kExitFailure;

@@ -183,6 +183,11 @@ TEST_F(CatalogueUpdateWindowTest, AnUpdateRunsBesideTheWindowAndReplacesTheListK
               ::testing::StartsWith(Fr("Catalogue du 15/05/2026, mis à jour le ")));
   EXPECT_EQ(FromQString(form->CatalogueStrip->Note()->toolTip()), Fr("Disponibilités du 12/05/2026"))
       << "the new catalogue's own availability";
+  // What is known of the articles comes from the new catalogue's files.
+  EXPECT_EQ(form->Knowledge.CatalogueDate(), *ParseDayDate("15/05/2026"));
+  EXPECT_EQ(form->Knowledge.AvailabilityDate(), *ParseDayDate("12/05/2026"));
+  EXPECT_TRUE(form->Knowledge.KnowsArticle("3595583"));
+  EXPECT_FALSE(form->Knowledge.KnowsArticle("3000001"));
   EXPECT_TRUE(form->CatalogueStrip->UpdateButton()->isEnabled());
   EXPECT_TRUE(dialog.RollbackButton()->isVisible());
   EXPECT_EQ(ErrorCount(), 0) << "no box interrupts the order";
@@ -315,10 +320,17 @@ TEST_F(CatalogueUpdateWindowTest, ClosingTheWindowDuringAnUpdateLeavesTheDataAsI
 
 TEST_F(CatalogueUpdateWindowTest, AnOldAvailabilityIsRefreshedInTheBackgroundAtStartUp) {
   WriteAvailability(20260319);
+  // Which speciality each article is of, so that the marks can follow.
+  TSpecialitiesFile specialities;
+  specialities.catalogueDate = 20260315;
+  specialities.specialities = {{"60234100", false, "CPR"}, {"61951090", false, "SOL"}};
+  specialities.articles = {{"3595583", "60234100"}, {"3149978", "61951090"}};
+  WriteDataFile("Specialites.txt", SpecialitiesFileText(specialities));
   HttpsServerProcess server(SmallExport(), Faults({.stall = {{"CIS_CIP_Dispo_Spec.txt", 100}}}));
   auto form = Open(Refreshing(server));
   EXPECT_TRUE(form->IsRefreshingAvailability());
   EXPECT_EQ(AvailabilityLine(*form), Fr("Disponibilités du 19/03/2026 (mise à jour…)"));
+  EXPECT_EQ(form->Knowledge.AvailabilityOf("3595583").status, TAvailabilityStatus::kShortage);
   ASSERT_TRUE(SawEvent(server, "stalled CIS_CIP_Dispo_Spec.txt"));
   // Meanwhile the window works as ever.
   Type(*form, "DOLIPRANE");
@@ -328,6 +340,10 @@ TEST_F(CatalogueUpdateWindowTest, AnOldAvailabilityIsRefreshedInTheBackgroundAtS
   EXPECT_EQ(AvailabilityLine(*form), Fr("Disponibilités du 12/05/2026"));
   EXPECT_TRUE(form->AvailabilityInUse().refreshed);
   EXPECT_EQ(form->AvailabilityInUse().availability.records.size(), 8u);
+  // The marks follow: the shortage is over, another one began.
+  EXPECT_EQ(form->Knowledge.AvailabilityDate(), *ParseDayDate("12/05/2026"));
+  EXPECT_EQ(form->Knowledge.AvailabilityOf("3595583").status, TAvailabilityStatus::kAvailable);
+  EXPECT_EQ(form->Knowledge.AvailabilityOf("3149978").status, TAvailabilityStatus::kShortage);
   EXPECT_EQ(server.Events(),
             (std::vector<std::string>{"GET /CIS_CIP_Dispo_Spec.txt", "stalled CIS_CIP_Dispo_Spec.txt"}));
   EXPECT_FALSE(update::TDataSetStore(UserDataPath().string()).Current()) << "the catalogue is not touched";

@@ -56,10 +56,11 @@ TEST_F(ScanTest, EveryFormOfABoxCodeFindsItsArticleAloneInEitherMode) {
   form->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
   const std::string gs = "\x1D";
-  for (QRadioButton* mode : {form->RadioButton1, form->RadioButton3}) {
+  for (QRadioButton* mode : {form->RadioButton1, form->RadioButton3, form->RadioButton4}) {
     mode->setChecked(true);
     for (const std::string& code :
          {std::string("3595583"), std::string(kDolipraneCip13), kDolipraneMatrix,
+          std::string("]E0") + kDolipraneCip13,  // a scanner that prefixes its bar codes
           std::string("0103400935955838172711301") + "0LOT7" + gs + "21SN1",  // no prefix, byte 29
           std::string("]d217271130") + "10LOT7<GS>" + "0103400935955838",     // product code last
           std::string("  ") + kDolipraneCip13 + " "}) {
@@ -101,6 +102,10 @@ TEST_F(ScanTest, UnreadableCodesSayWhyOnEnterAndLeaveTheGrid) {
   }
   EXPECT_THAT(Messages().back().text, HasSubstr("pas de code produit"));
   EXPECT_EQ(ErrorCount(), 4);
+  // A bar code's prefix with anything but an EAN-13 after it.
+  Scan(*form, "]E0359558");
+  EXPECT_THAT(Messages().back().text, HasSubstr("Code illisible : ]E0359558 (code-barres EAN-13 attendu"));
+  EXPECT_EQ(ErrorCount(), 5);
 }
 
 TEST_F(ScanTest, AValidCodeThatNoArticleHoldsFindsNothing) {

@@ -141,13 +141,14 @@ TEST_F(SmallCatalogueTest, CaptionsComeFromTheSettingsFile) {
       "Versions.ini",
       "[EURO]\r\nCoeffMonnaie=1\r\nNombreDeDecimales=2\r\n[FRANCAIS]\r\nTitre=Catalogue\r\nColCIP=Code\r\n"
       "ColDesignation=Nom\r\nColTarif=Tarif\r\nPanelRecherche=CHERCHER\r\nRechExacte=Mots\r\n"
-      "RechApprox=Proche\r\nBtnQuitter=&Fermer\r\nMsgMail3=Cordialement\r\n");
+      "RechApprox=Proche\r\nRechSubstance=Principe actif\r\nBtnQuitter=&Fermer\r\nMsgMail3=Cordialement\r\n");
   auto form = Open();
   EXPECT_EQ(ErrorCount(), 0);
   EXPECT_EQ(form->Label1->text(), QStringLiteral("Catalogue"));
   EXPECT_EQ(form->GroupBox1->title(), QStringLiteral("CHERCHER"));
   EXPECT_EQ(form->RadioButton1->text(), QStringLiteral("Mots"));
   EXPECT_EQ(form->RadioButton3->text(), QStringLiteral("Proche"));
+  EXPECT_EQ(form->RadioButton4->text(), QStringLiteral("Principe actif"));
   EXPECT_EQ(form->Button1->text(), QStringLiteral("&Fermer"));
   EXPECT_EQ(TitleRow(*form), (std::vector<std::string>{"Code", "Nom", "Tarif"}));
   // Only the opening lines that exist, then one empty line.
@@ -304,13 +305,15 @@ TEST_F(SmallCatalogueTest, EveryControlHasItsNameParentPlaceAndFirstText) {
 // wider than the classic one must not cut their ends off.
 TEST_F(SmallCatalogueTest, SearchModeCaptionsFitTheirButtons) {
   auto form = Open();
-  for (QRadioButton* button : {form->RadioButton1, form->RadioButton3}) {
+  for (QRadioButton* button : {form->RadioButton1, form->RadioButton3, form->RadioButton4}) {
     SCOPED_TRACE(button->objectName().toStdString());
     EXPECT_LE(button->sizeHint().width(), button->width());
     EXPECT_EQ(button->width(), button == form->RadioButton1 ? 73 : 97);
   }
   EXPECT_EQ(form->RadioButton3->text(), QStringLiteral("Approximative"));
-  EXPECT_EQ(form->RadioButton1->font(), form->RadioButton3->font()) << "both modes read alike";
+  EXPECT_EQ(form->RadioButton4->text(), QStringLiteral("Substance")) << "a settings file without its caption";
+  EXPECT_EQ(form->RadioButton1->font(), form->RadioButton3->font()) << "the modes read alike";
+  EXPECT_EQ(form->RadioButton1->font(), form->RadioButton4->font());
 }
 
 // --- keyboard ------------------------------------------------------------------------------
@@ -319,7 +322,8 @@ TEST_F(SmallCatalogueTest, TabWalksTheControlsInTheirOrderThroughBothMemos) {
   auto form = Open();
   form->ListeArticles_StringGrid->setFocus();
   std::vector<std::string> visited;
-  for (int i = 0; i < 10; ++i) {
+  // Ten controls, three of them the mode buttons of one group.
+  for (int i = 0; i < 11; ++i) {
     QWidget* focused = form->focusWidget();
     ASSERT_NE(focused, nullptr);
     std::string name = focused->objectName().toStdString();

@@ -242,5 +242,38 @@ TEST(QueryAnd, StaleIndexIsRebuiltByTheStep) {
   EXPECT_TRUE(table->IndexValid(1));
 }
 
+TEST(SelectRecords, TheSelectionIsTheseRecordsInThisOrder) {
+  test::TraceRecorder trace;
+  auto table = Designations({"DOLIPRANE", "ASPIRINE", "BIAFINE"});
+  table->QueryAll("Designation");
+  const uint64_t stamp = table->ContentStamp();
+  table->SelectRecords({2, 0});
+  EXPECT_THAT(table->Selection(), ElementsAre(2, 0));
+  EXPECT_THAT(table->StepResult(), ElementsAre(2, 0));
+  EXPECT_EQ(table->ContentStamp(), stamp) << "a selection changes nothing of the content";
+  // Records the table lacks are left out, each with a warning.
+  table->SelectRecords({1, 3, -1});
+  EXPECT_THAT(table->Selection(), ElementsAre(1));
+  EXPECT_THAT(trace.Warnings(), ElementsAre("TMyDatabase.SelectRecords: bad record 3",
+                                            "TMyDatabase.SelectRecords: bad record -1"));
+  table->SelectRecords({});
+  EXPECT_EQ(table->SelectionCount(), 0);
+  // A narrowing afterwards keeps the given order.
+  table->SelectRecords({2, 1, 0});
+  table->QueryAnd("Designation", "^.*I.*$", 2);
+  EXPECT_THAT(table->Selection(), ElementsAre(2, 1, 0));
+  EXPECT_THAT(trace.Errors(), IsEmpty());
+}
+
+TEST(SelectRecords, TheContentStampChangesWithTheContentOnly) {
+  auto table = Designations({"A", "B"});
+  const uint64_t loaded = table->ContentStamp();
+  table->QueryAll("Designation");
+  EXPECT_EQ(table->ContentStamp(), loaded);
+  table->SetData(1, 0, "C");
+  EXPECT_NE(table->ContentStamp(), loaded);
+  EXPECT_NE(Designations({"A", "B"})->ContentStamp(), loaded) << "another table, another stamp";
+}
+
 }  // namespace
 }  // namespace quillor

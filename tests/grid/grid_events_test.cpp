@@ -2,6 +2,8 @@
 // overwrite-on-type, wheel clamping, double clicks and cell drawing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "MemoryStringGrid.h"
 #include "MyStringGrid.h"
 #include "TraceRecorder.h"
@@ -239,6 +241,88 @@ TEST_F(GridEvents, TablesOutOfStepAreReportedPerCellAndStillForwarded) {
   EXPECT_EQ(trace.Errors(), (std::vector<std::string>{"TMyStringGrid.OnDrawCell: bad Row 7",
                                                       "TMyStringGrid.OnDrawCell: bad Col 4"}));
   EXPECT_EQ(forwarded, 2);
+}
+
+TEST_F(GridEvents, MarkedRowsHaveTheirBackgroundAndABadgeThatReadsInAnyState) {
+  grid.SetOptions(grid.GetOptions() | goRowSelect);
+  grid.SelectCell(0, 2);
+  grid.SetColWidth(1, 120);
+  std::vector<int32_t> asked;
+  constexpr TColor kPink = 0x00C0C0FF;
+  constexpr TColor kRed = 0x000000C0;
+  controller->SetRowMarker(
+      [&](int32_t row, TRowMark& mark) {
+        asked.push_back(row);
+        if (row != 2 && row != 4) return false;
+        mark = TRowMark{kPink, "RUPTURE", kRed, clWhite};
+        return true;
+      },
+      1);
+  MemoryGridCanvas& canvas = grid.MemoryCanvas();
+  canvas.Clear();
+  grid.PaintAll();
+  auto drawn = [&](const std::string& text) {
+    for (const auto& d : canvas.texts) {
+      if (d.text == text) return d;
+    }
+    ADD_FAILURE() << text << " was not drawn";
+    return MemoryGridCanvas::Drawn{};
+  };
+  EXPECT_EQ(std::count(asked.begin(), asked.end(), 0), 0) << "the title row is never marked";
+  EXPECT_EQ(std::count(asked.begin(), asked.end(), 4), 3) << "asked for each cell drawn";
+  // A marked row: its background; the badge column's text centred beside the badge.
+  EXPECT_EQ(drawn("r4c0").brush, kPink);
+  EXPECT_EQ(drawn("r4c2").brush, kPink);
+  const TGridRect cell = grid.CellRect(1, 4);
+  const auto text = drawn("r4c1");
+  const int32_t badgeWidth = 7 * 7 + 6;  // "RUPTURE" and its padding
+  const TGridRect room{cell.Left, cell.Top, cell.Right - 2 - badgeWidth - 2, cell.Bottom};
+  EXPECT_EQ(text.clip, room);
+  EXPECT_EQ(text.x, room.Left + (room.Right - room.Left - 28) / 2);
+  EXPECT_EQ(text.font.fColor, clBlack);
+  const TGridRect badge{cell.Right - 2 - badgeWidth, cell.Top + 2, cell.Right - 2, cell.Bottom - 2};
+  EXPECT_NE(std::find(canvas.fills.begin(), canvas.fills.end(), std::make_pair(badge, kRed)),
+            canvas.fills.end());
+  std::vector<MemoryGridCanvas::Drawn> badges;
+  for (const auto& d : canvas.texts) {
+    if (d.text == "RUPTURE") badges.push_back(d);
+  }
+  ASSERT_EQ(badges.size(), 2u) << "rows 2 and 4";
+  for (const auto& d : badges) {
+    EXPECT_EQ(d.font.fColor, clWhite);
+    EXPECT_EQ(d.font.fStyle, fsBold);
+    EXPECT_EQ(d.x, d.clip.Left + 3);
+  }
+  // Selected, a marked row keeps the selection's colours; the badge its own.
+  EXPECT_EQ(drawn("r2c0").brush, clNavy);
+  EXPECT_EQ(drawn("r2c1").font.fColor, clWhite);
+  // Unmarked rows are drawn as ever.
+  const auto plain = drawn("r3c1");
+  EXPECT_EQ(plain.brush, clWhite);
+  EXPECT_EQ(plain.clip, grid.CellRect(1, 3));
+  EXPECT_EQ(plain.x, (grid.CellRect(1, 3).Left + grid.CellRect(1, 3).Right - 28) / 2);
+}
+
+TEST_F(GridEvents, ATextWiderThanTheRoomBesideTheBadgeStartsAtTheCellsLeft) {
+  grid.SetColWidth(1, 70);
+  controller->SetRowMarker(
+      [](int32_t, TRowMark& mark) {
+        mark = TRowMark{clWhite, "ARRET", clBlack, clWhite};
+        return true;
+      },
+      1);
+  MemoryGridCanvas& canvas = grid.MemoryCanvas();
+  canvas.Clear();
+  grid.PaintAll();
+  const TGridRect cell = grid.CellRect(1, 3);
+  for (const auto& d : canvas.texts) {
+    if (d.text == "r3c1") EXPECT_EQ(d.x, cell.Left + 2);
+  }
+  // Without a marker nothing is asked and nothing changes.
+  controller->SetRowMarker(nullptr, 1);
+  canvas.Clear();
+  grid.PaintAll();
+  for (const auto& d : canvas.texts) EXPECT_NE(d.text, "ARRET");
 }
 
 }  // namespace

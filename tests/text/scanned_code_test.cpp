@@ -42,6 +42,21 @@ TEST(ScannedCode, CipSevenAndThirteenAreReadWithTheirCheckDigits) {
   EXPECT_FALSE(HasValidGs1CheckDigit("03400935955830"));
 }
 
+TEST(ScannedCode, AnEan13WithItsSymbologyIdentifierIsTheBareEan13) {
+  EXPECT_EQ(CipOf("]E03400935955838"), "3595583");
+  EXPECT_EQ(CipOf(" ]E03400930076514\r"), "3007651");
+  EXPECT_EQ(KindOf("]E03401560123456"), TKind::kOtherGoods);
+  const TScannedCode wrongKey = ReadScannedCode("]E03400935955839");
+  EXPECT_EQ(wrongKey.kind, TKind::kUnreadable);
+  EXPECT_THAT(wrongKey.reason, HasSubstr("cl\xE9 de contr\xF4le"));
+  // Only an EAN-13 follows ]E0.
+  for (const char* text : {"]E0", "]E0359558", "]E0340093595583", "]E034009359558381", "]E0DOLIPRANE"}) {
+    const TScannedCode code = ReadScannedCode(text);
+    EXPECT_EQ(code.kind, TKind::kUnreadable) << text;
+    EXPECT_THAT(code.reason, HasSubstr("EAN-13")) << text;
+  }
+}
+
 TEST(ScannedCode, DataMatrixStringsInEveryFormScannersType) {
   const std::string gs = "\x1D";
   const std::string product = "0103400935955838";

@@ -3,8 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "AvailabilityInUse.h"
 #include "KnowledgeFiles.h"
 #include "TempDir.h"
 #include "TestPaths.h"
@@ -107,6 +109,156 @@ TEST(KnowledgeTool, AKnowledgeFileThatCannotBeWrittenFailsTheImport) {
   EXPECT_EQ(run.status, 1);
   EXPECT_THAT(run.err, HasSubstr((dir.Path() / kAvailabilityFileName).string()));
   EXPECT_TRUE(std::filesystem::exists(dir.Path() / "a.db")) << "the article file was written before";
+}
+
+// --- substance, equivalents, availability on the bundled Data/ -----------------------------
+
+const std::vector<std::string> kStatusWords = {"rupture", "tension", "arret", "remise", "disponible"};
+
+TEST(KnowledgeTool, SubstanceListsTheArticlesOfTheSubstanceAtThatDosageInDesignationOrder) {
+  const ToolRun run = RunTool({"substance", "parac\xC3\xA9tamol", "1000"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto records = test::Records(run.out);
+  ASSERT_GT(records.size(), 30u);
+  std::vector<std::string> designations;
+  for (const auto& record : records) {
+    ASSERT_EQ(record.size(), 3u);
+    designations.push_back(record[1]);
+  }
+  EXPECT_TRUE(std::is_sorted(designations.begin(), designations.end()));
+  for (const char* expected : {"DOLIPRANE 1000MG CPR B/8", "DAFALGAN 1000MG CPR B/8",
+                               "EFFERALGAN 1000MG CPR B/8", "PARACETAMOL BIOGARAN 1G CPR B/8"}) {
+    EXPECT_NE(std::find(designations.begin(), designations.end(), expected), designations.end()) << expected;
+  }
+  EXPECT_EQ(std::find(designations.begin(), designations.end(), "DOLIPRANE 500MG CPR B/16"),
+            designations.end());
+  // The same query in grams, and nothing for a substance no speciality holds.
+  EXPECT_EQ(RunTool({"substance", "PARACETAMOL", "1G"}).out,
+            RunTool({"substance", "paracetamol", "1000", "mg"}).out);
+  const ToolRun none = RunTool({"substance", "xyzzy"});
+  EXPECT_EQ(none.status, 0);
+  EXPECT_EQ(none.out, "");
+}
+
+TEST(KnowledgeTool, EquivalentsAreListedWithTheirStatusWhateverTheCodesForm) {
+  const ToolRun run = RunTool({"equivalents", "3010124"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto records = test::Records(run.out);
+  ASSERT_GT(records.size(), 10u);
+  bool princeps = false;
+  for (const auto& record : records) {
+    ASSERT_EQ(record.size(), 4u);
+    EXPECT_NE(record[0], "3010124") << "not itself";
+    EXPECT_NE(std::find(kStatusWords.begin(), kStatusWords.end(), record[3]), kStatusWords.end())
+        << record[3];
+    EXPECT_THAT(record[1], HasSubstr("400"));
+    princeps = princeps || record[1].rfind("XEROQUEL LP 400MG", 0) == 0;
+  }
+  EXPECT_TRUE(princeps);
+  // Its CIP13, with and without ]E0, and its DataMatrix: the same list.
+  for (const char* code : {"3400930101247", "]E03400930101247", "]d201034009301012471726123110LOT1"}) {
+    EXPECT_EQ(RunTool({"equivalents", code}).out, run.out) << code;
+  }
+}
+
+TEST(KnowledgeTool, AvailabilityGivesStatusSinceAndPageForEachCode) {
+  const ToolRun run = RunTool({"availability", "3010124", "3595583", "3400935955838"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto records = test::Records(run.out);
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[0][0], "3010124");
+  EXPECT_EQ(records[0][1], "tension");
+  EXPECT_EQ(records[0][2], "16/09/2024");
+  EXPECT_EQ(records[0][3].rfind("https://ansm.sante.fr/", 0), 0u);
+  EXPECT_EQ(records[1], (std::vector<std::string>{"3595583", "disponible", "", ""}));
+  EXPECT_EQ(records[2], records[1]) << "the CIP13 of the same box";
+}
+
+// As the window: a fresher availability fetched on its own is the one told;
+// an article file named by --db is told with the availability beside it.
+TEST(KnowledgeTool, TheAvailabilityToldIsTheOneTheWindowShows) {
+  TempDir data;
+  TAvailabilityFile fresher;
+  fresher.published = *ParseDayDate("02/06/2026");
+  fresher.records = {{"60234100", "", TAvailabilityStatus::kShortage, *ParseDayDate("01/06/2026"),
+                      *ParseDayDate("02/06/2026"), kNoDate, "https://ansm.sante.fr/doliprane"}};
+  const std::string stored = update::RefreshedAvailabilityFile(data.Path().string());
+  std::filesystem::create_directories(std::filesystem::path(stored).parent_path());
+  std::string error;
+  ASSERT_TRUE(WriteAvailabilityFile(stored, fresher, &error)) << error;
+
+  const ToolRun run = RunTool({"availability", "--data", data.Path().string(), "3595583", "3010124"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(test::Records(run.out),
+            (std::vector<std::vector<std::string>>{
+                {"3595583", "rupture", "01/06/2026", "https://ansm.sante.fr/doliprane"},
+                {"3010124", "disponible", "", ""}}))
+      << "the fresher file replaces the bundled one";
+  const ToolRun beside = RunTool({"availability", "--db", "Data/BaseDeDonneeArticles.db", "3595583"});
+  EXPECT_EQ(beside.out, "3595583;disponible;;\n");
+}
+
+TEST(KnowledgeTool, CodesThatNameNoArticleAreSaidAndFail) {
+  const ToolRun run = RunTool({"availability", "3595583", "1234567", "3400935955839", "ASPIRINE"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(test::Records(run.out),
+            (std::vector<std::vector<std::string>>{{"3595583", "disponible", "", ""}}))
+      << "the good code is still answered";
+  EXPECT_THAT(run.err, HasSubstr("1234567: no article of that code"));
+  EXPECT_THAT(run.err, HasSubstr("Code illisible : 3400935955839"));
+  EXPECT_THAT(run.err, HasSubstr("ASPIRINE: not a box's code"));
+  const ToolRun equivalents = RunTool({"equivalents", "1234567"});
+  EXPECT_EQ(equivalents.status, 1);
+  EXPECT_EQ(equivalents.out, "");
+  EXPECT_EQ(RunTool({"equivalents", "3401560123456"}).status, 1) << "a product that is no medicine";
+}
+
+TEST(KnowledgeTool, BadUsageExitsWithTwo) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"substance"},
+                                             {"equivalents"},
+                                             {"availability"},
+                                             {"equivalents", "3010124", "3595583"},
+                                             {"availability", "--db"},
+                                             {"substance", "--fast", "x"}}) {
+    const ToolRun run = RunTool(args);
+    EXPECT_EQ(run.status, 2) << ::testing::PrintToString(args);
+    EXPECT_THAT(run.err, HasSubstr("usage: quillor-catalogue"));
+  }
+}
+
+TEST(KnowledgeTool, WithoutTheKnowledgeFilesTheCommandsFailNamingTheFile) {
+  TempDir dir;
+  const std::filesystem::path db = dir.Path() / "Articles.db";
+  std::filesystem::copy_file("Data/BaseDeDonneeArticles.db", db);
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"substance", "--db", db.string(), "paracetamol"},
+                                             {"equivalents", "--db", db.string(), "3595583"},
+                                             {"availability", "--db", db.string(), "3595583"}}) {
+    const ToolRun run = RunTool(args);
+    EXPECT_EQ(run.status, 1) << ::testing::PrintToString(args);
+    EXPECT_THAT(run.err, HasSubstr((dir.Path() / kSpecialitiesFileName).string() + ": no such file"));
+  }
+  // One cut short is not used either.
+  std::filesystem::copy_file("Data/" + std::string(kSpecialitiesFileName),
+                             dir.Path() / kSpecialitiesFileName);
+  const std::string availability = TempDir::Read("Data/" + std::string(kAvailabilityFileName));
+  dir.Write(kAvailabilityFileName, availability.substr(0, availability.size() / 2));
+  const ToolRun cut = RunTool({"availability", "--db", db.string(), "3595583"});
+  EXPECT_EQ(cut.status, 1);
+  EXPECT_THAT(cut.err, HasSubstr(kAvailabilityFileName + std::string(": cut short")));
+  const ToolRun missing = RunTool({"substance", "--db", (dir.Path() / "none.db").string(), "x"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_THAT(missing.err, HasSubstr("none.db: no such file"));
+}
+
+TEST(KnowledgeTool, SearchReadsAnEan13WithItsSymbologyIdentifier) {
+  const ToolRun run = RunTool({"search", "]E03400935955838"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "3595583;DOLIPRANE 1000MG CPR B/8;1,16\n");
+  const ToolRun wrong = RunTool({"search", "]E0340093595583"});
+  EXPECT_EQ(wrong.status, 1);
+  EXPECT_THAT(wrong.err, HasSubstr("EAN-13"));
 }
 
 }  // namespace
