@@ -24,13 +24,6 @@
 
 namespace quillor {
 
-namespace {
-
-constexpr const char kNoteStyle[] = "color: #404040;";
-constexpr const char kProblemStyle[] = "color: #a00000;";
-
-}  // namespace
-
 void TQuillor_Form::LoadKnowledge() {
   ArticleGrid->SetRowMarker(
       [this](int32_t row, TRowMark& mark) {
@@ -39,18 +32,25 @@ void TQuillor_Form::LoadKnowledge() {
       1);
   const std::string dates = DataDates(Knowledge);
   setWindowTitle(dates.empty() ? QStringLiteral("Quillor") : ToQString("Quillor \x97 " + dates));
-  // Said once, over the grid: a box at start-up would stop the user for
-  // what only narrows what the window can tell.
-  // Reading them again (another catalogue) says afresh what is missing.
+  // Said in a line, not a box: a box at start-up would stop the user for
+  // what only narrows what the window can tell. Reading them again (another
+  // catalogue) says afresh what is missing.
   fCompositionsNoted = false;
-  ShowKnowledgeNote(KnowledgeProblems(Knowledge), true);
+  ShowKnowledgeProblems(KnowledgeProblems(Knowledge));
 }
 
-void TQuillor_Form::ShowKnowledgeNote(const std::string& text, bool problem) {
-  const QString whole = ToQString(text);
-  Label6->setStyleSheet(QString::fromLatin1(problem ? kProblemStyle : kNoteStyle));
-  Label6->setText(QFontMetrics(Label6->font()).elidedText(whole, Qt::ElideRight, Label6->width()));
-  Label6->setToolTip(whole);
+namespace {
+
+// Elided to the label's width; the whole text in its tooltip.
+void SetFitting(QLabel& label, const QString& whole) {
+  label.setText(QFontMetrics(label.font()).elidedText(whole, Qt::ElideRight, label.width()));
+  label.setToolTip(whole);
+}
+
+}  // namespace
+
+void TQuillor_Form::ShowListCaption(const std::string& text) {
+  SetFitting(*Label6, ToQString(text));
   Label6->setVisible(!text.empty());
   // The list starts under the line while it is shown, where the line
   // starts otherwise.
@@ -60,11 +60,17 @@ void TQuillor_Form::ShowKnowledgeNote(const std::string& text, bool problem) {
   FormResize();
 }
 
+void TQuillor_Form::ShowKnowledgeProblems(const std::string& text) {
+  SetFitting(*Label7, ToQString(text));
+}
+
 void TQuillor_Form::NoteCompositionProblems() {
   if (fCompositionsNoted || !Knowledge.CompositionsRead()) return;
   fCompositionsNoted = true;
   const std::string problem = CompositionsProblem(Knowledge);
-  if (!problem.empty()) ShowKnowledgeNote(problem, true);
+  if (problem.empty()) return;
+  const std::string before = FromQString(Label7->toolTip());
+  ShowKnowledgeProblems(before.empty() ? problem : before + " " + problem);
 }
 
 void TQuillor_Form::RadioButton4Click() {
@@ -162,7 +168,7 @@ void TQuillor_Form::ShowEquivalentsOf(const std::string& cip7, const std::string
   fShowingEquivalents = true;
   fEquivalentsOf = cip7;
   fReturnKey->setEnabled(true);
-  ShowKnowledgeNote(EquivalentsCaption(cip7, designation, equivalents), false);
+  ShowListCaption(EquivalentsCaption(cip7, designation, equivalents));
   NoteCompositionProblems();
   ListeArticles_StringGrid->setFocus();
 }
@@ -171,13 +177,7 @@ void TQuillor_Form::LeaveEquivalents() {
   if (!fShowingEquivalents) return;
   fShowingEquivalents = false;
   fReturnKey->setEnabled(false);
-  // What the window cannot tell is said again once the caption goes.
-  std::string problems = KnowledgeProblems(Knowledge);
-  if (fCompositionsNoted) {
-    const std::string compositions = CompositionsProblem(Knowledge);
-    if (!compositions.empty()) problems += problems.empty() ? compositions : " " + compositions;
-  }
-  ShowKnowledgeNote(problems, true);
+  ShowListCaption("");
 }
 
 void TQuillor_Form::ReturnToSearch() {

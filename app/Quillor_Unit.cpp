@@ -218,13 +218,21 @@ void TQuillor_Form::CreateControls() {
   Label5->setGeometry(8, 466, 505, 17);
   Label5->setTextFormat(Qt::PlainText);
 
-  // What the list shows when it is not a search, and what the window cannot
-  // tell: one line over the list, which gives way while it is shown.
+  // What the list shows when it is not a search: one line over the list,
+  // which gives way while it is shown.
   Label6 = Named(new QLabel(this), "Label6");
   Label6->setGeometry(8, ListeArticles_StringGrid->y(), ListeArticles_StringGrid->width(), 17);
   Label6->setTextFormat(Qt::PlainText);
   Label6->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  Label6->setStyleSheet(QStringLiteral("color: #404040;"));
   Label6->hide();
+  // What the window cannot tell for want of a knowledge file: in the logo's
+  // free corner, under its caption, where it moves nothing.
+  Label7 = Named(new QLabel(this), "Label7");
+  Label7->setGeometry(128, 112, 289, 17);
+  Label7->setTextFormat(Qt::PlainText);
+  Label7->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  Label7->setStyleSheet(QStringLiteral("color: #a00000;"));
 
   DrawPictures();
 

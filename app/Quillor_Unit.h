@@ -121,6 +121,7 @@ class TQuillor_Form : public QWidget {
   // equivalents of an article), or what the window could not read of the
   // knowledge files.
   QLabel* Label6;
+  QLabel* Label7;
 
   // Not visible: the order's SMTP session and message.
   TSmtpClient SmtpClient1;
@@ -263,7 +264,10 @@ class TQuillor_Form : public QWidget {
   // shows their dates in the title and, without a box, what could not be
   // read.
   void LoadKnowledge();
-  void ShowKnowledgeNote(const std::string& text, bool problem);
+  // The caption of a list that is not a search (a line over it), and what
+  // could not be read of the knowledge files (under the logo's caption).
+  void ShowListCaption(const std::string& text);
+  void ShowKnowledgeProblems(const std::string& text);
   // Says once what Compositions.txt could not give, when first read.
   void NoteCompositionProblems();
   void ShowEquivalentsOf(const std::string& cip7, const std::string& designation);

@@ -52,13 +52,21 @@ inline std::string BundledArticleFile() {
   return std::string(QUILLOR_SOURCE_DIR) + "/data/BaseDeDonneeArticles.db";
 }
 
+// The data shared by the team beside the project, which a lone clone has not:
+// QUILLOR_SHARED_DATA when set, else ../shared/data.
+inline std::string SharedDataFolder() {
+  const char* fromEnv = std::getenv("QUILLOR_SHARED_DATA");
+  if (fromEnv != nullptr && *fromEnv != '\0') return fromEnv;
+  return std::string(QUILLOR_SOURCE_DIR) + "/../shared/data";
+}
+
 // The long-label stress catalogue (CIP;Designation;Prix, plain): QUILLOR_CATALOGUE
-// when set, else ../shared/data/bdpm-catalogue.csv beside the project; empty
-// when neither exists.
+// when set, else bdpm-catalogue.csv of the shared data; empty when neither
+// exists.
 inline std::string StressCatalogueFile() {
   const char* fromEnv = std::getenv("QUILLOR_CATALOGUE");
   if (fromEnv != nullptr && *fromEnv != '\0') return fromEnv;
-  const std::string shared = std::string(QUILLOR_SOURCE_DIR) + "/../shared/data/bdpm-catalogue.csv";
+  const std::string shared = SharedDataFolder() + "/bdpm-catalogue.csv";
   return FileExists(shared) ? shared : std::string();
 }
 

@@ -100,6 +100,7 @@ TEST_F(KnowledgeWindowTest, TheTitleGivesTheCataloguesAndTheAvailabilitysDates) 
   EXPECT_EQ(FromQString(form->windowTitle()),
             "Quillor \x97 Catalogue du 27/05/2026 \x97 disponibilit\xE9s du 19/05/2026");
   EXPECT_TRUE(form->Label6->toolTip().isEmpty()) << FromQString(form->Label6->toolTip());
+  EXPECT_TRUE(form->Label7->toolTip().isEmpty()) << FromQString(form->Label7->toolTip());
   EXPECT_TRUE(Messages().empty());
   EXPECT_TRUE(form->RadioButton1->isChecked());
   EXPECT_EQ(FromQString(form->RadioButton4->text()), "Substance");
@@ -329,7 +330,8 @@ TEST_F(KnowledgeWindowTest, WithoutKnowledgeFilesTheWindowStartsAsBeforeAndSaysS
   auto form = Open();
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Quillor"));
   EXPECT_TRUE(Messages().empty()) << "no box at start-up";
-  EXPECT_THAT(FromQString(form->Label6->toolTip()), HasSubstr("Data/Specialites.txt absent"));
+  EXPECT_THAT(FromQString(form->Label7->toolTip()), HasSubstr("Data/Specialites.txt absent"));
+  EXPECT_EQ(form->ListeArticles_StringGrid->pos(), QPoint(8, 168)) << "the list where it always is";
   // Ordering works as ever, for any article.
   ListAlone(*form, kShortArticle);
   form->SpeedButton1Click();
@@ -337,8 +339,8 @@ TEST_F(KnowledgeWindowTest, WithoutKnowledgeFilesTheWindowStartsAsBeforeAndSaysS
   form->ShowEquivalents();
   EXPECT_THAT(FromQString(form->Label6->toolTip()), HasSubstr("inconnu"));
   form->ReturnToSearch();
-  EXPECT_THAT(FromQString(form->Label6->toolTip()), HasSubstr("Data/Specialites.txt absent"))
-      << "said again once the caption goes";
+  EXPECT_THAT(FromQString(form->Label7->toolTip()), HasSubstr("Data/Specialites.txt absent"))
+      << "the caption did not take its place";
   form->RadioButton4->click();
   Type(*form, "paracetamol");
   EXPECT_EQ(Column(*form, 1), std::vector<std::string>{"Aucune correspondance"});
@@ -351,7 +353,7 @@ TEST_F(KnowledgeWindowTest, AnAvailabilityFileCutShortMarksNothingAndIsNamed) {
   const std::string whole = TempDir::Read(DataDir() / kAvailabilityFileName);
   WriteDataFile(kAvailabilityFileName, whole.substr(0, whole.size() * 2 / 3));
   auto form = Open();
-  EXPECT_THAT(FromQString(form->Label6->toolTip()), HasSubstr("Data/Disponibilites.txt incomplet"));
+  EXPECT_THAT(FromQString(form->Label7->toolTip()), HasSubstr("Data/Disponibilites.txt incomplet"));
   EXPECT_EQ(FromQString(form->windowTitle()), "Quillor \x97 Catalogue du 27/05/2026");
   ListAlone(*form, kShortArticle);
   form->ArticleGrid->SetRow(0);
@@ -372,7 +374,7 @@ TEST_F(KnowledgeWindowTest, AnotherEncodingOrMalformedLinesAreNamedWithoutABox) 
   }
   WriteDataFile(kSpecialitiesFileName, wide);
   auto form = Open();
-  EXPECT_THAT(FromQString(form->Label6->toolTip()), HasSubstr("dans un autre encodage que Windows-1252"));
+  EXPECT_THAT(FromQString(form->Label7->toolTip()), HasSubstr("dans un autre encodage que Windows-1252"));
   EXPECT_TRUE(Messages().empty());
   form.reset();
 
@@ -381,7 +383,7 @@ TEST_F(KnowledgeWindowTest, AnotherEncodingOrMalformedLinesAreNamedWithoutABox) 
   UseBundledKnowledge();
   WriteDataFile(kAvailabilityFileName, availability);
   form = Open();
-  EXPECT_THAT(FromQString(form->Label6->toolTip()), HasSubstr("1 ligne illisible ignor\xE9"
+  EXPECT_THAT(FromQString(form->Label7->toolTip()), HasSubstr("1 ligne illisible ignor\xE9"
                                                               "e (ligne 2)"));
   EXPECT_TRUE(Messages().empty());
 }
@@ -391,17 +393,17 @@ TEST_F(KnowledgeWindowTest, ACompositionsFileThatCannotBeReadIsNamedWhenFirstNee
   UseBundledKnowledge();
   RemoveDataFile(kCompositionsFileName);
   auto form = Open();
-  EXPECT_TRUE(form->Label6->toolTip().isEmpty()) << "not needed at start-up";
+  EXPECT_TRUE(form->Label7->toolTip().isEmpty()) << "not needed at start-up";
   form->RadioButton4->click();
   Type(*form, "paracetamol");
-  EXPECT_THAT(FromQString(form->Label6->toolTip()), HasSubstr("Data/Compositions.txt absent"));
+  EXPECT_THAT(FromQString(form->Label7->toolTip()), HasSubstr("Data/Compositions.txt absent"));
   EXPECT_TRUE(Messages().empty());
   // The generic groups still give equivalents.
   ListAlone(*form, kTensionArticle);
   form->ShowEquivalents();
   EXPECT_GT(Column(*form, 0).size(), 20u);
   form->ReturnToSearch();
-  EXPECT_THAT(FromQString(form->Label6->toolTip()), HasSubstr("Data/Compositions.txt absent"));
+  EXPECT_THAT(FromQString(form->Label7->toolTip()), HasSubstr("Data/Compositions.txt absent"));
 }
 
 }  // namespace
