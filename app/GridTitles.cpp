@@ -1,4 +1,4 @@
-#include "GridTitles.h"
+#include "app/GridTitles.h"
 
 #include <algorithm>
 #include <chrono>

@@ -14,8 +14,8 @@
 #include <array>
 #include <string>
 
-#include "IniManager.h"
-#include "TextLines.h"
+#include "text/IniManager.h"
+#include "text/TextLines.h"
 
 namespace quillor {
 

@@ -11,11 +11,11 @@
 #include <exception>
 #include <thread>
 
-#include "DurableFile.h"
-#include "Quillor_Unit.h"
-#include "TextLines.h"
-#include "UserFiles.h"
-#include "WidgetText.h"
+#include "app/Quillor_Unit.h"
+#include "app/UserFiles.h"
+#include "app/WidgetText.h"
+#include "text/DurableFile.h"
+#include "text/TextLines.h"
 
 namespace quillor {
 

@@ -14,8 +14,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "CryptManager.h"
-#include "TextLines.h"
+#include "database/CryptManager.h"
+#include "text/TextLines.h"
 
 namespace quillor::bench {
 

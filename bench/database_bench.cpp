@@ -10,12 +10,12 @@
 #include <stdexcept>
 #include <string>
 
-#include "ArticleSearch.h"
-#include "BenchSupport.h"
-#include "CryptManager.h"
-#include "Database.h"
-#include "DurableFile.h"
-#include "TextLines.h"
+#include "bench/BenchSupport.h"
+#include "database/ArticleSearch.h"
+#include "database/CryptManager.h"
+#include "database/Database.h"
+#include "text/DurableFile.h"
+#include "text/TextLines.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "ExportFile.h"
+#include "catalogue/ExportFile.h"
 
-#include "Cp1252.h"
-#include "TextLines.h"
+#include "text/Cp1252.h"
+#include "text/TextLines.h"
 
 namespace quillor::catalogue {
 namespace {

@@ -1,4 +1,4 @@
-#include "MemoryStringGrid.h"
+#include "grid/MemoryStringGrid.h"
 
 #include <algorithm>
 

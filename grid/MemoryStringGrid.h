@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "CellColumn.h"
-#include "IStringGrid.h"
+#include "grid/CellColumn.h"
+#include "grid/IStringGrid.h"
 
 namespace quillor {
 

@@ -1,9 +1,9 @@
-#include "IniManager.h"
+#include "text/IniManager.h"
 
-#include "Locale.h"
-#include "StringManager.h"
-#include "TraceUnit.h"
-#include "TrimBlanks.h"
+#include "text/Locale.h"
+#include "text/StringManager.h"
+#include "text/TrimBlanks.h"
+#include "trace/TraceUnit.h"
 
 namespace quillor {
 

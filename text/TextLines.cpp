@@ -1,4 +1,4 @@
-#include "TextLines.h"
+#include "text/TextLines.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

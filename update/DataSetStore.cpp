@@ -1,4 +1,4 @@
-#include "DataSetStore.h"
+#include "update/DataSetStore.h"
 
 #include <sys/stat.h>
 
@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <regex>
 
-#include "DurableFile.h"
-#include "FolderSync.h"
-#include "FrenchText.h"
-#include "TextLines.h"
+#include "text/DurableFile.h"
+#include "text/TextLines.h"
+#include "update/FolderSync.h"
+#include "update/FrenchText.h"
 
 namespace quillor::update {
 namespace {

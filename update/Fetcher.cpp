@@ -1,4 +1,4 @@
-#include "Fetcher.h"
+#include "update/Fetcher.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,8 +11,8 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "FrenchText.h"
-#include "TextLines.h"
+#include "text/TextLines.h"
+#include "update/FrenchText.h"
 
 namespace quillor::update {
 namespace {

@@ -1,10 +1,10 @@
-#include "UpdatePreferences.h"
+#include "update/UpdatePreferences.h"
 
 #include <QFile>
 #include <QStandardPaths>
 
-#include "TextLines.h"
-#include "TrimBlanks.h"
+#include "text/TextLines.h"
+#include "text/TrimBlanks.h"
 
 namespace quillor::update {
 namespace {

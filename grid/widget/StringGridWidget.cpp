@@ -1,4 +1,4 @@
-#include "StringGridWidget.h"
+#include "grid/widget/StringGridWidget.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -11,11 +11,11 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "Cp1252.h"
-#include "GridText.h"
-#include "GridViewParts.h"
-#include "StringGridModel.h"
-#include "VirtualKeys.h"
+#include "grid/widget/GridText.h"
+#include "grid/widget/GridViewParts.h"
+#include "grid/widget/StringGridModel.h"
+#include "grid/widget/VirtualKeys.h"
+#include "text/Cp1252.h"
 
 namespace quillor {
 

@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "Quillor_Unit.h"
+#include "app/Quillor_Unit.h"
 
 namespace quillor::test {
 

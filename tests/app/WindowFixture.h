@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "MessagePresenter.h"
-#include "Quillor_Unit.h"
-#include "TempDir.h"
-#include "TraceRecorder.h"
+#include "app/MessagePresenter.h"
+#include "app/Quillor_Unit.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TraceRecorder.h"
 
 namespace quillor::test {
 

@@ -6,8 +6,8 @@
 #include <QObject>
 #include <stdexcept>
 
-#include "MessagePresenter.h"
-#include "QuillorApplication.h"
+#include "app/MessagePresenter.h"
+#include "app/QuillorApplication.h"
 
 namespace quillor {
 namespace {

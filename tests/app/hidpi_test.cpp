@@ -6,10 +6,10 @@
 #include <QLabel>
 #include <QToolButton>
 
-#include "MessagePresenter.h"
-#include "QuillorApplication.h"
-#include "Quillor_Unit.h"
-#include "SvgPicture.h"
+#include "app/MessagePresenter.h"
+#include "app/QuillorApplication.h"
+#include "app/Quillor_Unit.h"
+#include "app/SvgPicture.h"
 
 namespace quillor {
 namespace {

@@ -14,14 +14,14 @@
 #include <algorithm>
 #include <regex>
 
-#include "DuringSending.h"
-#include "MailtoLink.h"
-#include "OrderJournal.h"
-#include "SendingProgress.h"
-#include "SmtpServerProcess.h"
-#include "TempDir.h"
-#include "WidgetText.h"
-#include "WindowFixture.h"
+#include "app/OrderJournal.h"
+#include "app/SendingProgress.h"
+#include "app/WidgetText.h"
+#include "mail/MailtoLink.h"
+#include "tests/app/DuringSending.h"
+#include "tests/app/WindowFixture.h"
+#include "tests/support/SmtpServerProcess.h"
+#include "tests/support/TempDir.h"
 
 namespace quillor::test {
 namespace {

@@ -21,10 +21,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "MessagePresenter.h"
-#include "QuillorApplication.h"
-#include "Quillor_Unit.h"
-#include "WidgetText.h"
+#include "app/MessagePresenter.h"
+#include "app/QuillorApplication.h"
+#include "app/Quillor_Unit.h"
+#include "app/WidgetText.h"
 
 namespace {
 

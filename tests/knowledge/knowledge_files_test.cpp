@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
-#include "DayDate.h"
-#include "KnowledgeFiles.h"
-#include "TempDir.h"
+#include "knowledge/DayDate.h"
+#include "knowledge/KnowledgeFiles.h"
+#include "tests/support/TempDir.h"
 
 namespace quillor {
 namespace {

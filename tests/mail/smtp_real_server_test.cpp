@@ -5,9 +5,9 @@
 
 #include <regex>
 
-#include "MailErrors.h"
-#include "SmtpClient.h"
-#include "SmtpServerProcess.h"
+#include "mail/MailErrors.h"
+#include "mail/SmtpClient.h"
+#include "tests/support/SmtpServerProcess.h"
 
 namespace quillor {
 namespace {

@@ -6,10 +6,10 @@
 #include <cerrno>
 #include <regex>
 
-#include "MailErrors.h"
-#include "ScriptedSmtpServer.h"
-#include "SmtpClient.h"
-#include "StalledListener.h"
+#include "mail/MailErrors.h"
+#include "mail/SmtpClient.h"
+#include "tests/support/ScriptedSmtpServer.h"
+#include "tests/support/StalledListener.h"
 
 namespace quillor {
 namespace {

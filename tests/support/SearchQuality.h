@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "ArticleSearch.h"
-#include "Cp1252.h"
-#include "CryptManager.h"
-#include "Database.h"
-#include "TextLines.h"
+#include "database/ArticleSearch.h"
+#include "database/CryptManager.h"
+#include "database/Database.h"
+#include "text/Cp1252.h"
+#include "text/TextLines.h"
 
 namespace quillor::test {
 

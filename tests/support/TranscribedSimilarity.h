@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "Link.h"
+#include "text/Link.h"
 
 namespace quillor::test {
 

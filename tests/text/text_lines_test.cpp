@@ -1,8 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "TempDir.h"
-#include "TextLines.h"
+#include "tests/support/TempDir.h"
+#include "text/TextLines.h"
 
 namespace quillor {
 namespace {

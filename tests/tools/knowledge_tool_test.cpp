@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "AvailabilityInUse.h"
-#include "KnowledgeFiles.h"
-#include "TempDir.h"
-#include "TestPaths.h"
-#include "ToolRun.h"
+#include "knowledge/KnowledgeFiles.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPaths.h"
+#include "tests/tools/ToolRun.h"
+#include "update/AvailabilityInUse.h"
 
 namespace quillor {
 namespace {
