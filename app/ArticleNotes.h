@@ -49,12 +49,12 @@ TOrderAnswer OrderAnswerOf(size_t choice, size_t equivalents);
 // knowledge files give; the empty text when they give none.
 std::string DataDates(const TKnowledge& knowledge);
 
-// What the window could not read of Specialites.txt and Disponibilites.txt,
+// What the window could not read of Medicaments.txt and Disponibilites.txt,
 // with what is therefore missing, one sentence per file; empty when all was
 // read.
 std::string KnowledgeProblems(const TKnowledge& knowledge);
 // The same of Compositions.txt, read on first need: a sentence, or empty
-// when it was read whole (or when Specialites.txt, whose problem says it
+// when it was read whole (or when Medicaments.txt, whose problem says it
 // all, could not be).
 std::string CompositionsProblem(TKnowledge& knowledge);
 

@@ -3,8 +3,8 @@
 // article file (KnowledgeFiles.h):
 //
 //   CIS_COMPO_bdpm.txt      composition               -> Compositions.txt
-//   CIS_GENER_bdpm.txt      register of generic groups -> Specialites.txt (G)
-//   CIS_CPD_bdpm.txt        conditions of dispensing   -> Specialites.txt (S: H)
+//   CIS_GENER_bdpm.txt      register of generic groups -> Medicaments.txt (G)
+//   CIS_CPD_bdpm.txt        conditions of dispensing   -> Medicaments.txt (S: H)
 //   CIS_CIP_Dispo_Spec.txt  availability (the agency)  -> Disponibilites.txt
 //
 // Each file is decoded on its own (ExportFile: its encoding, its line ends).

@@ -4,7 +4,7 @@
 // whether its speciality is reserved for hospital use, the search by
 // substance, and the articles that may replace one.
 //
-// Specialites.txt and Disponibilites.txt are read by Load; Compositions.txt,
+// Medicaments.txt and Disponibilites.txt are read by Load; Compositions.txt,
 // the largest, only when the search by substance or the equivalents first
 // need it, so that starting up does not wait for it. A file that cannot be
 // used leaves what it would have told unknown: articles available, no
@@ -49,7 +49,7 @@ class TKnowledge {
   TKnowledge(const TKnowledge&) = delete;
   TKnowledge& operator=(const TKnowledge&) = delete;
 
-  // Reads Specialites.txt and Disponibilites.txt of `folder`, replacing
+  // Reads Medicaments.txt and Disponibilites.txt of `folder`, replacing
   // whatever was known; Compositions.txt is read from there on first need.
   // A non-empty `availabilityFile` is read instead of the folder's own
   // Disponibilites.txt (a fresher one, refreshed on its own).
@@ -70,7 +70,7 @@ class TKnowledge {
   // The availability of the article of that code; available when unknown.
   TArticleAvailability AvailabilityOf(std::string_view cip7) const;
   bool IsHospitalOnly(std::string_view cip7) const;
-  // Whether the article is in Specialites.txt.
+  // Whether the article is in Medicaments.txt.
   bool KnowsArticle(std::string_view cip7) const;
 
   // The search by substance of an already folded query (see

@@ -228,7 +228,7 @@ bool WriteAvailabilityFile(const std::string& fileName, const TAvailabilityFile&
   return WriteText(fileName, AvailabilityFileText(file), error);
 }
 
-// --- Specialites.txt --------------------------------------------------------------------------
+// --- Medicaments.txt --------------------------------------------------------------------------
 
 std::string SpecialitiesFileText(const TSpecialitiesFile& file) {
   TFileText text("SPECIALITES", file.catalogueDate);

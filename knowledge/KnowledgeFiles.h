@@ -3,7 +3,7 @@
 // file's folder. This is the one definition of their format (documented in
 // data/README.md):
 //
-//   Specialites.txt   the speciality of each article, each speciality's form
+//   Medicaments.txt   the speciality of each article, each speciality's form
 //                     and whether it is reserved for hospital use, and the
 //                     members of the register's generic groups
 //   Compositions.txt  the substances and dosages of each speciality
@@ -40,7 +40,7 @@
 
 namespace quillor {
 
-inline constexpr char kSpecialitiesFileName[] = "Specialites.txt";
+inline constexpr char kSpecialitiesFileName[] = "Medicaments.txt";
 inline constexpr char kCompositionsFileName[] = "Compositions.txt";
 inline constexpr char kAvailabilityFileName[] = "Disponibilites.txt";
 
@@ -100,7 +100,7 @@ TKnowledgeFileReport ReadAvailabilityFile(const std::string& fileName, TAvailabi
 // then stays as it was.
 bool WriteAvailabilityFile(const std::string& fileName, const TAvailabilityFile& file, std::string* error);
 
-// --- Specialites.txt ------------------------------------------------------------------
+// --- Medicaments.txt ------------------------------------------------------------------
 //   QUILLOR;SPECIALITES;1;<the catalogue's date>
 //   S;<CIS>;<H when reserved for hospital use, else empty>;<pharmaceutical form>
 //   A;<CIP7>;<CIS>                      one per article of the article file
@@ -209,7 +209,7 @@ TKnowledgeFileReport VisitCompositionsFile(const std::string& fileName,
                                            const std::function<void(const TCompositionView&)>& visit);
 bool WriteCompositionsFile(const std::string& fileName, const TCompositionsFile& file, std::string* error);
 
-// The name of `fileName` in `folder` ("Data/Specialites.txt"); the folder of
+// The name of `fileName` in `folder` ("Data/Medicaments.txt"); the folder of
 // an article file is KnowledgeFolderOf(articleFile).
 std::string KnowledgeFilePath(const std::string& folder, const char* fileName);
 std::string KnowledgeFolderOf(const std::string& articleFile);

@@ -80,7 +80,7 @@ int Search(const SearchOptions& options, std::ostream& out, std::ostream& err);
 
 // The search by substance of the words joined by one space, as the window's
 // "Substance" mode runs it: "CIP;Designation;Price" per article found, in
-// designation order. Needs Specialites.txt and Compositions.txt beside the
+// designation order. Needs Medicaments.txt and Compositions.txt beside the
 // article file; fails, naming the one that cannot be used, without them.
 int Substance(const SearchOptions& options, std::ostream& out, std::ostream& err);
 
@@ -88,14 +88,14 @@ int Substance(const SearchOptions& options, std::ostream& out, std::ostream& err
 // space (a box's code as search reads it, or a CIP7): "CIP;Designation;
 // Price;STATUS" per article, in the order the window lists them, STATUS
 // being rupture, tension, arret, remise or disponible. Fails on a code that
-// is unreadable or of no article, and without Specialites.txt.
+// is unreadable or of no article, and without Medicaments.txt.
 int Equivalents(const SearchOptions& options, std::ostream& out, std::ostream& err);
 
 // "CIP;STATUS;SINCE;PAGE" for the article of each word (a code, as for
 // Equivalents): its status, since when (dd/mm/yyyy, empty when available)
 // and the agency's page. A code that is unreadable or of no article is
 // named on the error stream, the others still printed, and the command
-// fails. Needs Specialites.txt and Disponibilites.txt.
+// fails. Needs Medicaments.txt and Disponibilites.txt.
 int Availability(const SearchOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace quillor::catalogue

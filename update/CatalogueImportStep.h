@@ -26,7 +26,7 @@ struct TSetFile {
 };
 
 struct TNewCatalogue {
-  // The article file first, then Specialites.txt, Compositions.txt and
+  // The article file first, then Medicaments.txt, Compositions.txt and
   // Disponibilites.txt.
   std::vector<TSetFile> files;
   std::vector<TArticleRow> articles;  // what the article file holds, by CIP

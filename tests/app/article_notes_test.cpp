@@ -116,7 +116,7 @@ TEST_F(ArticleNotesTest, TheDatesAndWhatCouldNotBeRead) {
   knowledge.Load(dir.Path().string());
   EXPECT_EQ(DataDates(knowledge), "");
   const std::string problems = KnowledgeProblems(knowledge);
-  EXPECT_THAT(problems, HasSubstr("Specialites.txt absent : ni disponibilit\xE9s"));
+  EXPECT_THAT(problems, HasSubstr("Medicaments.txt absent : ni disponibilit\xE9s"));
   EXPECT_THAT(problems, ::testing::Not(HasSubstr("Disponibilites.txt"))) << "one sentence says it all";
   EXPECT_EQ(CompositionsProblem(knowledge), "");
 }

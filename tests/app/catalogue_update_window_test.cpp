@@ -325,7 +325,7 @@ TEST_F(CatalogueUpdateWindowTest, AnOldAvailabilityIsRefreshedInTheBackgroundAtS
   specialities.catalogueDate = 20260315;
   specialities.specialities = {{"60234100", false, "CPR"}, {"61951090", false, "SOL"}};
   specialities.articles = {{"3595583", "60234100"}, {"3149978", "61951090"}};
-  WriteDataFile("Specialites.txt", SpecialitiesFileText(specialities));
+  WriteDataFile("Medicaments.txt", SpecialitiesFileText(specialities));
   HttpsServerProcess server(SmallExport(), Faults({.stall = {{"CIS_CIP_Dispo_Spec.txt", 100}}}));
   auto form = Open(Refreshing(server));
   EXPECT_TRUE(form->IsRefreshingAvailability());

@@ -330,7 +330,7 @@ TEST_F(KnowledgeWindowTest, WithoutKnowledgeFilesTheWindowStartsAsBeforeAndSaysS
   auto form = Open();
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Quillor"));
   EXPECT_TRUE(Messages().empty()) << "no box at start-up";
-  EXPECT_THAT(FromQString(form->Label7->toolTip()), HasSubstr("Data/Specialites.txt absent"));
+  EXPECT_THAT(FromQString(form->Label7->toolTip()), HasSubstr("Data/Medicaments.txt absent"));
   EXPECT_EQ(form->ListeArticles_StringGrid->pos(), QPoint(8, 168)) << "the list where it always is";
   // Ordering works as ever, for any article.
   ListAlone(*form, kShortArticle);
@@ -339,7 +339,7 @@ TEST_F(KnowledgeWindowTest, WithoutKnowledgeFilesTheWindowStartsAsBeforeAndSaysS
   form->ShowEquivalents();
   EXPECT_THAT(FromQString(form->Label6->toolTip()), HasSubstr("inconnu"));
   form->ReturnToSearch();
-  EXPECT_THAT(FromQString(form->Label7->toolTip()), HasSubstr("Data/Specialites.txt absent"))
+  EXPECT_THAT(FromQString(form->Label7->toolTip()), HasSubstr("Data/Medicaments.txt absent"))
       << "the caption did not take its place";
   form->RadioButton4->click();
   Type(*form, "paracetamol");

@@ -165,7 +165,7 @@ TEST_F(CatalogueUpdateTest, ShortagesThatStartedAndEndedAreTold) {
   EXPECT_EQ(lines[5], Fr("Ruptures commencées : 2"));
   EXPECT_EQ(lines[6], Fr("Ruptures terminées : 2"));
   // The new set holds the knowledge files beside its article file.
-  for (const char* name : {"Specialites.txt", "Compositions.txt", "Disponibilites.txt", "Origine.txt"}) {
+  for (const char* name : {"Medicaments.txt", "Compositions.txt", "Disponibilites.txt", "Origine.txt"}) {
     EXPECT_TRUE(fs::is_regular_file(fs::path(result.set.folder) / name)) << name;
   }
   TAvailabilityFile installed;

@@ -59,7 +59,7 @@ TEST(ImportStepTest, TheFilesBecomeTheArticleFileTheToolWouldWrite) {
   exports.availability = &availability;
   const catalogue::TKnowledgeImport knowledge =
       catalogue::ImportKnowledge(expected, specialities, presentations, exports, 20261209);
-  EXPECT_EQ(catalogue.files[1].name, "Specialites.txt");
+  EXPECT_EQ(catalogue.files[1].name, "Medicaments.txt");
   EXPECT_EQ(catalogue.files[1].bytes, SpecialitiesFileText(knowledge.specialities));
   EXPECT_EQ(catalogue.files[2].name, "Compositions.txt");
   EXPECT_EQ(catalogue.files[2].bytes, CompositionsFileText(knowledge.compositions));
