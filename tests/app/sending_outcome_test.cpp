@@ -17,7 +17,6 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "DuringSending.h"
 #include "OrderJournal.h"
 #include "RefusingPort.h"
 #include "ScriptedSmtpServer.h"
@@ -25,6 +24,8 @@
 #include "SendingRecords.h"
 #include "SmtpServerProcess.h"
 #include "TempDir.h"
+#include "VisibleProgress.h"
+#include "WhenReady.h"
 #include "WidgetText.h"
 #include "WindowFixture.h"
 
@@ -248,7 +249,7 @@ TEST_F(OutcomeTest, AnnulerWhileAwaitingTheConfirmationIsUnknownSaidAsSuch) {
   server.Start();
   auto form = OpenOn(server.Port(), 120000);
   QString step;
-  DuringSending cancel(
+  WhenReady cancel(
       [&] {
         QDialog* progress = VisibleProgress(*form);
         return progress != nullptr &&
@@ -288,26 +289,26 @@ TEST_F(HeldOutcomeTest, KeysTypedDuringASendingNeverCancelIt) {
   bool stillSending = false;
   bool markKept = false;
   bool cancelHadFocus = true;
-  DuringSending typing([&] { return held.IsHolding() && VisibleProgress(*form) != nullptr; },
-                       [&] {
-                         QDialog& progress = *VisibleProgress(*form);
-                         cancelHadFocus = QApplication::focusWidget() == ProgressCancelButton(progress);
-                         // "2 boites" and Enter, wherever the keyboard is.
-                         QTest::keyClicks(&progress, QStringLiteral("2 boites"));
-                         QTest::keyClick(&progress, Qt::Key_Return);
-                         QTest::keyClick(&progress, Qt::Key_Space);
-                         if (QWidget* focused = QApplication::focusWidget()) {
-                           QTest::keyClicks(focused, QStringLiteral(" 2 boites"));
-                           QTest::keyClick(focused, Qt::Key_Space);
-                         }
-                         QTest::keyClick(progress.windowHandle(), Qt::Key_Space);
-                         stillSending = form->IsSending() && ProgressCancelButton(progress)->isEnabled() &&
-                                        !form->SmtpClient1.Cancellation.IsCancelled();
-                         const std::string bytes = fs::exists(MarkPath()) ? TempDir::Read(MarkPath()) : "";
-                         const auto mark = DecodeSendingMark(bytes);
-                         markKept = mark && mark->message.find(kOrderLine) != std::string::npos;
-                         held.Release();
-                       });
+  WhenReady typing([&] { return held.IsHolding() && VisibleProgress(*form) != nullptr; },
+                   [&] {
+                     QDialog& progress = *VisibleProgress(*form);
+                     cancelHadFocus = QApplication::focusWidget() == ProgressCancelButton(progress);
+                     // "2 boites" and Enter, wherever the keyboard is.
+                     QTest::keyClicks(&progress, QStringLiteral("2 boites"));
+                     QTest::keyClick(&progress, Qt::Key_Return);
+                     QTest::keyClick(&progress, Qt::Key_Space);
+                     if (QWidget* focused = QApplication::focusWidget()) {
+                       QTest::keyClicks(focused, QStringLiteral(" 2 boites"));
+                       QTest::keyClick(focused, Qt::Key_Space);
+                     }
+                     QTest::keyClick(progress.windowHandle(), Qt::Key_Space);
+                     stillSending = form->IsSending() && ProgressCancelButton(progress)->isEnabled() &&
+                                    !form->SmtpClient1.Cancellation.IsCancelled();
+                     const std::string bytes = fs::exists(MarkPath()) ? TempDir::Read(MarkPath()) : "";
+                     const auto mark = DecodeSendingMark(bytes);
+                     markKept = mark && mark->message.find(kOrderLine) != std::string::npos;
+                     held.Release();
+                   });
   QTest::mouseClick(form->Button2, Qt::LeftButton);
   ASSERT_TRUE(typing.Done());
   EXPECT_TRUE(stillSending) << "a key cancelled the sending";
@@ -324,8 +325,8 @@ TEST_F(HeldOutcomeTest, KeysTypedDuringASendingNeverCancelIt) {
 TEST_F(HeldOutcomeTest, EscapeCancelsBeforeTheDotAndTheStatusLineSaysSo) {
   SmtpServerProcess held(SmtpServerProcess::Mode::kPlain, SmtpServerProcess::Behaviour{.holdMail = true});
   auto form = OpenOnHeld(held);
-  DuringSending escape([&] { return held.IsHolding() && VisibleProgress(*form) != nullptr; },
-                       [&] { QTest::keyClick(VisibleProgress(*form), Qt::Key_Escape); });
+  WhenReady escape([&] { return held.IsHolding() && VisibleProgress(*form) != nullptr; },
+                   [&] { QTest::keyClick(VisibleProgress(*form), Qt::Key_Escape); });
   QTest::mouseClick(form->Button2, Qt::LeftButton);
   ASSERT_TRUE(escape.Done());
   held.Release();
