@@ -6,18 +6,13 @@
 #include <QLabel>
 #include <QToolButton>
 
-#include "MessagePresenter.h"
 #include "QuillorApplication.h"
 #include "Quillor_Unit.h"
 #include "SvgPicture.h"
+#include "TestPresenter.h"
 
 namespace quillor {
 namespace {
-
-class SilentPresenter : public MessagePresenter {
- public:
-  void Show(TMessageKind, const std::string&) override {}
-};
 
 TEST(HiDpiWindowTest, LogoAndGlyphsAreDrawnAtTheScreensPixelRatio) {
   qputenv("QT_SCALE_FACTOR", "2");
@@ -25,7 +20,7 @@ TEST(HiDpiWindowTest, LogoAndGlyphsAreDrawnAtTheScreensPixelRatio) {
   char name[] = "hidpi_test";
   char* argv[] = {name, nullptr};
   QuillorApplication application(argc, argv);
-  auto previous = SetMessagePresenter(std::make_unique<SilentPresenter>());
+  test::ScopedPresenter silent(std::make_unique<test::TestPresenter>());
   {
     TQuillor_Form form;
     ASSERT_DOUBLE_EQ(form.devicePixelRatioF(), 2.0);
@@ -52,7 +47,6 @@ TEST(HiDpiWindowTest, LogoAndGlyphsAreDrawnAtTheScreensPixelRatio) {
           << glyph.resource;
     }
   }
-  SetMessagePresenter(std::move(previous));
 }
 
 }  // namespace

@@ -98,28 +98,17 @@ TEST_F(OutcomeTest, TheConfirmationComesAfterQuitAndTheClose) {
   server.Start();
   auto form = OpenOn(server.Port());
   // Looked at while the confirmation is on screen.
-  class AtConfirmation : public MessagePresenter {
-   public:
-    AtConfirmation(ScriptedSmtpServer& server, TQuillor_Form& form, std::vector<std::string>& seen)
-        : fServer(server), fForm(form), fSeen(seen) {}
-    void Show(TMessageKind, const std::string& text) override {
-      fSeen.push_back(text);
-      fClosed = !fForm.SmtpClient1.IsOpen() && fServer.WaitDone(std::chrono::seconds(5));
-      fQuit = !fServer.Received().empty() && fServer.Received().back() == "Quit";
-    }
-    bool fClosed = false, fQuit = false;
-
-   private:
-    ScriptedSmtpServer& fServer;
-    TQuillor_Form& fForm;
-    std::vector<std::string>& fSeen;
-  };
   std::vector<std::string> seen;
-  auto* presenter = new AtConfirmation(server, *form, seen);
-  auto previous = SetMessagePresenter(std::unique_ptr<MessagePresenter>(presenter));
-  QTest::mouseClick(form->Button2, Qt::LeftButton);
-  const bool closed = presenter->fClosed, quit = presenter->fQuit;
-  SetMessagePresenter(std::move(previous));
+  bool closed = false, quit = false;
+  {
+    ScopedPresenter atConfirmation(
+        std::make_unique<TestPresenter>([&](TMessageKind, const std::string& text) {
+          seen.push_back(text);
+          closed = !form->SmtpClient1.IsOpen() && server.WaitDone(std::chrono::seconds(5));
+          quit = !server.Received().empty() && server.Received().back() == "Quit";
+        }));
+    QTest::mouseClick(form->Button2, Qt::LeftButton);
+  }
   ASSERT_EQ(seen, std::vector<std::string>{"Commande envoy\xE9"
                                            "e"});
   EXPECT_TRUE(closed) << "the connection was still open under the box";
