@@ -14,6 +14,8 @@
 namespace quillor {
 namespace {
 
+using test::MemoryStringGrid;
+
 class PriceDisplayTest : public ::testing::Test {
  protected:
   void SetUp() override {

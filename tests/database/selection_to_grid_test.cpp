@@ -17,6 +17,8 @@
 namespace quillor {
 namespace {
 
+using test::MemoryStringGrid;
+
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 

@@ -13,6 +13,9 @@
 namespace quillor {
 namespace {
 
+using test::MemoryGridCanvas;
+using test::MemoryStringGrid;
+
 // The written way: one string per row.
 struct PlainColumn {
   std::vector<std::string> rows;

@@ -11,6 +11,9 @@
 namespace quillor {
 namespace {
 
+using test::MemoryGridCanvas;
+using test::MemoryStringGrid;
+
 using test::TraceRecorder;
 
 constexpr uint16_t kKeyA = 65;

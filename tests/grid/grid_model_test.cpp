@@ -10,6 +10,9 @@
 namespace quillor {
 namespace {
 
+using test::MemoryGridCanvas;
+using test::MemoryStringGrid;
+
 using test::TraceRecorder;
 
 TEST(GridConstruction, TakesOverEventsAndGivesThemBack) {

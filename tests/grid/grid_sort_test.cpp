@@ -15,6 +15,8 @@
 namespace quillor {
 namespace {
 
+using test::MemoryStringGrid;
+
 using test::TraceRecorder;
 
 // The written algorithm, loop for loop, with recursion and no bounds: the

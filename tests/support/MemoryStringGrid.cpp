@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace quillor {
+namespace quillor::test {
 
 // --- canvas ---------------------------------------------------------------------
 
@@ -272,4 +272,4 @@ void MemoryStringGrid::PaintAll() {
   for (int32_t r = topRow_; r < lastRow; ++r) paintRow(r);
 }
 
-}  // namespace quillor
+}  // namespace quillor::test
