@@ -37,8 +37,6 @@ const std::vector<std::string>& Designations() {
   return designations;
 }
 
-using test::TranscribedSimilarity;
-
 void ReportPerSearch(benchmark::State& state) {
   state.counters["designations"] = static_cast<double>(Designations().size());
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(Designations().size()));

@@ -20,9 +20,6 @@
 namespace quillor {
 namespace {
 
-using test::TranscribedChosenLinks;
-using test::TranscribedSimilarity;
-
 std::string RandomText(std::mt19937& random, int alphabet, int maxLength) {
   std::uniform_int_distribution<int> length(0, maxLength);
   std::uniform_int_distribution<int> letter(0, alphabet - 1);
