@@ -41,11 +41,6 @@ using ::testing::StartsWith;
 constexpr const char* kOrderLine = "2  3400001  ASPIRINE UPSA 500 MG";
 constexpr size_t kKeepOnScreen = 0, kHandOverAnyway = 1;
 
-bool HasLine(const ScriptedSmtpServer& server, const std::string& line) {
-  const std::vector<std::string> lines = server.Received();
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
 class OutcomeTest : public WindowTest {
  protected:
   OutcomeTest() {
