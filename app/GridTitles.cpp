@@ -1,3 +1,4 @@
+#include "FileSystem.h"
 #include "GridTitles.h"
 
 #include <algorithm>

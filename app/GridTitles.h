@@ -14,8 +14,8 @@
 #include <array>
 #include <string>
 
+#include "FileSystem.h"
 #include "IniManager.h"
-#include "TextLines.h"
 
 namespace quillor {
 

@@ -6,7 +6,7 @@
 
 #include "CountedParts.h"
 #include "DurableFile.h"
-#include "TextLines.h"
+#include "FileSystem.h"
 
 namespace quillor {
 

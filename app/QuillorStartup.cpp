@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "DurableFile.h"
+#include "FileSystem.h"
 #include "Quillor_Unit.h"
 #include "TextLines.h"
 #include "UserFiles.h"

@@ -5,7 +5,7 @@
 
 #include "CountedParts.h"
 #include "DurableFile.h"
-#include "TextLines.h"
+#include "FileSystem.h"
 #include "UserFiles.h"
 
 namespace quillor {

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "CryptManager.h"
+#include "FileSystem.h"
 #include "TextLines.h"
 
 namespace quillor::bench {

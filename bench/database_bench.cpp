@@ -15,6 +15,7 @@
 #include "CryptManager.h"
 #include "Database.h"
 #include "DurableFile.h"
+#include "FileSystem.h"
 #include "TextLines.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "ExportFile.h"
 
 #include "Cp1252.h"
-#include "TextLines.h"
+#include "FileSystem.h"
 
 namespace quillor::catalogue {
 namespace {

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "FileSystem.h"
 #include "LiteralPattern.h"
 #include "SafeSort.h"
 #include "StringManager.h"

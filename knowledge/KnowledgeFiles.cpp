@@ -6,7 +6,7 @@
 
 #include "Cp1252.h"
 #include "DurableFile.h"
-#include "TextLines.h"
+#include "FileSystem.h"
 
 namespace quillor {
 namespace {

@@ -1,5 +1,6 @@
 #include "IniManager.h"
 
+#include "FileSystem.h"
 #include "Locale.h"
 #include "StringManager.h"
 #include "TraceUnit.h"

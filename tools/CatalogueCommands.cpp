@@ -12,6 +12,7 @@
 #include "DesignationFit.h"
 #include "DurableFile.h"
 #include "ExportFile.h"
+#include "FileSystem.h"
 #include "Knowledge.h"
 #include "KnowledgeFiles.h"
 #include "KnowledgeImport.h"

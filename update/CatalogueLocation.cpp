@@ -7,8 +7,8 @@
 
 #include "ArticleRows.h"
 #include "DataFolder.h"
+#include "FileSystem.h"
 #include "FrenchText.h"
-#include "TextLines.h"
 
 namespace quillor::update {
 namespace {

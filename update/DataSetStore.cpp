@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "DurableFile.h"
+#include "FileSystem.h"
 #include "FolderSync.h"
 #include "FrenchText.h"
 #include "TextLines.h"

@@ -11,8 +11,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "FileSystem.h"
 #include "FrenchText.h"
-#include "TextLines.h"
 
 namespace quillor::update {
 namespace {

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include "FileSystem.h"
 #include "TextLines.h"
 #include "TrimBlanks.h"
 

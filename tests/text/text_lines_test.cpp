@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "FileSystem.h"
 #include "TempDir.h"
 #include "TextLines.h"
 
