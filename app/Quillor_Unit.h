@@ -207,7 +207,6 @@ class TQuillor_Form : public QWidget {
   // The byte-side texts of the memos (lines separated by CR LF).
   std::string AddressText() const;
   std::string MessageText() const;
-  std::vector<std::string> MessageLines() const;
 
  protected:
   bool event(QEvent* event) override;

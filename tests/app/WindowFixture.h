@@ -19,8 +19,14 @@
 #include "TempDir.h"
 #include "TestPresenter.h"
 #include "TraceRecorder.h"
+#include "WidgetText.h"
 
 namespace quillor::test {
+
+// The order message's lines, as the window holds them.
+inline std::vector<std::string> MessageLines(const TQuillor_Form& form) {
+  return MemoLines(*form.Message_Memo);
+}
 
 // Every message the window would have shown.
 struct RecordedMessage {

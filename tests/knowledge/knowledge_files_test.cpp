@@ -6,12 +6,15 @@
 #include <filesystem>
 
 #include "DayDate.h"
+#include "KnowledgeFileRecords.h"
 #include "KnowledgeFiles.h"
 #include "TempDir.h"
 
 namespace quillor {
 namespace {
 
+using test::ReadCompositionsFile;
+using test::ReadSpecialitiesFile;
 using test::TempDir;
 
 TAvailabilityFile SampleAvailability() {

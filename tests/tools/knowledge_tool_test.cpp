@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "AvailabilityInUse.h"
+#include "KnowledgeFileRecords.h"
 #include "KnowledgeFiles.h"
 #include "TempDir.h"
 #include "TestPaths.h"
@@ -16,6 +17,7 @@ namespace quillor {
 namespace {
 
 using test::Fixture;
+using test::ReadSpecialitiesFile;
 using test::RunTool;
 using test::TempDir;
 using test::ToolRun;
