@@ -1,4 +1,4 @@
-#include "ArticleNotes.h"
+#include "app/ArticleNotes.h"
 
 namespace quillor {
 namespace {

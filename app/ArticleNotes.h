@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "Knowledge.h"
-#include "MyStringGrid.h"
+#include "grid/MyStringGrid.h"
+#include "knowledge/Knowledge.h"
 
 namespace quillor {
 

@@ -1,4 +1,4 @@
-#include "CatalogueStrip.h"
+#include "app/CatalogueStrip.h"
 
 #include <QAction>
 #include <QLabel>
@@ -6,7 +6,7 @@
 #include <QShortcut>
 #include <QToolButton>
 
-#include "GridText.h"
+#include "grid/widget/GridText.h"
 
 namespace quillor {
 

@@ -1,4 +1,4 @@
-#include "CatalogueUpdateDialog.h"
+#include "app/CatalogueUpdateDialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
-#include "GridText.h"
+#include "grid/widget/GridText.h"
 
 namespace quillor {
 namespace {

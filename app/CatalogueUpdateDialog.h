@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "CatalogueUpdate.h"
+#include "update/CatalogueUpdate.h"
 
 class QLabel;
 class QProgressBar;

@@ -1,9 +1,9 @@
-#include "CatalogueUpdater.h"
+#include "app/CatalogueUpdater.h"
 
-#include "CatalogueUpdateDialog.h"
-#include "DataSetStore.h"
-#include "FrenchText.h"
-#include "UpdateLock.h"
+#include "app/CatalogueUpdateDialog.h"
+#include "update/DataSetStore.h"
+#include "update/FrenchText.h"
+#include "update/UpdateLock.h"
 
 namespace quillor {
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "CatalogueUpdate.h"
+#include "update/CatalogueUpdate.h"
 
 class QWidget;
 

@@ -1,6 +1,6 @@
-#include "DataFolderReport.h"
+#include "app/DataFolderReport.h"
 
-#include "MessagePresenter.h"
+#include "app/MessagePresenter.h"
 
 namespace quillor {
 

@@ -1,7 +1,7 @@
-#include "DraftKeeper.h"
+#include "app/DraftKeeper.h"
 
-#include "TraceUnit.h"
-#include "UserFiles.h"
+#include "app/UserFiles.h"
+#include "trace/TraceUnit.h"
 
 namespace quillor {
 

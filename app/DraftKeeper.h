@@ -19,7 +19,7 @@
 #include <optional>
 #include <string>
 
-#include "OrderDraft.h"
+#include "app/OrderDraft.h"
 
 namespace quillor {
 

@@ -1,6 +1,6 @@
-#include "ErrorHandler.h"
+#include "app/ErrorHandler.h"
 
-#include "MessagePresenter.h"
+#include "app/MessagePresenter.h"
 
 namespace quillor {
 

@@ -1,5 +1,5 @@
-#include "FileSystem.h"
-#include "GridTitles.h"
+#include "app/GridTitles.h"
+#include "text/FileSystem.h"
 
 #include <algorithm>
 #include <chrono>

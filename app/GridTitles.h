@@ -14,8 +14,8 @@
 #include <array>
 #include <string>
 
-#include "FileSystem.h"
-#include "IniManager.h"
+#include "text/FileSystem.h"
+#include "text/IniManager.h"
 
 namespace quillor {
 

@@ -1,4 +1,4 @@
-#include "InputBlocker.h"
+#include "app/InputBlocker.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,10 +1,10 @@
-#include "MessagePresenter.h"
+#include "app/MessagePresenter.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "WidgetText.h"
+#include "app/WidgetText.h"
 
 namespace quillor {
 

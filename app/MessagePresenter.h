@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "TraceUnit.h"
+#include "trace/TraceUnit.h"
 
 class QString;
 

@@ -1,12 +1,12 @@
-#include "OrderDraft.h"
+#include "app/OrderDraft.h"
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
-#include "CountedParts.h"
-#include "DurableFile.h"
-#include "FileSystem.h"
+#include "app/CountedParts.h"
+#include "text/DurableFile.h"
+#include "text/FileSystem.h"
 
 namespace quillor {
 

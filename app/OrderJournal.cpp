@@ -1,10 +1,10 @@
-#include "OrderJournal.h"
+#include "app/OrderJournal.h"
 
 #include <cerrno>
 #include <filesystem>
 
-#include "DurableFile.h"
-#include "StringManager.h"
+#include "text/DurableFile.h"
+#include "text/StringManager.h"
 
 namespace quillor {
 

@@ -1,12 +1,12 @@
-#include "PriceDisplay.h"
+#include "app/PriceDisplay.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <vector>
 
-#include "Locale.h"
-#include "StringManager.h"
+#include "text/Locale.h"
+#include "text/StringManager.h"
 
 namespace quillor {
 

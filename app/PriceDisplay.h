@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 
-#include "SharedTexts.h"
+#include "grid/SharedTexts.h"
 
 namespace quillor {
 

@@ -1,8 +1,8 @@
-#include "QuillorApplication.h"
+#include "app/QuillorApplication.h"
 
 #include <exception>
 
-#include "ErrorHandler.h"
+#include "app/ErrorHandler.h"
 
 namespace quillor {
 

@@ -6,7 +6,7 @@
 
 #include <QApplication>
 
-#include "UserFolders.h"
+#include "update/UserFolders.h"
 
 namespace quillor {
 

@@ -7,11 +7,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "GridTitles.h"
-#include "IniManager.h"
-#include "Quillor_Unit.h"
-#include "StringManager.h"
-#include "WidgetText.h"
+#include "app/GridTitles.h"
+#include "app/Quillor_Unit.h"
+#include "app/WidgetText.h"
+#include "text/IniManager.h"
+#include "text/StringManager.h"
 
 namespace quillor {
 

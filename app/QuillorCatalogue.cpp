@@ -4,18 +4,18 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "ArticleSearch.h"
-#include "AvailabilityRefresh.h"
-#include "CatalogueStrip.h"
-#include "CatalogueUpdater.h"
-#include "DataSetStore.h"
-#include "ErrorHandler.h"
-#include "FrenchText.h"
-#include "Quillor_Unit.h"
-#include "TextLines.h"
-#include "UpdatePreferences.h"
-#include "UserFiles.h"
-#include "WidgetText.h"
+#include "app/CatalogueStrip.h"
+#include "app/CatalogueUpdater.h"
+#include "app/ErrorHandler.h"
+#include "app/Quillor_Unit.h"
+#include "app/UserFiles.h"
+#include "app/WidgetText.h"
+#include "database/ArticleSearch.h"
+#include "text/TextLines.h"
+#include "update/AvailabilityRefresh.h"
+#include "update/DataSetStore.h"
+#include "update/FrenchText.h"
+#include "update/UpdatePreferences.h"
 
 namespace quillor {
 

@@ -5,10 +5,10 @@
 #include <QTextDocument>
 #include <ctime>
 
-#include "DraftKeeper.h"
-#include "MessagePresenter.h"
-#include "Quillor_Unit.h"
-#include "UserFiles.h"
+#include "app/DraftKeeper.h"
+#include "app/MessagePresenter.h"
+#include "app/Quillor_Unit.h"
+#include "app/UserFiles.h"
 
 namespace quillor {
 

@@ -15,12 +15,12 @@
 #include <QToolTip>
 #include <QUrl>
 
-#include "ArticleNotes.h"
-#include "ArticleSearch.h"
-#include "ErrorHandler.h"
-#include "MessagePresenter.h"
-#include "Quillor_Unit.h"
-#include "WidgetText.h"
+#include "app/ArticleNotes.h"
+#include "app/ErrorHandler.h"
+#include "app/MessagePresenter.h"
+#include "app/Quillor_Unit.h"
+#include "app/WidgetText.h"
+#include "database/ArticleSearch.h"
 
 namespace quillor {
 

@@ -11,19 +11,19 @@
 #include <QUrl>
 #include <ctime>
 
-#include "DraftKeeper.h"
-#include "InputBlocker.h"
-#include "MailtoLink.h"
-#include "MessagePresenter.h"
-#include "OrderSending.h"
-#include "Quillor_Unit.h"
-#include "SendingProgress.h"
-#include "SendingRecords.h"
-#include "StringManager.h"
-#include "TextLines.h"
-#include "UnsendableCharacters.h"
-#include "UserFiles.h"
-#include "WidgetText.h"
+#include "app/DraftKeeper.h"
+#include "app/InputBlocker.h"
+#include "app/MessagePresenter.h"
+#include "app/Quillor_Unit.h"
+#include "app/SendingProgress.h"
+#include "app/SendingRecords.h"
+#include "app/UnsendableCharacters.h"
+#include "app/UserFiles.h"
+#include "app/WidgetText.h"
+#include "mail/MailtoLink.h"
+#include "mail/OrderSending.h"
+#include "text/StringManager.h"
+#include "text/TextLines.h"
 
 namespace quillor {
 

@@ -3,12 +3,12 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "ArticleSearch.h"
-#include "MessagePresenter.h"
-#include "Quillor_Unit.h"
-#include "ScannedCode.h"
-#include "TrimBlanks.h"
-#include "WidgetText.h"
+#include "app/MessagePresenter.h"
+#include "app/Quillor_Unit.h"
+#include "app/WidgetText.h"
+#include "database/ArticleSearch.h"
+#include "text/ScannedCode.h"
+#include "text/TrimBlanks.h"
 
 namespace quillor {
 

@@ -11,12 +11,12 @@
 #include <exception>
 #include <thread>
 
-#include "DurableFile.h"
-#include "FileSystem.h"
-#include "Quillor_Unit.h"
-#include "TextLines.h"
-#include "UserFiles.h"
-#include "WidgetText.h"
+#include "app/Quillor_Unit.h"
+#include "app/UserFiles.h"
+#include "app/WidgetText.h"
+#include "text/DurableFile.h"
+#include "text/FileSystem.h"
+#include "text/TextLines.h"
 
 namespace quillor {
 

@@ -1,6 +1,6 @@
 // The order window's controls, their layout at 96 dpi, and the wiring of
 // their events to the handlers.
-#include "Quillor_Unit.h"
+#include "app/Quillor_Unit.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -16,16 +16,16 @@
 #include <QShortcut>
 #include <QToolButton>
 
-#include "ArticleNotes.h"
-#include "AvailabilityRefresh.h"
-#include "CatalogueStrip.h"
-#include "CatalogueUpdater.h"
-#include "DraftKeeper.h"
-#include "ErrorHandler.h"
-#include "MessagePresenter.h"
-#include "SvgPicture.h"
-#include "UpDown.h"
-#include "WidgetText.h"
+#include "app/ArticleNotes.h"
+#include "app/CatalogueStrip.h"
+#include "app/CatalogueUpdater.h"
+#include "app/DraftKeeper.h"
+#include "app/ErrorHandler.h"
+#include "app/MessagePresenter.h"
+#include "app/SvgPicture.h"
+#include "app/UpDown.h"
+#include "app/WidgetText.h"
+#include "update/AvailabilityRefresh.h"
 
 static void InitQuillorResources() {
   Q_INIT_RESOURCE(quillor);

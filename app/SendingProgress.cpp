@@ -1,4 +1,4 @@
-#include "SendingProgress.h"
+#include "app/SendingProgress.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "WidgetText.h"
+#include "app/WidgetText.h"
 
 namespace quillor {
 

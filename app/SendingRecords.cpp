@@ -1,12 +1,12 @@
-#include "SendingRecords.h"
+#include "app/SendingRecords.h"
 
 #include <cstring>
 #include <filesystem>
 
-#include "CountedParts.h"
-#include "DurableFile.h"
-#include "FileSystem.h"
-#include "UserFiles.h"
+#include "app/CountedParts.h"
+#include "app/UserFiles.h"
+#include "text/DurableFile.h"
+#include "text/FileSystem.h"
 
 namespace quillor {
 

@@ -14,9 +14,9 @@
 #include <optional>
 #include <string>
 
-#include "OrderDraft.h"
-#include "OrderJournal.h"
-#include "OrderSending.h"
+#include "app/OrderDraft.h"
+#include "app/OrderJournal.h"
+#include "mail/OrderSending.h"
 
 namespace quillor {
 

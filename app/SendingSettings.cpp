@@ -1,4 +1,4 @@
-#include "SendingSettings.h"
+#include "app/SendingSettings.h"
 
 namespace quillor {
 

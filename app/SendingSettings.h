@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "UpdateSource.h"
+#include "update/UpdateSource.h"
 
 namespace quillor {
 

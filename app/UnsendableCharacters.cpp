@@ -1,9 +1,9 @@
-#include "UnsendableCharacters.h"
+#include "app/UnsendableCharacters.h"
 
 #include <QList>
 #include <algorithm>
 
-#include "Cp1252.h"
+#include "text/Cp1252.h"
 
 namespace quillor {
 

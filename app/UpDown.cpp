@@ -1,4 +1,4 @@
-#include "UpDown.h"
+#include "app/UpDown.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "WidgetText.h"
+#include "app/WidgetText.h"
 
 namespace quillor {
 

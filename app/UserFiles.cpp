@@ -1,11 +1,11 @@
-#include "UserFiles.h"
+#include "app/UserFiles.h"
 
 #include <QFile>
 #include <cerrno>
 #include <filesystem>
 
-#include "DurableFile.h"
-#include "GridText.h"
+#include "grid/widget/GridText.h"
+#include "text/DurableFile.h"
 
 namespace quillor {
 

@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 
-#include "UserFolders.h"
+#include "update/UserFolders.h"
 
 namespace quillor {
 

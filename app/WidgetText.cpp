@@ -1,10 +1,10 @@
-#include "WidgetText.h"
+#include "app/WidgetText.h"
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "TextLines.h"
+#include "text/TextLines.h"
 
 namespace quillor {
 

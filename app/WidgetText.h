@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "GridText.h"
+#include "grid/widget/GridText.h"
 
 class QPlainTextEdit;
 

@@ -4,9 +4,9 @@
 // catalogue in use by the same rule, after the user's updated one
 // (CatalogueLocation.h). Only the program itself keeps the availability fresh
 // at start-up (TQuillorOptions::refreshAvailability).
-#include "DataFolder.h"
-#include "QuillorApplication.h"
-#include "Quillor_Unit.h"
+#include "app/QuillorApplication.h"
+#include "app/Quillor_Unit.h"
+#include "update/DataFolder.h"
 
 int main(int argc, char** argv) {
   quillor::QuillorApplication application(argc, argv);

@@ -10,9 +10,9 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "MessagePresenter.h"
-#include "QuillorApplication.h"
-#include "Quillor_Unit.h"
+#include "app/MessagePresenter.h"
+#include "app/QuillorApplication.h"
+#include "app/Quillor_Unit.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "CryptManager.h"
-#include "FileSystem.h"
-#include "TextLines.h"
+#include "database/CryptManager.h"
+#include "text/FileSystem.h"
+#include "text/TextLines.h"
 
 namespace quillor::bench {
 

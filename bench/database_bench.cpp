@@ -10,13 +10,13 @@
 #include <stdexcept>
 #include <string>
 
-#include "ArticleSearch.h"
-#include "BenchSupport.h"
-#include "CryptManager.h"
-#include "Database.h"
-#include "DurableFile.h"
-#include "FileSystem.h"
-#include "TextLines.h"
+#include "bench/BenchSupport.h"
+#include "database/ArticleSearch.h"
+#include "database/CryptManager.h"
+#include "database/Database.h"
+#include "text/DurableFile.h"
+#include "text/FileSystem.h"
+#include "text/TextLines.h"
 
 namespace {
 

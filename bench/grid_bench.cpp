@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <memory>
 
-#include "BenchSupport.h"
-#include "Database.h"
-#include "MyStringGrid.h"
-#include "StringGridWidget.h"
+#include "bench/BenchSupport.h"
+#include "database/Database.h"
+#include "grid/MyStringGrid.h"
+#include "grid/widget/StringGridWidget.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "Cp1252.h"
-#include "SearchQuality.h"
+#include "database/SearchQuality.h"
+#include "text/Cp1252.h"
 
 namespace quillor {
 namespace {

@@ -11,11 +11,11 @@
 #include <thread>
 #include <vector>
 
-#include "BenchSupport.h"
-#include "Similarity.h"
-#include "StringManager.h"
-#include "TextLines.h"
-#include "TranscribedSimilarity.h"
+#include "bench/BenchSupport.h"
+#include "text/Similarity.h"
+#include "text/StringManager.h"
+#include "text/TextLines.h"
+#include "text/TranscribedSimilarity.h"
 
 namespace quillor {
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "BenchSupport.h"
-#include "PcreRegEx.h"
-#include "StringManager.h"
+#include "bench/BenchSupport.h"
+#include "regex/PcreRegEx.h"
+#include "text/StringManager.h"
 
 namespace {
 

@@ -28,12 +28,12 @@
 #include <string>
 #include <vector>
 
-#include "ArticleSearch.h"
-#include "BenchSupport.h"
-#include "ExactSearchMemory.h"
-#include "MessagePresenter.h"
-#include "QuillorApplication.h"
-#include "Quillor_Unit.h"
+#include "app/MessagePresenter.h"
+#include "app/QuillorApplication.h"
+#include "app/Quillor_Unit.h"
+#include "bench/BenchSupport.h"
+#include "database/ArticleSearch.h"
+#include "database/ExactSearchMemory.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Abbreviations.h"
+#include "catalogue/Abbreviations.h"
 
 #include <array>
 #include <string>

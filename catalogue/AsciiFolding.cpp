@@ -1,4 +1,4 @@
-#include "AsciiFolding.h"
+#include "catalogue/AsciiFolding.h"
 
 #include <cstdio>
 

@@ -1,16 +1,16 @@
-#include "CatalogueImport.h"
+#include "catalogue/CatalogueImport.h"
 
 #include <algorithm>
 #include <initializer_list>
 #include <map>
 #include <unordered_map>
 
-#include "AsciiFolding.h"
-#include "DenominationParts.h"
-#include "DesignationFit.h"
-#include "PackSummary.h"
-#include "PriceText.h"
-#include "SiblingDistinctness.h"
+#include "catalogue/AsciiFolding.h"
+#include "catalogue/DenominationParts.h"
+#include "catalogue/DesignationFit.h"
+#include "catalogue/PackSummary.h"
+#include "catalogue/PriceText.h"
+#include "catalogue/SiblingDistinctness.h"
 
 namespace quillor::catalogue {
 namespace {

@@ -27,8 +27,8 @@
 #include <string>
 #include <vector>
 
-#include "DesignationAudit.h"
-#include "ExportFile.h"
+#include "catalogue/DesignationAudit.h"
+#include "catalogue/ExportFile.h"
 
 namespace quillor::catalogue {
 

@@ -1,8 +1,8 @@
-#include "DenominationParts.h"
+#include "catalogue/DenominationParts.h"
 
 #include <algorithm>
 
-#include "Abbreviations.h"
+#include "catalogue/Abbreviations.h"
 
 namespace quillor::catalogue {
 namespace {

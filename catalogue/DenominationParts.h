@@ -29,7 +29,7 @@
 
 #include <string_view>
 
-#include "Words.h"
+#include "catalogue/Words.h"
 
 namespace quillor::catalogue {
 

@@ -1,12 +1,12 @@
-#include "DesignationAudit.h"
+#include "catalogue/DesignationAudit.h"
 
 #include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
 
-#include "Abbreviations.h"
-#include "Words.h"
+#include "catalogue/Abbreviations.h"
+#include "catalogue/Words.h"
 
 namespace quillor::catalogue {
 namespace {

@@ -1,10 +1,10 @@
-#include "DesignationFit.h"
+#include "catalogue/DesignationFit.h"
 
 #include <algorithm>
 #include <optional>
 #include <set>
 
-#include "Abbreviations.h"
+#include "catalogue/Abbreviations.h"
 
 namespace quillor::catalogue {
 namespace {

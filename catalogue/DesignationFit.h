@@ -27,7 +27,7 @@
 #include <cstddef>
 #include <string>
 
-#include "DenominationParts.h"
+#include "catalogue/DenominationParts.h"
 
 namespace quillor::catalogue {
 

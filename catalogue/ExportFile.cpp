@@ -1,7 +1,7 @@
-#include "ExportFile.h"
+#include "catalogue/ExportFile.h"
 
-#include "Cp1252.h"
-#include "FileSystem.h"
+#include "text/Cp1252.h"
+#include "text/FileSystem.h"
 
 namespace quillor::catalogue {
 namespace {

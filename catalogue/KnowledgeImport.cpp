@@ -1,4 +1,4 @@
-#include "KnowledgeImport.h"
+#include "catalogue/KnowledgeImport.h"
 
 #include <algorithm>
 #include <map>
@@ -6,8 +6,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "AsciiFolding.h"
-#include "ScannedCode.h"
+#include "catalogue/AsciiFolding.h"
+#include "text/ScannedCode.h"
 
 namespace quillor::catalogue {
 namespace {

@@ -28,10 +28,10 @@
 #include <string>
 #include <vector>
 
-#include "CatalogueImport.h"
-#include "DayDate.h"
-#include "ExportFile.h"
-#include "KnowledgeFiles.h"
+#include "catalogue/CatalogueImport.h"
+#include "catalogue/ExportFile.h"
+#include "knowledge/DayDate.h"
+#include "knowledge/KnowledgeFiles.h"
 
 namespace quillor::catalogue {
 

@@ -1,10 +1,10 @@
-#include "PackSummary.h"
+#include "catalogue/PackSummary.h"
 
 #include <algorithm>
 
-#include "Abbreviations.h"
-#include "DenominationParts.h"
-#include "Words.h"
+#include "catalogue/Abbreviations.h"
+#include "catalogue/DenominationParts.h"
+#include "catalogue/Words.h"
 
 namespace quillor::catalogue {
 namespace {

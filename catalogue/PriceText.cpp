@@ -1,4 +1,4 @@
-#include "PriceText.h"
+#include "catalogue/PriceText.h"
 
 #include <vector>
 

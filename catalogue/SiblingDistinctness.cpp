@@ -1,11 +1,11 @@
-#include "SiblingDistinctness.h"
+#include "catalogue/SiblingDistinctness.h"
 
 #include <algorithm>
 #include <map>
 #include <set>
 
-#include "Abbreviations.h"
-#include "Words.h"
+#include "catalogue/Abbreviations.h"
+#include "catalogue/Words.h"
 
 namespace quillor::catalogue {
 namespace {

@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "CatalogueImport.h"
+#include "catalogue/CatalogueImport.h"
 
 namespace quillor::catalogue {
 

@@ -1,9 +1,9 @@
-#include "ArticleSearch.h"
+#include "database/ArticleSearch.h"
 
-#include "Database.h"
-#include "LiteralPattern.h"
-#include "StringManager.h"
-#include "TrimBlanks.h"
+#include "database/Database.h"
+#include "database/LiteralPattern.h"
+#include "text/StringManager.h"
+#include "text/TrimBlanks.h"
 
 namespace quillor {
 

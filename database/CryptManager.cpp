@@ -1,4 +1,4 @@
-#include "CryptManager.h"
+#include "database/CryptManager.h"
 
 namespace quillor {
 namespace {

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "TextLines.h"
+#include "text/TextLines.h"
 
 namespace quillor {
 

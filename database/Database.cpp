@@ -1,15 +1,15 @@
 // Loading, record and field access, and index building of TMyDatabase.
-#include "Database.h"
+#include "database/Database.h"
 
 #include <atomic>
 #include <cstring>
 
-#include "FileSystem.h"
-#include "LiteralPattern.h"
-#include "SafeSort.h"
-#include "StringManager.h"
-#include "TraceUnit.h"
-#include "ValueOrder.h"
+#include "database/LiteralPattern.h"
+#include "database/SafeSort.h"
+#include "text/FileSystem.h"
+#include "text/StringManager.h"
+#include "text/ValueOrder.h"
+#include "trace/TraceUnit.h"
 
 namespace quillor {
 namespace {

@@ -21,9 +21,9 @@
 #include <utility>
 #include <vector>
 
-#include "SharedTexts.h"
-#include "TextLines.h"
-#include "Utils.h"
+#include "grid/SharedTexts.h"
+#include "text/TextLines.h"
+#include "text/Utils.h"
 
 namespace quillor {
 

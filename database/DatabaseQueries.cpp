@@ -1,12 +1,12 @@
 // The queries of TMyDatabase: the current selection and the six step modes.
 #include <algorithm>
 
-#include "Database.h"
-#include "LiteralPattern.h"
-#include "RankingScores.h"
-#include "SafeSort.h"
-#include "StringManager.h"
-#include "TraceUnit.h"
+#include "database/Database.h"
+#include "database/LiteralPattern.h"
+#include "database/RankingScores.h"
+#include "database/SafeSort.h"
+#include "text/StringManager.h"
+#include "trace/TraceUnit.h"
 
 namespace quillor {
 namespace {

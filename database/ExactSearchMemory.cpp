@@ -1,6 +1,6 @@
-#include "ExactSearchMemory.h"
+#include "database/ExactSearchMemory.h"
 
-#include "ArticleSearch.h"
+#include "database/ArticleSearch.h"
 
 namespace quillor {
 

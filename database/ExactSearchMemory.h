@@ -19,7 +19,7 @@
 #include <deque>
 #include <string>
 
-#include "Database.h"
+#include "database/Database.h"
 
 namespace quillor {
 

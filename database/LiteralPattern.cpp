@@ -1,4 +1,4 @@
-#include "LiteralPattern.h"
+#include "database/LiteralPattern.h"
 
 #include <cstring>
 

@@ -1,10 +1,10 @@
-#include "RankingScores.h"
+#include "database/RankingScores.h"
 
 #include <exception>
 #include <system_error>
 #include <thread>
 
-#include "Similarity.h"
+#include "text/Similarity.h"
 
 namespace quillor {
 namespace {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "Database.h"
+#include "database/Database.h"
 
 namespace quillor {
 

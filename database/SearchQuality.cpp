@@ -1,9 +1,9 @@
-#include "SearchQuality.h"
+#include "database/SearchQuality.h"
 
-#include "ArticleSearch.h"
-#include "Cp1252.h"
-#include "CryptManager.h"
-#include "TextLines.h"
+#include "database/ArticleSearch.h"
+#include "database/CryptManager.h"
+#include "text/Cp1252.h"
+#include "text/TextLines.h"
 
 namespace quillor {
 

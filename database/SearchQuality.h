@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "Database.h"
+#include "database/Database.h"
 
 namespace quillor {
 

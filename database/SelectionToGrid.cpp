@@ -1,7 +1,7 @@
 // Transfer of the current selection into a typed grid.
-#include "Database.h"
-#include "MyStringGrid.h"
-#include "StringManager.h"
+#include "database/Database.h"
+#include "grid/MyStringGrid.h"
+#include "text/StringManager.h"
 
 namespace quillor {
 

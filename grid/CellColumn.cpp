@@ -1,4 +1,4 @@
-#include "CellColumn.h"
+#include "grid/CellColumn.h"
 
 #include <algorithm>
 

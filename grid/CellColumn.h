@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "SharedTexts.h"
+#include "grid/SharedTexts.h"
 
 namespace quillor {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "MyStringGrid.h"
+#include "grid/MyStringGrid.h"
 
 namespace quillor {
 

@@ -4,8 +4,8 @@
 // the handler the widget had before (except where noted).
 #include <cmath>
 
-#include "MyStringGrid.h"
-#include "TraceUnit.h"
+#include "grid/MyStringGrid.h"
+#include "trace/TraceUnit.h"
 
 namespace quillor {
 

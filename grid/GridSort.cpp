@@ -2,10 +2,10 @@
 // finds the current row again at its new place, at the same height on screen.
 #include <vector>
 
-#include "GuardedQuickSort.h"
-#include "MyStringGrid.h"
-#include "TraceUnit.h"
-#include "ValueOrder.h"
+#include "grid/GuardedQuickSort.h"
+#include "grid/MyStringGrid.h"
+#include "text/ValueOrder.h"
+#include "trace/TraceUnit.h"
 
 namespace quillor {
 

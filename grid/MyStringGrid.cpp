@@ -1,12 +1,12 @@
 // The controller's model: construction, checked accessors, titles, switches,
 // colours and the per-cell tables. Event handlers are in GridEvents.cpp, the
 // header-click sort in GridSort.cpp, column widths in GridColumnWidths.cpp.
-#include "MyStringGrid.h"
+#include "grid/MyStringGrid.h"
 
 #include <algorithm>
 
-#include "StringManager.h"
-#include "TraceUnit.h"
+#include "text/StringManager.h"
+#include "trace/TraceUnit.h"
 
 namespace quillor {
 

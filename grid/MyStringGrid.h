@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "IStringGrid.h"
-#include "SharedTexts.h"
-#include "Utils.h"
+#include "grid/IStringGrid.h"
+#include "grid/SharedTexts.h"
+#include "text/Utils.h"
 
 namespace quillor {
 

@@ -1,4 +1,4 @@
-#include "SharedTexts.h"
+#include "grid/SharedTexts.h"
 
 #include <atomic>
 

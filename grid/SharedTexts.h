@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "IStringGrid.h"
+#include "grid/IStringGrid.h"
 
 namespace quillor {
 

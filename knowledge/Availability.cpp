@@ -1,4 +1,4 @@
-#include "Availability.h"
+#include "knowledge/Availability.h"
 
 namespace quillor {
 

@@ -14,7 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "KnowledgeFiles.h"
+#include "knowledge/KnowledgeFiles.h"
 
 namespace quillor {
 

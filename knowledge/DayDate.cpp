@@ -1,4 +1,4 @@
-#include "DayDate.h"
+#include "knowledge/DayDate.h"
 
 #include <cstdio>
 #include <ctime>

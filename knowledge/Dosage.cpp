@@ -1,4 +1,4 @@
-#include "Dosage.h"
+#include "knowledge/Dosage.h"
 
 #include <array>
 

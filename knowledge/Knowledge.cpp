@@ -1,4 +1,4 @@
-#include "Knowledge.h"
+#include "knowledge/Knowledge.h"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,7 @@
 #include <map>
 #include <unordered_map>
 
-#include "Database.h"
+#include "database/Database.h"
 
 namespace quillor {
 namespace {

@@ -22,9 +22,9 @@
 #include <utility>
 #include <vector>
 
-#include "Availability.h"
-#include "KnowledgeFiles.h"
-#include "SubstanceSearch.h"
+#include "knowledge/Availability.h"
+#include "knowledge/KnowledgeFiles.h"
+#include "knowledge/SubstanceSearch.h"
 
 namespace quillor {
 

@@ -1,12 +1,12 @@
-#include "KnowledgeFiles.h"
+#include "knowledge/KnowledgeFiles.h"
 
 #include <algorithm>
 #include <functional>
 #include <string_view>
 
-#include "Cp1252.h"
-#include "DurableFile.h"
-#include "FileSystem.h"
+#include "text/Cp1252.h"
+#include "text/DurableFile.h"
+#include "text/FileSystem.h"
 
 namespace quillor {
 namespace {

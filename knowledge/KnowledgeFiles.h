@@ -36,7 +36,7 @@
 #include <string_view>
 #include <vector>
 
-#include "DayDate.h"
+#include "knowledge/DayDate.h"
 
 namespace quillor {
 

@@ -1,4 +1,4 @@
-#include "SubstanceSearch.h"
+#include "knowledge/SubstanceSearch.h"
 
 #include <algorithm>
 #include <map>

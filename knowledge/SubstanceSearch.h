@@ -26,8 +26,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "Dosage.h"
-#include "KnowledgeFiles.h"
+#include "knowledge/Dosage.h"
+#include "knowledge/KnowledgeFiles.h"
 
 namespace quillor {
 

@@ -1,4 +1,4 @@
-#include "Cancellation.h"
+#include "mail/Cancellation.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
-#include "EmailAddress.h"
+#include "mail/EmailAddress.h"
 
-#include "EncodedWord.h"
-#include "TrimBlanks.h"
+#include "mail/EncodedWord.h"
+#include "text/TrimBlanks.h"
 
 namespace quillor {
 namespace {

@@ -1,4 +1,4 @@
-#include "EncodedWord.h"
+#include "mail/EncodedWord.h"
 
 namespace quillor {
 namespace {

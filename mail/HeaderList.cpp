@@ -1,4 +1,4 @@
-#include "HeaderList.h"
+#include "mail/HeaderList.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,9 +1,9 @@
-#include "InternetDate.h"
+#include "mail/InternetDate.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "MailErrors.h"
+#include "mail/MailErrors.h"
 
 namespace quillor {
 

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "Cancellation.h"
+#include "mail/Cancellation.h"
 
 namespace quillor {
 

@@ -1,4 +1,4 @@
-#include "MailErrors.h"
+#include "mail/MailErrors.h"
 
 namespace quillor {
 

@@ -1,8 +1,8 @@
-#include "MailMessage.h"
+#include "mail/MailMessage.h"
 
-#include "EncodedWord.h"
-#include "InternetDate.h"
-#include "MailErrors.h"
+#include "mail/EncodedWord.h"
+#include "mail/InternetDate.h"
+#include "mail/MailErrors.h"
 
 namespace quillor {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "EmailAddress.h"
-#include "HeaderList.h"
+#include "mail/EmailAddress.h"
+#include "mail/HeaderList.h"
 
 namespace quillor {
 

@@ -1,6 +1,6 @@
-#include "MailtoLink.h"
+#include "mail/MailtoLink.h"
 
-#include "Cp1252.h"
+#include "text/Cp1252.h"
 
 namespace quillor {
 

@@ -1,6 +1,6 @@
-#include "MessageClient.h"
+#include "mail/MessageClient.h"
 
-#include "MailErrors.h"
+#include "mail/MailErrors.h"
 
 namespace quillor {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "MailMessage.h"
-#include "TcpConnection.h"
+#include "mail/MailMessage.h"
+#include "mail/TcpConnection.h"
 
 namespace quillor {
 

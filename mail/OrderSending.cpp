@@ -1,9 +1,9 @@
-#include "OrderSending.h"
+#include "mail/OrderSending.h"
 
 #include <cerrno>
 #include <utility>
 
-#include "MailErrors.h"
+#include "mail/MailErrors.h"
 
 namespace quillor {
 

@@ -20,9 +20,9 @@
 #include <functional>
 #include <string>
 
-#include "MailMessage.h"
-#include "MessageClient.h"
-#include "SmtpClient.h"
+#include "mail/MailMessage.h"
+#include "mail/MessageClient.h"
+#include "mail/SmtpClient.h"
 
 namespace quillor {
 

@@ -1,11 +1,11 @@
-#include "SmtpClient.h"
+#include "mail/SmtpClient.h"
 
 #include <QByteArray>
 #include <QHostInfo>
 #include <algorithm>
 #include <cctype>
 
-#include "MailErrors.h"
+#include "mail/MailErrors.h"
 
 namespace quillor {
 namespace {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "MessageClient.h"
+#include "mail/MessageClient.h"
 
 namespace quillor {
 

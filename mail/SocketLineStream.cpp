@@ -1,4 +1,4 @@
-#include "SocketLineStream.h"
+#include "mail/SocketLineStream.h"
 
 #include <QEventLoop>
 #include <QSslConfiguration>
@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <cerrno>
 
-#include "MailErrors.h"
+#include "mail/MailErrors.h"
 
 namespace quillor {
 namespace {

@@ -15,7 +15,7 @@
 #include <memory>
 #include <string>
 
-#include "LineStream.h"
+#include "mail/LineStream.h"
 
 class QSslSocket;
 

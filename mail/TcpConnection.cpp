@@ -1,12 +1,12 @@
-#include "TcpConnection.h"
+#include "mail/TcpConnection.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 
-#include "MailErrors.h"
-#include "SocketLineStream.h"
-#include "TrimBlanks.h"
+#include "mail/MailErrors.h"
+#include "mail/SocketLineStream.h"
+#include "text/TrimBlanks.h"
 
 namespace quillor {
 namespace {

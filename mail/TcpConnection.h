@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "Cancellation.h"
-#include "LineStream.h"
+#include "mail/Cancellation.h"
+#include "mail/LineStream.h"
 
 namespace quillor {
 

@@ -1,5 +1,5 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
-#include "PcreRegEx.h"
+#include "regex/PcreRegEx.h"
 
 #include <pcre2.h>
 

@@ -1,4 +1,4 @@
-#include "DurableFile.h"
+#include "text/DurableFile.h"
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -10,7 +10,7 @@
 #include <mutex>
 #include <utility>
 
-#include "TraceUnit.h"
+#include "trace/TraceUnit.h"
 
 namespace quillor {
 

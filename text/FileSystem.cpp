@@ -1,4 +1,4 @@
-#include "FileSystem.h"
+#include "text/FileSystem.h"
 
 #include <sys/stat.h>
 

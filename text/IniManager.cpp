@@ -1,10 +1,10 @@
-#include "IniManager.h"
+#include "text/IniManager.h"
 
-#include "FileSystem.h"
-#include "Locale.h"
-#include "StringManager.h"
-#include "TraceUnit.h"
-#include "TrimBlanks.h"
+#include "text/FileSystem.h"
+#include "text/Locale.h"
+#include "text/StringManager.h"
+#include "text/TrimBlanks.h"
+#include "trace/TraceUnit.h"
 
 namespace quillor {
 

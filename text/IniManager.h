@@ -18,9 +18,9 @@
 #include <memory>
 #include <string>
 
-#include "ListOfPairOfStrings.h"
-#include "TextLines.h"
-#include "Utils.h"
+#include "text/ListOfPairOfStrings.h"
+#include "text/TextLines.h"
+#include "text/Utils.h"
 
 namespace quillor {
 

@@ -1,4 +1,4 @@
-#include "ListOfPairOfStrings.h"
+#include "text/ListOfPairOfStrings.h"
 
 namespace quillor {
 namespace {

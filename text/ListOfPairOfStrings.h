@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "MyTypes.h"
-#include "Utils.h"
+#include "text/MyTypes.h"
+#include "text/Utils.h"
 
 namespace quillor {
 

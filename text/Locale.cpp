@@ -1,4 +1,4 @@
-#include "Locale.h"
+#include "text/Locale.h"
 
 #include <charconv>
 #include <clocale>

@@ -1,9 +1,9 @@
-#include "ScannedCode.h"
+#include "text/ScannedCode.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "StringManager.h"
+#include "text/StringManager.h"
 
 namespace quillor {
 namespace {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "StringManager.h"
-#include "ValueReading.h"
+#include "text/StringManager.h"
+#include "text/ValueReading.h"
 
 namespace quillor {
 namespace {

@@ -1,12 +1,12 @@
-#include "StringManager.h"
+#include "text/StringManager.h"
 
 #include <algorithm>
 #include <array>
 
-#include "Locale.h"
-#include "PcreRegEx.h"
-#include "TraceUnit.h"
-#include "TrimBlanks.h"
+#include "regex/PcreRegEx.h"
+#include "text/Locale.h"
+#include "text/TrimBlanks.h"
+#include "trace/TraceUnit.h"
 
 namespace quillor {
 namespace {

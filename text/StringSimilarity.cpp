@@ -31,8 +31,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "Similarity.h"
-#include "StringManager.h"
+#include "text/Similarity.h"
+#include "text/StringManager.h"
 
 namespace quillor {
 namespace {

@@ -1,8 +1,8 @@
-#include "TextLines.h"
+#include "text/TextLines.h"
 
 #include <algorithm>
 
-#include "FileSystem.h"
+#include "text/FileSystem.h"
 
 namespace quillor {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "Link.h"
+#include "text/Link.h"
 
 namespace quillor {
 

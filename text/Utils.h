@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "TraceUnit.h"
+#include "trace/TraceUnit.h"
 
 namespace quillor {
 

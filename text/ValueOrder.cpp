@@ -1,9 +1,9 @@
-#include "ValueOrder.h"
+#include "text/ValueOrder.h"
 
 #include <cmath>
 
-#include "StringManager.h"
-#include "ValueReading.h"
+#include "text/StringManager.h"
+#include "text/ValueReading.h"
 
 namespace quillor {
 namespace {

@@ -1,4 +1,4 @@
-#include "ValueReading.h"
+#include "text/ValueReading.h"
 
 #include <charconv>
 #include <limits>

@@ -1,26 +1,26 @@
-#include "CatalogueCommands.h"
+#include "tools/CatalogueCommands.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <ostream>
 
-#include "ArticleSearch.h"
-#include "CatalogueImport.h"
-#include "CryptManager.h"
-#include "Database.h"
-#include "DesignationFit.h"
-#include "DurableFile.h"
-#include "ExportFile.h"
-#include "FileSystem.h"
-#include "Knowledge.h"
-#include "KnowledgeFiles.h"
-#include "KnowledgeImport.h"
-#include "PcreRegEx.h"
-#include "ScannedCode.h"
-#include "Similarity.h"
-#include "TextLines.h"
-#include "TrimBlanks.h"
+#include "catalogue/CatalogueImport.h"
+#include "catalogue/DesignationFit.h"
+#include "catalogue/ExportFile.h"
+#include "catalogue/KnowledgeImport.h"
+#include "database/ArticleSearch.h"
+#include "database/CryptManager.h"
+#include "database/Database.h"
+#include "knowledge/Knowledge.h"
+#include "knowledge/KnowledgeFiles.h"
+#include "regex/PcreRegEx.h"
+#include "text/DurableFile.h"
+#include "text/FileSystem.h"
+#include "text/ScannedCode.h"
+#include "text/Similarity.h"
+#include "text/TextLines.h"
+#include "text/TrimBlanks.h"
 
 namespace quillor::catalogue {
 namespace {

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "AvailabilityInUse.h"
-#include "CatalogueCommands.h"
-#include "CatalogueLocation.h"
-#include "DayDate.h"
-#include "LocaleText.h"
-#include "UpdateCommand.h"
-#include "UserFolders.h"
+#include "knowledge/DayDate.h"
+#include "tools/CatalogueCommands.h"
+#include "tools/LocaleText.h"
+#include "tools/UpdateCommand.h"
+#include "update/AvailabilityInUse.h"
+#include "update/CatalogueLocation.h"
+#include "update/UserFolders.h"
 
 namespace {
 

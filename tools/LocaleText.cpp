@@ -1,4 +1,4 @@
-#include "LocaleText.h"
+#include "tools/LocaleText.h"
 
 #include <iconv.h>
 #include <langinfo.h>
@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "Cp1252.h"
+#include "text/Cp1252.h"
 
 namespace quillor::catalogue {
 namespace {

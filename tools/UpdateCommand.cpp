@@ -1,4 +1,4 @@
-#include "UpdateCommand.h"
+#include "tools/UpdateCommand.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -8,13 +8,13 @@
 #include <cstring>
 #include <ostream>
 
-#include "AvailabilityInUse.h"
-#include "CatalogueCommands.h"
-#include "CatalogueLocation.h"
-#include "CatalogueUpdate.h"
-#include "FrenchText.h"
-#include "UpdateLock.h"
-#include "UserFolders.h"
+#include "tools/CatalogueCommands.h"
+#include "update/AvailabilityInUse.h"
+#include "update/CatalogueLocation.h"
+#include "update/CatalogueUpdate.h"
+#include "update/FrenchText.h"
+#include "update/UpdateLock.h"
+#include "update/UserFolders.h"
 
 namespace quillor::catalogue {
 namespace {

@@ -1,4 +1,4 @@
-#include "TraceUnit.h"
+#include "trace/TraceUnit.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
-#include "ArticleRows.h"
+#include "update/ArticleRows.h"
 
-#include "CryptManager.h"
-#include "TextLines.h"
+#include "database/CryptManager.h"
+#include "text/TextLines.h"
 
 namespace quillor::update {
 namespace {

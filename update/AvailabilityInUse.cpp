@@ -1,6 +1,6 @@
-#include "AvailabilityInUse.h"
+#include "update/AvailabilityInUse.h"
 
-#include "DataSetStore.h"
+#include "update/DataSetStore.h"
 
 namespace quillor::update {
 namespace {

@@ -11,9 +11,9 @@
 
 #include <string>
 
-#include "CatalogueLocation.h"
-#include "DayDate.h"
-#include "KnowledgeFiles.h"
+#include "knowledge/DayDate.h"
+#include "knowledge/KnowledgeFiles.h"
+#include "update/CatalogueLocation.h"
 
 namespace quillor::update {
 

@@ -1,12 +1,12 @@
-#include "AvailabilityRefresh.h"
+#include "update/AvailabilityRefresh.h"
 
-#include "AvailabilityInUse.h"
-#include "DataSetStore.h"
-#include "FrenchText.h"
-#include "KnowledgeImport.h"
-#include "PublicFileCheck.h"
-#include "PublicFiles.h"
-#include "UpdateLock.h"
+#include "catalogue/KnowledgeImport.h"
+#include "update/AvailabilityInUse.h"
+#include "update/DataSetStore.h"
+#include "update/FrenchText.h"
+#include "update/PublicFileCheck.h"
+#include "update/PublicFiles.h"
+#include "update/UpdateLock.h"
 
 namespace quillor::update {
 

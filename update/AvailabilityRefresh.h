@@ -16,9 +16,9 @@
 #include <memory>
 #include <string>
 
-#include "DayDate.h"
-#include "Fetcher.h"
-#include "UpdateSource.h"
+#include "knowledge/DayDate.h"
+#include "update/Fetcher.h"
+#include "update/UpdateSource.h"
 
 namespace quillor::update {
 

@@ -1,10 +1,10 @@
-#include "CatalogueChanges.h"
+#include "update/CatalogueChanges.h"
 
 #include <unordered_map>
 #include <unordered_set>
 
-#include "Availability.h"
-#include "FrenchText.h"
+#include "knowledge/Availability.h"
+#include "update/FrenchText.h"
 
 namespace quillor::update {
 namespace {

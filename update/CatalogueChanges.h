@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "ArticleRows.h"
-#include "KnowledgeFiles.h"
+#include "knowledge/KnowledgeFiles.h"
+#include "update/ArticleRows.h"
 
 namespace quillor::update {
 

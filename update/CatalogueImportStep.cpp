@@ -1,10 +1,10 @@
-#include "CatalogueImportStep.h"
+#include "update/CatalogueImportStep.h"
 
-#include "CatalogueImport.h"
-#include "FrenchText.h"
-#include "KnowledgeImport.h"
-#include "PublicFileCheck.h"
-#include "PublicFiles.h"
+#include "catalogue/CatalogueImport.h"
+#include "catalogue/KnowledgeImport.h"
+#include "update/FrenchText.h"
+#include "update/PublicFileCheck.h"
+#include "update/PublicFiles.h"
 
 namespace quillor::update {
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "ArticleRows.h"
-#include "DayDate.h"
-#include "KnowledgeFiles.h"
+#include "knowledge/DayDate.h"
+#include "knowledge/KnowledgeFiles.h"
+#include "update/ArticleRows.h"
 
 namespace quillor::update {
 

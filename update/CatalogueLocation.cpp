@@ -1,14 +1,14 @@
-#include "CatalogueLocation.h"
+#include "update/CatalogueLocation.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <filesystem>
 
-#include "ArticleRows.h"
-#include "DataFolder.h"
-#include "FileSystem.h"
-#include "FrenchText.h"
+#include "text/FileSystem.h"
+#include "update/ArticleRows.h"
+#include "update/DataFolder.h"
+#include "update/FrenchText.h"
 
 namespace quillor::update {
 namespace {

@@ -17,7 +17,7 @@
 #include <optional>
 #include <string>
 
-#include "DataSetStore.h"
+#include "update/DataSetStore.h"
 
 namespace quillor::update {
 

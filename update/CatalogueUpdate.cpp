@@ -1,11 +1,11 @@
-#include "CatalogueUpdate.h"
+#include "update/CatalogueUpdate.h"
 
 #include <QObject>
 #include <cmath>
 
-#include "FrenchText.h"
-#include "PublicFiles.h"
-#include "UpdateLock.h"
+#include "update/FrenchText.h"
+#include "update/PublicFiles.h"
+#include "update/UpdateLock.h"
 
 namespace quillor::update {
 namespace {

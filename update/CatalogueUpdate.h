@@ -31,11 +31,11 @@
 #include <thread>
 #include <vector>
 
-#include "CatalogueChanges.h"
-#include "CatalogueImportStep.h"
-#include "DataSetStore.h"
-#include "Fetcher.h"
-#include "UpdateSource.h"
+#include "update/CatalogueChanges.h"
+#include "update/CatalogueImportStep.h"
+#include "update/DataSetStore.h"
+#include "update/Fetcher.h"
+#include "update/UpdateSource.h"
 
 class QObject;
 

@@ -1,4 +1,4 @@
-#include "DataFolder.h"
+#include "update/DataFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "DataSetStore.h"
+#include "update/DataSetStore.h"
 
 #include <sys/stat.h>
 
@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <regex>
 
-#include "DurableFile.h"
-#include "FileSystem.h"
-#include "FolderSync.h"
-#include "FrenchText.h"
-#include "TextLines.h"
+#include "text/DurableFile.h"
+#include "text/FileSystem.h"
+#include "text/TextLines.h"
+#include "update/FolderSync.h"
+#include "update/FrenchText.h"
 
 namespace quillor::update {
 namespace {

@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "CatalogueImportStep.h"
+#include "update/CatalogueImportStep.h"
 
 namespace quillor::update {
 

@@ -1,4 +1,4 @@
-#include "Fetcher.h"
+#include "update/Fetcher.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,8 +11,8 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "FileSystem.h"
-#include "FrenchText.h"
+#include "text/FileSystem.h"
+#include "update/FrenchText.h"
 
 namespace quillor::update {
 namespace {

@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "UpdateSource.h"
+#include "update/UpdateSource.h"
 
 namespace quillor::update {
 

@@ -1,4 +1,4 @@
-#include "FolderSync.h"
+#include "update/FolderSync.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "FrenchText.h"
+#include "update/FrenchText.h"
 
 namespace quillor::update {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "Cp1252.h"
+#include "text/Cp1252.h"
 
 namespace quillor::update {
 

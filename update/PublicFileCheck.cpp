@@ -1,11 +1,11 @@
-#include "PublicFileCheck.h"
+#include "update/PublicFileCheck.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "AsciiFolding.h"
-#include "FrenchText.h"
-#include "PriceText.h"
+#include "catalogue/AsciiFolding.h"
+#include "catalogue/PriceText.h"
+#include "update/FrenchText.h"
 
 namespace quillor::update {
 namespace {

@@ -13,8 +13,8 @@
 #include <optional>
 #include <string>
 
-#include "ExportFile.h"
-#include "PublicFiles.h"
+#include "catalogue/ExportFile.h"
+#include "update/PublicFiles.h"
 
 namespace quillor::update {
 

@@ -1,8 +1,8 @@
-#include "PublicFiles.h"
+#include "update/PublicFiles.h"
 
 #include <cstdlib>
 
-#include "KnowledgeImport.h"
+#include "catalogue/KnowledgeImport.h"
 
 namespace quillor::update {
 

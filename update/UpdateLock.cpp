@@ -1,12 +1,12 @@
-#include "UpdateLock.h"
+#include "update/UpdateLock.h"
 
 #include <QFile>
 #include <QLockFile>
 #include <cerrno>
 #include <filesystem>
 
-#include "FolderSync.h"
-#include "FrenchText.h"
+#include "update/FolderSync.h"
+#include "update/FrenchText.h"
 
 namespace quillor::update {
 

@@ -1,11 +1,11 @@
-#include "UpdatePreferences.h"
+#include "update/UpdatePreferences.h"
 
 #include <QFile>
 #include <QStandardPaths>
 
-#include "FileSystem.h"
-#include "TextLines.h"
-#include "TrimBlanks.h"
+#include "text/FileSystem.h"
+#include "text/TextLines.h"
+#include "text/TrimBlanks.h"
 
 namespace quillor::update {
 namespace {

@@ -1,10 +1,10 @@
-#include "UpdateSource.h"
+#include "update/UpdateSource.h"
 
 #include <QDir>
 #include <QFile>
 #include <QUrl>
 
-#include "FrenchText.h"
+#include "update/FrenchText.h"
 
 namespace quillor::update {
 

@@ -1,4 +1,4 @@
-#include "UserFolders.h"
+#include "update/UserFolders.h"
 
 #include <QCoreApplication>
 #include <QFile>

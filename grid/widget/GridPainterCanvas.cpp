@@ -1,11 +1,11 @@
-#include "GridPainterCanvas.h"
+#include "grid/widget/GridPainterCanvas.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
 #include <cmath>
 
-#include "Cp1252.h"
-#include "GridText.h"
+#include "grid/widget/GridText.h"
+#include "text/Cp1252.h"
 
 namespace quillor {
 

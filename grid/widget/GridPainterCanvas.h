@@ -17,7 +17,7 @@
 #include <map>
 #include <tuple>
 
-#include "IStringGrid.h"
+#include "grid/IStringGrid.h"
 
 class QPainter;
 

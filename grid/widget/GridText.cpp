@@ -1,6 +1,6 @@
-#include "GridText.h"
+#include "grid/widget/GridText.h"
 
-#include "Cp1252.h"
+#include "text/Cp1252.h"
 
 namespace quillor {
 

@@ -1,11 +1,11 @@
-#include "GridViewParts.h"
+#include "grid/widget/GridViewParts.h"
 
 #include <QLineEdit>
 #include <QPainter>
 
-#include "GridText.h"
-#include "StringGridModel.h"
-#include "StringGridWidget.h"
+#include "grid/widget/GridText.h"
+#include "grid/widget/StringGridModel.h"
+#include "grid/widget/StringGridWidget.h"
 
 namespace quillor {
 

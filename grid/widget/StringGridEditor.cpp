@@ -4,9 +4,9 @@
 // both directions while it is open.
 #include <QLineEdit>
 
-#include "GridText.h"
-#include "StringGridModel.h"
-#include "StringGridWidget.h"
+#include "grid/widget/GridText.h"
+#include "grid/widget/StringGridModel.h"
+#include "grid/widget/StringGridWidget.h"
 
 namespace quillor {
 

@@ -8,12 +8,12 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
-#include "Cp1252.h"
-#include "GridText.h"
-#include "GridViewParts.h"
-#include "StringGridModel.h"
-#include "StringGridWidget.h"
-#include "VirtualKeys.h"
+#include "grid/widget/GridText.h"
+#include "grid/widget/GridViewParts.h"
+#include "grid/widget/StringGridModel.h"
+#include "grid/widget/StringGridWidget.h"
+#include "grid/widget/VirtualKeys.h"
+#include "text/Cp1252.h"
 
 namespace quillor {
 

@@ -1,9 +1,9 @@
-#include "StringGridModel.h"
+#include "grid/widget/StringGridModel.h"
 
 #include <QMetaObject>
 #include <algorithm>
 
-#include "GridText.h"
+#include "grid/widget/GridText.h"
 
 namespace quillor {
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "CellColumn.h"
+#include "grid/CellColumn.h"
 
 namespace quillor {
 

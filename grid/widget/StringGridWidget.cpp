@@ -1,4 +1,4 @@
-#include "StringGridWidget.h"
+#include "grid/widget/StringGridWidget.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -8,9 +8,9 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "GridText.h"
-#include "GridViewParts.h"
-#include "StringGridModel.h"
+#include "grid/widget/GridText.h"
+#include "grid/widget/GridViewParts.h"
+#include "grid/widget/StringGridModel.h"
 
 namespace quillor {
 

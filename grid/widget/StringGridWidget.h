@@ -27,8 +27,8 @@
 #include <QTableView>
 #include <memory>
 
-#include "GridPainterCanvas.h"
-#include "IStringGrid.h"
+#include "grid/IStringGrid.h"
+#include "grid/widget/GridPainterCanvas.h"
 
 class QLineEdit;
 

@@ -1,4 +1,4 @@
-#include "VirtualKeys.h"
+#include "grid/widget/VirtualKeys.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

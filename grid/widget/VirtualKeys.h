@@ -5,7 +5,7 @@
 #include <Qt>
 #include <cstdint>
 
-#include "IStringGrid.h"
+#include "grid/IStringGrid.h"
 
 class QKeyEvent;
 

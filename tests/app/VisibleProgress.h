@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "Quillor_Unit.h"
+#include "app/Quillor_Unit.h"
 
 namespace quillor::test {
 

@@ -1,13 +1,13 @@
-#include "WindowFixture.h"
+#include "tests/app/WindowFixture.h"
 
 #include <QLineEdit>
 #include <QTest>
 #include <cstdlib>
 
-#include "CryptManager.h"
-#include "Locale.h"
-#include "QuillorApplication.h"
-#include "TestPaths.h"
+#include "app/QuillorApplication.h"
+#include "database/CryptManager.h"
+#include "tests/support/TestPaths.h"
+#include "text/Locale.h"
 
 namespace quillor::test {
 

@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "MessagePresenter.h"
-#include "Quillor_Unit.h"
-#include "TempDir.h"
-#include "TestPresenter.h"
-#include "TraceRecorder.h"
-#include "WidgetText.h"
+#include "app/MessagePresenter.h"
+#include "app/Quillor_Unit.h"
+#include "app/WidgetText.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPresenter.h"
+#include "tests/support/TraceRecorder.h"
 
 namespace quillor::test {
 

@@ -6,8 +6,8 @@
 #include <QObject>
 #include <stdexcept>
 
-#include "QuillorApplication.h"
-#include "TestPresenter.h"
+#include "app/QuillorApplication.h"
+#include "tests/support/TestPresenter.h"
 
 namespace quillor {
 namespace {

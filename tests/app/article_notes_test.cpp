@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "ArticleNotes.h"
-#include "TempDir.h"
+#include "app/ArticleNotes.h"
+#include "tests/support/TempDir.h"
 
 namespace quillor {
 namespace {

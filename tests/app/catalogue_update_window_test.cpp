@@ -14,18 +14,18 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "CatalogueStrip.h"
-#include "CatalogueUpdateDialog.h"
-#include "CatalogueUpdater.h"
-#include "Cp1252.h"
-#include "DataSetStore.h"
-#include "DayDate.h"
-#include "GridText.h"
-#include "HttpsServerProcess.h"
-#include "KnowledgeFiles.h"
-#include "TestPaths.h"
-#include "UpdateLock.h"
-#include "WindowFixture.h"
+#include "app/CatalogueStrip.h"
+#include "app/CatalogueUpdateDialog.h"
+#include "app/CatalogueUpdater.h"
+#include "grid/widget/GridText.h"
+#include "knowledge/DayDate.h"
+#include "knowledge/KnowledgeFiles.h"
+#include "tests/app/WindowFixture.h"
+#include "tests/support/HttpsServerProcess.h"
+#include "tests/support/TestPaths.h"
+#include "text/Cp1252.h"
+#include "update/DataSetStore.h"
+#include "update/UpdateLock.h"
 
 namespace quillor::test {
 namespace {

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <thread>
 
-#include "GridTitles.h"
-#include "TempDir.h"
-#include "TraceRecorder.h"
+#include "app/GridTitles.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TraceRecorder.h"
 
 namespace quillor {
 namespace {

@@ -6,10 +6,10 @@
 #include <QLabel>
 #include <QToolButton>
 
-#include "QuillorApplication.h"
-#include "Quillor_Unit.h"
-#include "SvgPicture.h"
-#include "TestPresenter.h"
+#include "app/QuillorApplication.h"
+#include "app/Quillor_Unit.h"
+#include "app/SvgPicture.h"
+#include "tests/support/TestPresenter.h"
 
 namespace quillor {
 namespace {

@@ -10,16 +10,16 @@
 #include <QTextDocument>
 #include <cerrno>
 
-#include "DraftKeeper.h"
-#include "DurableFile.h"
-#include "OrderDraft.h"
-#include "OrderJournal.h"
-#include "SmtpServerProcess.h"
-#include "TempDir.h"
-#include "TestPresenter.h"
-#include "UnsendableCharacters.h"
-#include "WidgetText.h"
-#include "WindowFixture.h"
+#include "app/DraftKeeper.h"
+#include "app/OrderDraft.h"
+#include "app/OrderJournal.h"
+#include "app/UnsendableCharacters.h"
+#include "app/WidgetText.h"
+#include "tests/app/WindowFixture.h"
+#include "tests/support/SmtpServerProcess.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPresenter.h"
+#include "text/DurableFile.h"
 
 namespace quillor::test {
 namespace {

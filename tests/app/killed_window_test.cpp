@@ -10,12 +10,12 @@
 #include <chrono>
 #include <thread>
 
-#include "OrderDraft.h"
-#include "ScriptedSmtpServer.h"
-#include "ServerProcesses.h"
-#include "SmtpClient.h"
-#include "TempDir.h"
-#include "WindowFixture.h"
+#include "app/OrderDraft.h"
+#include "mail/SmtpClient.h"
+#include "tests/app/WindowFixture.h"
+#include "tests/support/ScriptedSmtpServer.h"
+#include "tests/support/ServerProcesses.h"
+#include "tests/support/TempDir.h"
 
 namespace quillor::test {
 namespace {

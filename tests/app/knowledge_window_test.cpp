@@ -15,10 +15,10 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "ArticleNotes.h"
-#include "TestPaths.h"
-#include "WidgetText.h"
-#include "WindowFixture.h"
+#include "app/ArticleNotes.h"
+#include "app/WidgetText.h"
+#include "tests/app/WindowFixture.h"
+#include "tests/support/TestPaths.h"
 
 namespace quillor::test {
 namespace {

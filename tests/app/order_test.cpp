@@ -10,11 +10,11 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "MailtoLink.h"
-#include "TempDir.h"
-#include "UpDown.h"
-#include "WidgetText.h"
-#include "WindowFixture.h"
+#include "app/UpDown.h"
+#include "app/WidgetText.h"
+#include "mail/MailtoLink.h"
+#include "tests/app/WindowFixture.h"
+#include "tests/support/TempDir.h"
 
 namespace quillor::test {
 namespace {

@@ -5,11 +5,11 @@
 
 #include <random>
 
-#include "Locale.h"
-#include "MemoryStringGrid.h"
-#include "MyStringGrid.h"
-#include "PriceDisplay.h"
-#include "StringManager.h"
+#include "app/PriceDisplay.h"
+#include "grid/MyStringGrid.h"
+#include "tests/support/MemoryStringGrid.h"
+#include "text/Locale.h"
+#include "text/StringManager.h"
 
 namespace quillor {
 namespace {

@@ -11,9 +11,9 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "ArticleSearch.h"
-#include "WidgetText.h"
-#include "WindowFixture.h"
+#include "app/WidgetText.h"
+#include "database/ArticleSearch.h"
+#include "tests/app/WindowFixture.h"
 
 namespace quillor::test {
 namespace {

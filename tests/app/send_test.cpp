@@ -13,16 +13,16 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "MailtoLink.h"
-#include "OrderHeaders.h"
-#include "OrderJournal.h"
-#include "SendingProgress.h"
-#include "SmtpServerProcess.h"
-#include "TempDir.h"
-#include "VisibleProgress.h"
-#include "WhenReady.h"
-#include "WidgetText.h"
-#include "WindowFixture.h"
+#include "app/OrderJournal.h"
+#include "app/SendingProgress.h"
+#include "app/WidgetText.h"
+#include "mail/MailtoLink.h"
+#include "tests/app/VisibleProgress.h"
+#include "tests/app/WindowFixture.h"
+#include "tests/support/OrderHeaders.h"
+#include "tests/support/SmtpServerProcess.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WhenReady.h"
 
 namespace quillor::test {
 namespace {

@@ -17,17 +17,17 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "OrderJournal.h"
-#include "RefusingPort.h"
-#include "ScriptedSmtpServer.h"
-#include "SendingProgress.h"
-#include "SendingRecords.h"
-#include "SmtpServerProcess.h"
-#include "TempDir.h"
-#include "VisibleProgress.h"
-#include "WhenReady.h"
-#include "WidgetText.h"
-#include "WindowFixture.h"
+#include "app/OrderJournal.h"
+#include "app/SendingProgress.h"
+#include "app/SendingRecords.h"
+#include "app/WidgetText.h"
+#include "tests/app/VisibleProgress.h"
+#include "tests/app/WindowFixture.h"
+#include "tests/support/RefusingPort.h"
+#include "tests/support/ScriptedSmtpServer.h"
+#include "tests/support/SmtpServerProcess.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WhenReady.h"
 
 namespace quillor::test {
 namespace {

@@ -6,10 +6,10 @@
 #include <ctime>
 #include <filesystem>
 
-#include "DraftKeeper.h"
-#include "DurableFile.h"
-#include "SendingRecords.h"
-#include "TempDir.h"
+#include "app/DraftKeeper.h"
+#include "app/SendingRecords.h"
+#include "tests/support/TempDir.h"
+#include "text/DurableFile.h"
 
 namespace quillor::test {
 namespace {

@@ -21,10 +21,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "QuillorApplication.h"
-#include "Quillor_Unit.h"
-#include "TestPresenter.h"
-#include "WidgetText.h"
+#include "app/QuillorApplication.h"
+#include "app/Quillor_Unit.h"
+#include "app/WidgetText.h"
+#include "tests/support/TestPresenter.h"
 
 namespace {
 

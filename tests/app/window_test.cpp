@@ -13,13 +13,13 @@
 #include <algorithm>
 #include <map>
 
-#include "StringGridWidget.h"
-#include "StringManager.h"
-#include "TestPaths.h"
-#include "TextLines.h"
-#include "UpDown.h"
-#include "WidgetText.h"
-#include "WindowFixture.h"
+#include "app/UpDown.h"
+#include "app/WidgetText.h"
+#include "grid/widget/StringGridWidget.h"
+#include "tests/app/WindowFixture.h"
+#include "tests/support/TestPaths.h"
+#include "text/StringManager.h"
+#include "text/TextLines.h"
 
 namespace quillor::test {
 namespace {

@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "CatalogueImport.h"
-#include "ExportFile.h"
-#include "TempDir.h"
-#include "TestPaths.h"
+#include "catalogue/CatalogueImport.h"
+#include "catalogue/ExportFile.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPaths.h"
 
 namespace quillor::catalogue::test {
 

@@ -1,13 +1,13 @@
-#include "Abbreviations.h"
+#include "catalogue/Abbreviations.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <tuple>
 
-#include "TempDir.h"
-#include "TestPaths.h"
-#include "TextLines.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPaths.h"
+#include "text/TextLines.h"
 
 namespace quillor::catalogue {
 namespace {

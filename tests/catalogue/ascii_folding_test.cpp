@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "AsciiFolding.h"
-#include "Cp1252.h"
+#include "catalogue/AsciiFolding.h"
+#include "text/Cp1252.h"
 
 namespace quillor::catalogue {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "AsciiFolding.h"
-#include "DenominationParts.h"
+#include "catalogue/AsciiFolding.h"
+#include "catalogue/DenominationParts.h"
 
 namespace quillor::catalogue {
 namespace {

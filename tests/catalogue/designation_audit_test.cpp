@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "DesignationAudit.h"
+#include "catalogue/DesignationAudit.h"
 
 namespace quillor::catalogue {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "AsciiFolding.h"
-#include "DesignationFit.h"
+#include "catalogue/AsciiFolding.h"
+#include "catalogue/DesignationFit.h"
 
 namespace quillor::catalogue {
 namespace {

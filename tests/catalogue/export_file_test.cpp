@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "ExportFile.h"
-#include "ExportFixtures.h"
+#include "catalogue/ExportFile.h"
+#include "tests/catalogue/ExportFixtures.h"
 
 namespace quillor::catalogue {
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <map>
 
-#include "CatalogueImport.h"
-#include "ExportFixtures.h"
+#include "catalogue/CatalogueImport.h"
+#include "tests/catalogue/ExportFixtures.h"
 
 namespace quillor::catalogue {
 namespace {

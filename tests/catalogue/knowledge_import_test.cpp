@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <set>
 
-#include "ExportFixtures.h"
-#include "KnowledgeImport.h"
+#include "catalogue/KnowledgeImport.h"
+#include "tests/catalogue/ExportFixtures.h"
 
 namespace quillor::catalogue {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "AsciiFolding.h"
-#include "PackSummary.h"
+#include "catalogue/AsciiFolding.h"
+#include "catalogue/PackSummary.h"
 
 namespace quillor::catalogue {
 namespace {

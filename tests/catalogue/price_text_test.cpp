@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "PriceText.h"
+#include "catalogue/PriceText.h"
 
 namespace quillor::catalogue {
 namespace {

@@ -4,9 +4,9 @@
 // printed by bench/search_quality_bench.
 #include <gtest/gtest.h>
 
-#include "SearchQuality.h"
-#include "TempDir.h"
-#include "TestPaths.h"
+#include "database/SearchQuality.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPaths.h"
 
 namespace quillor::test {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "AsciiFolding.h"
-#include "PackSummary.h"
-#include "SiblingDistinctness.h"
+#include "catalogue/AsciiFolding.h"
+#include "catalogue/PackSummary.h"
+#include "catalogue/SiblingDistinctness.h"
 
 namespace quillor::catalogue {
 namespace {

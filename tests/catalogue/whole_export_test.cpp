@@ -6,17 +6,17 @@
 #include <map>
 #include <set>
 
-#include "ArticleSearch.h"
-#include "AsciiFolding.h"
-#include "CatalogueImport.h"
-#include "Database.h"
-#include "DesignationAudit.h"
-#include "DesignationFit.h"
-#include "ExportFixtures.h"
-#include "SiblingDistinctness.h"
-#include "TempDir.h"
-#include "TestPaths.h"
-#include "TextLines.h"
+#include "catalogue/AsciiFolding.h"
+#include "catalogue/CatalogueImport.h"
+#include "catalogue/DesignationAudit.h"
+#include "catalogue/DesignationFit.h"
+#include "catalogue/SiblingDistinctness.h"
+#include "database/ArticleSearch.h"
+#include "database/Database.h"
+#include "tests/catalogue/ExportFixtures.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPaths.h"
+#include "text/TextLines.h"
 
 namespace quillor::catalogue {
 namespace {

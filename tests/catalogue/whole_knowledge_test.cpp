@@ -7,11 +7,11 @@
 #include <map>
 #include <set>
 
-#include "Availability.h"
-#include "ExportFixtures.h"
-#include "KnowledgeImport.h"
-#include "TempDir.h"
-#include "TestPaths.h"
+#include "catalogue/KnowledgeImport.h"
+#include "knowledge/Availability.h"
+#include "tests/catalogue/ExportFixtures.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPaths.h"
 
 namespace quillor::catalogue {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Database.h"
+#include "database/Database.h"
 
 namespace quillor::test {
 

@@ -5,15 +5,15 @@
 #include <random>
 #include <sstream>
 
-#include "ArticleSearch.h"
-#include "CryptManager.h"
-#include "Database.h"
-#include "ExactSearchMemory.h"
-#include "PcreRegEx.h"
-#include "StringManager.h"
-#include "TableFixtures.h"
-#include "TestPaths.h"
-#include "TraceRecorder.h"
+#include "database/ArticleSearch.h"
+#include "database/CryptManager.h"
+#include "database/Database.h"
+#include "database/ExactSearchMemory.h"
+#include "regex/PcreRegEx.h"
+#include "tests/database/TableFixtures.h"
+#include "tests/support/TestPaths.h"
+#include "tests/support/TraceRecorder.h"
+#include "text/StringManager.h"
 
 namespace quillor {
 namespace {

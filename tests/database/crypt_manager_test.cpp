@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "CryptManager.h"
+#include "database/CryptManager.h"
 
 namespace quillor {
 namespace {

@@ -1,10 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "Database.h"
-#include "TableFixtures.h"
-#include "TempDir.h"
-#include "TraceRecorder.h"
+#include "database/Database.h"
+#include "tests/database/TableFixtures.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TraceRecorder.h"
 
 namespace quillor {
 namespace {

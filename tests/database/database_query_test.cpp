@@ -1,12 +1,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "Database.h"
-#include "PcreRegEx.h"
-#include "StringManager.h"
-#include "TableFixtures.h"
-#include "TestPaths.h"
-#include "TraceRecorder.h"
+#include "database/Database.h"
+#include "regex/PcreRegEx.h"
+#include "tests/database/TableFixtures.h"
+#include "tests/support/TestPaths.h"
+#include "tests/support/TraceRecorder.h"
+#include "text/StringManager.h"
 
 namespace quillor {
 namespace {

@@ -5,10 +5,10 @@
 
 #include <random>
 
-#include "Database.h"
-#include "SafeSort.h"
-#include "TableFixtures.h"
-#include "TraceRecorder.h"
+#include "database/Database.h"
+#include "database/SafeSort.h"
+#include "tests/database/TableFixtures.h"
+#include "tests/support/TraceRecorder.h"
 
 namespace quillor {
 namespace {

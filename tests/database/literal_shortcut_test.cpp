@@ -7,11 +7,11 @@
 #include <set>
 #include <sstream>
 
-#include "Database.h"
-#include "LiteralPattern.h"
-#include "TableFixtures.h"
-#include "TestPaths.h"
-#include "TraceRecorder.h"
+#include "database/Database.h"
+#include "database/LiteralPattern.h"
+#include "tests/database/TableFixtures.h"
+#include "tests/support/TestPaths.h"
+#include "tests/support/TraceRecorder.h"
 
 namespace quillor {
 namespace {

@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <thread>
 
-#include "RankingScores.h"
-#include "StringManager.h"
+#include "database/RankingScores.h"
+#include "text/StringManager.h"
 
 namespace quillor {
 namespace {

@@ -4,15 +4,15 @@
 #include <random>
 #include <sstream>
 
-#include "ArticleSearch.h"
-#include "CryptManager.h"
-#include "Database.h"
-#include "MemoryStringGrid.h"
-#include "MyStringGrid.h"
-#include "StringManager.h"
-#include "TableFixtures.h"
-#include "TestPaths.h"
-#include "TraceRecorder.h"
+#include "database/ArticleSearch.h"
+#include "database/CryptManager.h"
+#include "database/Database.h"
+#include "grid/MyStringGrid.h"
+#include "tests/database/TableFixtures.h"
+#include "tests/support/MemoryStringGrid.h"
+#include "tests/support/TestPaths.h"
+#include "tests/support/TraceRecorder.h"
+#include "text/StringManager.h"
 
 namespace quillor {
 namespace {

@@ -10,9 +10,9 @@
 #include <functional>
 #include <memory>
 
-#include "MyStringGrid.h"
-#include "StringGridWidget.h"
-#include "TraceRecorder.h"
+#include "grid/MyStringGrid.h"
+#include "grid/widget/StringGridWidget.h"
+#include "tests/support/TraceRecorder.h"
 
 namespace quillor::test {
 

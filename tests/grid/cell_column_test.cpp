@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <random>
 
-#include "CellColumn.h"
-#include "MemoryStringGrid.h"
+#include "grid/CellColumn.h"
+#include "tests/support/MemoryStringGrid.h"
 
 namespace quillor {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "MemoryStringGrid.h"
-#include "MyStringGrid.h"
-#include "TraceRecorder.h"
+#include "grid/MyStringGrid.h"
+#include "tests/support/MemoryStringGrid.h"
+#include "tests/support/TraceRecorder.h"
 
 namespace quillor {
 namespace {

@@ -3,9 +3,9 @@
 // tables, switches and automatic column widths.
 #include <gtest/gtest.h>
 
-#include "MemoryStringGrid.h"
-#include "MyStringGrid.h"
-#include "TraceRecorder.h"
+#include "grid/MyStringGrid.h"
+#include "tests/support/MemoryStringGrid.h"
+#include "tests/support/TraceRecorder.h"
 
 namespace quillor {
 namespace {

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <random>
 
-#include "GuardedQuickSort.h"
-#include "MemoryStringGrid.h"
-#include "MyStringGrid.h"
-#include "StringManager.h"
-#include "TraceRecorder.h"
+#include "grid/GuardedQuickSort.h"
+#include "grid/MyStringGrid.h"
+#include "tests/support/MemoryStringGrid.h"
+#include "tests/support/TraceRecorder.h"
+#include "text/StringManager.h"
 
 namespace quillor {
 namespace {

@@ -6,9 +6,9 @@
 #include <QImage>
 #include <fstream>
 
-#include "GridText.h"
-#include "GridWidgetFixture.h"
-#include "TestPaths.h"
+#include "grid/widget/GridText.h"
+#include "tests/grid/GridWidgetFixture.h"
+#include "tests/support/TestPaths.h"
 
 namespace quillor {
 namespace {

@@ -8,9 +8,9 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
-#include "GridWidgetFixture.h"
-#include "StringGridModel.h"
-#include "VirtualKeys.h"
+#include "grid/widget/StringGridModel.h"
+#include "grid/widget/VirtualKeys.h"
+#include "tests/grid/GridWidgetFixture.h"
 
 namespace quillor {
 namespace {

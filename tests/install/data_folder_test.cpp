@@ -4,8 +4,8 @@
 
 #include <QString>
 
-#include "DataFolder.h"
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
+#include "update/DataFolder.h"
 
 namespace quillor {
 namespace {

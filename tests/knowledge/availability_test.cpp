@@ -1,6 +1,6 @@
 // Which of the agency's lines holds for an article, when they contradict
 // each other or repeat.
-#include "Availability.h"
+#include "knowledge/Availability.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Dosages read from the composition file and typed in a search, compared
 // exactly across units of mass.
-#include "Dosage.h"
+#include "knowledge/Dosage.h"
 
 #include <gtest/gtest.h>
 

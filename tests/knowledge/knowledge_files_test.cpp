@@ -5,10 +5,10 @@
 
 #include <filesystem>
 
-#include "DayDate.h"
-#include "KnowledgeFileRecords.h"
-#include "KnowledgeFiles.h"
-#include "TempDir.h"
+#include "knowledge/DayDate.h"
+#include "knowledge/KnowledgeFiles.h"
+#include "tests/support/KnowledgeFileRecords.h"
+#include "tests/support/TempDir.h"
 
 namespace quillor {
 namespace {

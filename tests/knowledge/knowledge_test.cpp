@@ -1,15 +1,15 @@
 // TKnowledge over knowledge files written here and a small article table:
 // availability and hospital marks per article, the search by substance, the
 // equivalents, and what is known when a file is missing or unusable.
-#include "Knowledge.h"
+#include "knowledge/Knowledge.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "Database.h"
-#include "TempDir.h"
-#include "TraceRecorder.h"
+#include "database/Database.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TraceRecorder.h"
 
 namespace quillor {
 namespace {

@@ -8,11 +8,11 @@
 #include <regex>
 #include <set>
 
-#include "Database.h"
-#include "Knowledge.h"
-#include "TempDir.h"
-#include "TestPaths.h"
-#include "TextLines.h"
+#include "database/Database.h"
+#include "knowledge/Knowledge.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPaths.h"
+#include "text/TextLines.h"
 
 namespace quillor {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "SubstanceSearch.h"
+#include "knowledge/SubstanceSearch.h"
 
 namespace quillor {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "LineStream.h"
-#include "MailErrors.h"
+#include "mail/LineStream.h"
+#include "mail/MailErrors.h"
 
 namespace quillor::test {
 

@@ -5,14 +5,14 @@
 
 #include <cstdlib>
 
-#include "EmailAddress.h"
-#include "FakeLineStream.h"
-#include "HeaderList.h"
-#include "InternetDate.h"
-#include "MailErrors.h"
-#include "MailMessage.h"
-#include "MailtoLink.h"
-#include "MessageClient.h"
+#include "mail/EmailAddress.h"
+#include "mail/HeaderList.h"
+#include "mail/InternetDate.h"
+#include "mail/MailErrors.h"
+#include "mail/MailMessage.h"
+#include "mail/MailtoLink.h"
+#include "mail/MessageClient.h"
+#include "tests/mail/FakeLineStream.h"
 
 namespace quillor {
 namespace {

@@ -9,12 +9,12 @@
 
 #include <algorithm>
 
-#include "MailErrors.h"
-#include "OrderSending.h"
-#include "RefusingPort.h"
-#include "ScriptedSmtpServer.h"
-#include "SmtpServerProcess.h"
-#include "WhenReady.h"
+#include "mail/MailErrors.h"
+#include "mail/OrderSending.h"
+#include "tests/support/RefusingPort.h"
+#include "tests/support/ScriptedSmtpServer.h"
+#include "tests/support/SmtpServerProcess.h"
+#include "tests/support/WhenReady.h"
 
 namespace quillor {
 namespace {

@@ -3,9 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "FakeLineStream.h"
-#include "MailErrors.h"
-#include "SmtpClient.h"
+#include "mail/MailErrors.h"
+#include "mail/SmtpClient.h"
+#include "tests/mail/FakeLineStream.h"
 
 namespace quillor {
 namespace {

@@ -8,11 +8,11 @@
 #include <algorithm>
 #include <functional>
 
-#include "MailErrors.h"
-#include "ScriptedSmtpServer.h"
-#include "SmtpClient.h"
-#include "StalledListener.h"
-#include "WhenReady.h"
+#include "mail/MailErrors.h"
+#include "mail/SmtpClient.h"
+#include "tests/support/ScriptedSmtpServer.h"
+#include "tests/support/StalledListener.h"
+#include "tests/support/WhenReady.h"
 
 namespace quillor {
 namespace {

@@ -3,10 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "MailErrors.h"
-#include "OrderHeaders.h"
-#include "SmtpClient.h"
-#include "SmtpServerProcess.h"
+#include "mail/MailErrors.h"
+#include "mail/SmtpClient.h"
+#include "tests/support/OrderHeaders.h"
+#include "tests/support/SmtpServerProcess.h"
 
 namespace quillor {
 namespace {

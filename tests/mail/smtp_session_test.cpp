@@ -5,11 +5,11 @@
 
 #include <cerrno>
 
-#include "MailErrors.h"
-#include "OrderHeaders.h"
-#include "ScriptedSmtpServer.h"
-#include "SmtpClient.h"
-#include "StalledListener.h"
+#include "mail/MailErrors.h"
+#include "mail/SmtpClient.h"
+#include "tests/support/OrderHeaders.h"
+#include "tests/support/ScriptedSmtpServer.h"
+#include "tests/support/StalledListener.h"
 
 namespace quillor {
 namespace {

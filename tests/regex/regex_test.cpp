@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "PcreRegEx.h"
+#include "regex/PcreRegEx.h"
 
 namespace quillor {
 namespace {

@@ -1,8 +1,8 @@
-#include "HttpsServerProcess.h"
+#include "tests/support/HttpsServerProcess.h"
 
 #include <unistd.h>
 
-#include "ServerProcesses.h"
+#include "tests/support/ServerProcesses.h"
 
 namespace quillor::test {
 namespace {

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "KnowledgeFiles.h"
+#include "knowledge/KnowledgeFiles.h"
 
 namespace quillor::test {
 

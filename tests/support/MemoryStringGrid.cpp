@@ -1,4 +1,4 @@
-#include "MemoryStringGrid.h"
+#include "tests/support/MemoryStringGrid.h"
 
 #include <algorithm>
 

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "CellColumn.h"
-#include "IStringGrid.h"
+#include "grid/CellColumn.h"
+#include "grid/IStringGrid.h"
 
 namespace quillor::test {
 

@@ -1,4 +1,4 @@
-#include "OrderHeaders.h"
+#include "tests/support/OrderHeaders.h"
 
 #include <regex>
 

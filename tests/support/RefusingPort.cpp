@@ -1,4 +1,4 @@
-#include "RefusingPort.h"
+#include "tests/support/RefusingPort.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

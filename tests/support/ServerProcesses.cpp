@@ -1,4 +1,4 @@
-#include "ServerProcesses.h"
+#include "tests/support/ServerProcesses.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
 
 extern char** environ;
 

@@ -1,4 +1,4 @@
-#include "SmtpServerProcess.h"
+#include "tests/support/SmtpServerProcess.h"
 
 #include <unistd.h>
 
@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "ServerProcesses.h"
+#include "tests/support/ServerProcesses.h"
 
 namespace quillor::test {
 namespace {

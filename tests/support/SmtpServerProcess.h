@@ -39,7 +39,7 @@
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace quillor::test {
 

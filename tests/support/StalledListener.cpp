@@ -1,4 +1,4 @@
-#include "StalledListener.h"
+#include "tests/support/StalledListener.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "TestPresenter.h"
+#include "tests/support/TestPresenter.h"
 
 namespace quillor::test {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "MessagePresenter.h"
+#include "app/MessagePresenter.h"
 
 namespace quillor::test {
 

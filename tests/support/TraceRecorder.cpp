@@ -1,4 +1,4 @@
-#include "TraceRecorder.h"
+#include "tests/support/TraceRecorder.h"
 
 namespace quillor::test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "TraceUnit.h"
+#include "trace/TraceUnit.h"
 
 namespace quillor::test {
 

@@ -3,7 +3,7 @@
 // needs and leaves none behind.
 #pragma once
 
-#include "Locale.h"
+#include "text/Locale.h"
 
 namespace quillor::test {
 

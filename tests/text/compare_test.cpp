@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "Locale.h"
-#include "StringManager.h"
-#include "TraceRecorder.h"
+#include "tests/support/TraceRecorder.h"
+#include "text/Locale.h"
+#include "text/StringManager.h"
 
 namespace quillor {
 namespace {

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <set>
 
-#include "DurableFile.h"
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
+#include "text/DurableFile.h"
 
 namespace quillor {
 namespace {

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "IniManager.h"
-#include "Locale.h"
-#include "ScopedDecimalSeparator.h"
-#include "TempDir.h"
-#include "TraceRecorder.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TraceRecorder.h"
+#include "tests/text/ScopedDecimalSeparator.h"
+#include "text/IniManager.h"
+#include "text/Locale.h"
 
 namespace quillor {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "ListOfPairOfStrings.h"
-#include "TraceRecorder.h"
-#include "Utils.h"
+#include "tests/support/TraceRecorder.h"
+#include "text/ListOfPairOfStrings.h"
+#include "text/Utils.h"
 
 namespace quillor {
 namespace {

@@ -1,4 +1,4 @@
-#include "Locale.h"
+#include "text/Locale.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "ScopedDecimalSeparator.h"
+#include "tests/text/ScopedDecimalSeparator.h"
 
 namespace quillor {
 namespace {

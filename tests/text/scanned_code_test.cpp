@@ -5,7 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "ScannedCode.h"
+#include "text/ScannedCode.h"
 
 namespace quillor {
 namespace {

@@ -1,7 +1,7 @@
 // The similarity measure is checked against a loop-for-loop transcription of
 // the greedy algorithm (cubic, obviously right) on random pairs chosen so that
 // ties and repeated letters are frequent, and on the real catalogue.
-#include "Similarity.h"
+#include "text/Similarity.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "Link.h"
-#include "StringManager.h"
-#include "TestPaths.h"
-#include "TextLines.h"
-#include "TraceRecorder.h"
-#include "TranscribedSimilarity.h"
+#include "tests/support/TestPaths.h"
+#include "tests/support/TraceRecorder.h"
+#include "text/Link.h"
+#include "text/StringManager.h"
+#include "text/TextLines.h"
+#include "text/TranscribedSimilarity.h"
 
 namespace quillor {
 namespace {

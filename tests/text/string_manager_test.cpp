@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "Locale.h"
-#include "PcreRegEx.h"
-#include "ScopedDecimalSeparator.h"
-#include "StringManager.h"
-#include "TraceRecorder.h"
+#include "regex/PcreRegEx.h"
+#include "tests/support/TraceRecorder.h"
+#include "tests/text/ScopedDecimalSeparator.h"
+#include "text/Locale.h"
+#include "text/StringManager.h"
 
 namespace quillor {
 namespace {

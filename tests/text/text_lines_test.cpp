@@ -1,9 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "FileSystem.h"
-#include "TempDir.h"
-#include "TextLines.h"
+#include "tests/support/TempDir.h"
+#include "text/FileSystem.h"
+#include "text/TextLines.h"
 
 namespace quillor {
 namespace {

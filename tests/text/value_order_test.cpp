@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "ScopedDecimalSeparator.h"
-#include "StringManager.h"
-#include "TraceRecorder.h"
-#include "ValueOrder.h"
+#include "tests/support/TraceRecorder.h"
+#include "tests/text/ScopedDecimalSeparator.h"
+#include "text/StringManager.h"
+#include "text/ValueOrder.h"
 
 namespace quillor {
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "StringManager.h"
-#include "TempDir.h"
-#include "TestPaths.h"
-#include "TextLines.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPaths.h"
+#include "text/StringManager.h"
+#include "text/TextLines.h"
 
 namespace quillor::test {
 

@@ -10,12 +10,12 @@
 #include <set>
 #include <sstream>
 
-#include "ScannedCode.h"
-#include "StringManager.h"
-#include "TempDir.h"
-#include "TestPaths.h"
-#include "TextLines.h"
-#include "ToolRun.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPaths.h"
+#include "tests/tools/ToolRun.h"
+#include "text/ScannedCode.h"
+#include "text/StringManager.h"
+#include "text/TextLines.h"
 
 namespace quillor {
 namespace {

@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "AvailabilityInUse.h"
-#include "KnowledgeFileRecords.h"
-#include "KnowledgeFiles.h"
-#include "TempDir.h"
-#include "TestPaths.h"
-#include "ToolRun.h"
+#include "knowledge/KnowledgeFiles.h"
+#include "tests/support/KnowledgeFileRecords.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPaths.h"
+#include "tests/tools/ToolRun.h"
+#include "update/AvailabilityInUse.h"
 
 namespace quillor {
 namespace {

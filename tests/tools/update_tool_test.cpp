@@ -13,13 +13,13 @@
 #include <cstdlib>
 #include <map>
 
-#include "ArticleRows.h"
-#include "HttpsServerProcess.h"
-#include "ServerProcesses.h"
-#include "TempDir.h"
-#include "TestPaths.h"
-#include "TextLines.h"
-#include "ToolRun.h"
+#include "tests/support/HttpsServerProcess.h"
+#include "tests/support/ServerProcesses.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPaths.h"
+#include "tests/tools/ToolRun.h"
+#include "text/TextLines.h"
+#include "update/ArticleRows.h"
 
 namespace quillor {
 namespace {

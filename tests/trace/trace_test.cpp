@@ -1,8 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "TraceRecorder.h"
-#include "TraceUnit.h"
+#include "tests/support/TraceRecorder.h"
+#include "trace/TraceUnit.h"
 
 namespace quillor {
 namespace {

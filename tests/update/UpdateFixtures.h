@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "Cp1252.h"
-#include "Fetcher.h"
-#include "TestPaths.h"
+#include "tests/support/TestPaths.h"
+#include "text/Cp1252.h"
+#include "update/Fetcher.h"
 
 namespace quillor::update::test {
 

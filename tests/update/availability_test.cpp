@@ -6,14 +6,14 @@
 
 #include <cstdlib>
 
-#include "AvailabilityInUse.h"
-#include "AvailabilityRefresh.h"
-#include "CatalogueUpdate.h"
-#include "HttpsServerProcess.h"
-#include "TempDir.h"
-#include "UpdateFixtures.h"
-#include "UpdatePreferences.h"
-#include "UserFolders.h"
+#include "tests/support/HttpsServerProcess.h"
+#include "tests/support/TempDir.h"
+#include "tests/update/UpdateFixtures.h"
+#include "update/AvailabilityInUse.h"
+#include "update/AvailabilityRefresh.h"
+#include "update/CatalogueUpdate.h"
+#include "update/UpdatePreferences.h"
+#include "update/UserFolders.h"
 
 namespace quillor::update::test {
 namespace {

@@ -1,8 +1,8 @@
 // What an update changed: articles added, withdrawn, prices changed.
 #include <gtest/gtest.h>
 
-#include "CatalogueChanges.h"
-#include "UpdateFixtures.h"
+#include "tests/update/UpdateFixtures.h"
+#include "update/CatalogueChanges.h"
 
 namespace quillor::update::test {
 namespace {

@@ -2,9 +2,9 @@
 // else ./Data in the working folder, else the installed data.
 #include <gtest/gtest.h>
 
-#include "CatalogueLocation.h"
-#include "TempDir.h"
-#include "UpdateFixtures.h"
+#include "tests/support/TempDir.h"
+#include "tests/update/UpdateFixtures.h"
+#include "update/CatalogueLocation.h"
 
 namespace quillor::update::test {
 namespace {

@@ -6,11 +6,11 @@
 
 #include <set>
 
-#include "CatalogueLocation.h"
-#include "CatalogueUpdate.h"
-#include "HttpsServerProcess.h"
-#include "TempDir.h"
-#include "UpdateFixtures.h"
+#include "tests/support/HttpsServerProcess.h"
+#include "tests/support/TempDir.h"
+#include "tests/update/UpdateFixtures.h"
+#include "update/CatalogueLocation.h"
+#include "update/CatalogueUpdate.h"
 
 namespace quillor::update::test {
 namespace {

@@ -9,10 +9,10 @@
 #include <cerrno>
 #include <set>
 
-#include "DataSetStore.h"
-#include "DurableFile.h"
-#include "TempDir.h"
-#include "UpdateFixtures.h"
+#include "tests/support/TempDir.h"
+#include "tests/update/UpdateFixtures.h"
+#include "text/DurableFile.h"
+#include "update/DataSetStore.h"
 
 namespace quillor::update::test {
 namespace {

@@ -4,10 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "HttpsServerProcess.h"
-#include "StalledListener.h"
-#include "TempDir.h"
-#include "UpdateFixtures.h"
+#include "tests/support/HttpsServerProcess.h"
+#include "tests/support/StalledListener.h"
+#include "tests/support/TempDir.h"
+#include "tests/update/UpdateFixtures.h"
 
 namespace quillor::update::test {
 namespace {

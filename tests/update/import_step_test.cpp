@@ -3,13 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "CatalogueImport.h"
-#include "CatalogueImportStep.h"
-#include "CryptManager.h"
-#include "KnowledgeImport.h"
-#include "TempDir.h"
-#include "TextLines.h"
-#include "UpdateFixtures.h"
+#include "catalogue/CatalogueImport.h"
+#include "catalogue/KnowledgeImport.h"
+#include "database/CryptManager.h"
+#include "tests/support/TempDir.h"
+#include "tests/update/UpdateFixtures.h"
+#include "text/TextLines.h"
+#include "update/CatalogueImportStep.h"
 
 namespace quillor::update::test {
 namespace {

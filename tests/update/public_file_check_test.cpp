@@ -2,9 +2,9 @@
 // every line shaped as a line of that file.
 #include <gtest/gtest.h>
 
-#include "PublicFileCheck.h"
-#include "TempDir.h"
-#include "UpdateFixtures.h"
+#include "tests/support/TempDir.h"
+#include "tests/update/UpdateFixtures.h"
+#include "update/PublicFileCheck.h"
 
 namespace quillor::update::test {
 namespace {

@@ -1,8 +1,8 @@
 // What the user may name as the source of an update.
 #include <gtest/gtest.h>
 
-#include "UpdateFixtures.h"
-#include "UpdateSource.h"
+#include "tests/update/UpdateFixtures.h"
+#include "update/UpdateSource.h"
 
 namespace quillor::update::test {
 namespace {
