@@ -1,4 +1,5 @@
 #include "app/GridTitles.h"
+#include "text/FileSystem.h"
 
 #include <algorithm>
 #include <chrono>

@@ -14,6 +14,7 @@
 #include <array>
 #include <string>
 
+#include "text/FileSystem.h"
 #include "text/IniManager.h"
 #include "text/TextLines.h"
 

@@ -15,6 +15,7 @@
 #include "app/UserFiles.h"
 #include "app/WidgetText.h"
 #include "text/DurableFile.h"
+#include "text/FileSystem.h"
 #include "text/TextLines.h"
 
 namespace quillor {
@@ -31,13 +32,8 @@ std::string LocalFileName(const QString& path) {
 }  // namespace
 
 std::string TQuillorFiles::UserAddressFile() {
-#ifdef Q_OS_WIN
-  // Drive-relative: the current directory of drive C:.
-  return "C:AdressePharmacie.txt";
-#else
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
   return LocalFileName(folder + QStringLiteral("/AdressePharmacie.txt"));
-#endif
 }
 
 void TQuillor_Form::FormCreate() {
@@ -154,11 +150,7 @@ void TQuillor_Form::FormClose() {
   // it would wipe out the address the user keeps for the next start.
   if (!fAddressLoaded && !Adresse_Memo->document()->isModified()) return;
   const std::string fileName = TQuillorFiles::UserAddressFile();
-#ifdef Q_OS_WIN
-  if (!DirectoryExists("C:")) return;
-#else
   QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
-#endif
   std::string error;
   if (!WriteFileDurably(fileName, AddressText(), &error)) {
     throw EFileError("Impossible d'enregistrer l'adresse de la pharmacie dans " +

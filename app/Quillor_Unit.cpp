@@ -413,10 +413,6 @@ std::string TQuillor_Form::MessageText() const {
   return MemoText(*Message_Memo);
 }
 
-std::vector<std::string> TQuillor_Form::MessageLines() const {
-  return MemoLines(*Message_Memo);
-}
-
 void TQuillor_Form::Button1Click() {
   close();
 }

@@ -72,8 +72,8 @@ class EFileError : public std::runtime_error {
 struct TQuillorFiles {
   static constexpr const char* kSettingsFile = "./Data/Versions.ini";
   static constexpr const char* kBundledAddressFile = "./Data/AdressePharmacie.txt";
-  // The user's copy of the address: "C:AdressePharmacie.txt" on Windows, else
-  // AdressePharmacie.txt in the application's configuration folder.
+  // The user's copy of the address: AdressePharmacie.txt in the application's
+  // configuration folder (~/.config/Quillor/Quillor).
   static std::string UserAddressFile();
 };
 
@@ -208,7 +208,6 @@ class TQuillor_Form : public QWidget {
   // The byte-side texts of the memos (lines separated by CR LF).
   std::string AddressText() const;
   std::string MessageText() const;
-  std::vector<std::string> MessageLines() const;
 
  protected:
   bool event(QEvent* event) override;

@@ -6,6 +6,7 @@
 #include "app/CountedParts.h"
 #include "app/UserFiles.h"
 #include "text/DurableFile.h"
+#include "text/FileSystem.h"
 #include "text/TextLines.h"
 
 namespace quillor {

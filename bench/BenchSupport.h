@@ -15,6 +15,7 @@
 #include <string>
 
 #include "database/CryptManager.h"
+#include "text/FileSystem.h"
 #include "text/TextLines.h"
 
 namespace quillor::bench {

@@ -15,6 +15,7 @@
 #include "database/CryptManager.h"
 #include "database/Database.h"
 #include "text/DurableFile.h"
+#include "text/FileSystem.h"
 #include "text/TextLines.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/SearchQuality.h"
+#include "database/SearchQuality.h"
 #include "text/Cp1252.h"
 
 namespace quillor {
@@ -24,14 +24,14 @@ std::string gArticleFile = QUILLOR_SOURCE_DIR "/data/BaseDeDonneeArticles.db";
 std::string gQueryFile = QUILLOR_SOURCE_DIR "/bench/approx-queries.txt";
 
 void BM_EveryLabelledQuery(benchmark::State& state) {
-  std::unique_ptr<TMyDatabase> table = test::LoadArticleFile(gArticleFile);
-  std::vector<test::LabelledQuery> queries;
-  if (!table || !test::ReadLabelledQueries(gQueryFile, queries)) {
+  std::unique_ptr<TMyDatabase> table = LoadArticleFile(gArticleFile);
+  std::vector<LabelledQuery> queries;
+  if (!table || !ReadLabelledQueries(gQueryFile, queries)) {
     state.SkipWithError("article file or queries not found");
     return;
   }
   for (auto _ : state) {
-    const test::SearchQualityFigures figures = test::MeasureSearchQuality(*table, queries);
+    const SearchQualityFigures figures = MeasureSearchQuality(*table, queries);
     benchmark::DoNotOptimize(figures.rightRows);
   }
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(queries.size()));
@@ -39,26 +39,26 @@ void BM_EveryLabelledQuery(benchmark::State& state) {
 BENCHMARK(BM_EveryLabelledQuery)->Unit(benchmark::kMillisecond);
 
 int PrintFigures(bool details) {
-  std::unique_ptr<TMyDatabase> table = test::LoadArticleFile(gArticleFile);
+  std::unique_ptr<TMyDatabase> table = LoadArticleFile(gArticleFile);
   if (!table) {
     std::fprintf(stderr, "search_quality_bench: cannot read %s\n", gArticleFile.c_str());
     return 1;
   }
-  std::vector<test::LabelledQuery> queries;
-  if (!test::ReadLabelledQueries(gQueryFile, queries)) {
+  std::vector<LabelledQuery> queries;
+  if (!ReadLabelledQueries(gQueryFile, queries)) {
     std::fprintf(stderr, "search_quality_bench: cannot read the labelled queries in %s\n",
                  gQueryFile.c_str());
     return 1;
   }
-  const test::SearchQualityFigures figures = test::MeasureSearchQuality(*table, queries);
+  const SearchQualityFigures figures = MeasureSearchQuality(*table, queries);
   std::printf("article file: %s (%d articles)\n", gArticleFile.c_str(), table->RecordCount());
   std::printf("right row on the first screen: %zu of %zu queries\n", figures.rightOnFirstScreen,
               figures.queries);
   std::printf("right first row:               %zu of %zu queries\n", figures.rightFirstRow, figures.queries);
   std::printf("right rows on the first screens: %zu of %zu\n", figures.rightRows,
-              figures.queries * test::kFirstScreenRows);
+              figures.queries * kFirstScreenRows);
   if (details) {
-    for (const test::QueryOutcome& outcome : figures.outcomes) {
+    for (const QueryOutcome& outcome : figures.outcomes) {
       std::printf("  %-20s %2zu right  first: %s%s\n", Cp1252ToUtf8(outcome.query).c_str(), outcome.rightRows,
                   Cp1252ToUtf8(outcome.firstDesignation).c_str(), outcome.firstRowRight ? "" : "  (wrong)");
     }

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
-#include "tests/support/TranscribedSimilarity.h"
 #include "text/Similarity.h"
 #include "text/StringManager.h"
 #include "text/TextLines.h"
+#include "text/TranscribedSimilarity.h"
 
 namespace quillor {
 namespace {
@@ -36,8 +36,6 @@ const std::vector<std::string>& Designations() {
   }();
   return designations;
 }
-
-using test::TranscribedSimilarity;
 
 void ReportPerSearch(benchmark::State& state) {
   state.counters["designations"] = static_cast<double>(Designations().size());

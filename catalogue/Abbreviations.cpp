@@ -484,24 +484,4 @@ const Abbreviation* FindAbbreviation(std::string_view word, AbbreviationKind kin
   }
 }
 
-std::string_view KindName(AbbreviationKind kind) {
-  switch (kind) {
-    case kUnit:
-      return "unit";
-    case kForm:
-      return "form";
-    case kFormFiller:
-      return "form filler";
-    case kContainer:
-      return "container";
-    case kCountUnit:
-      return "count";
-    case kMaterial:
-      return "material";
-    case kNameWord:
-      return "name";
-  }
-  return "?";
-}
-
 }  // namespace quillor::catalogue

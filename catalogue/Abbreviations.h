@@ -38,7 +38,4 @@ std::span<const Abbreviation> AbbreviationTable();
 // nullptr.
 const Abbreviation* FindAbbreviation(std::string_view word, AbbreviationKind kind);
 
-// "kUnit" -> "unit" and so on, as data/README.md names the kinds.
-std::string_view KindName(AbbreviationKind kind);
-
 }  // namespace quillor::catalogue

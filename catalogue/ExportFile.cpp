@@ -1,6 +1,7 @@
 #include "catalogue/ExportFile.h"
 
 #include "text/Cp1252.h"
+#include "text/FileSystem.h"
 #include "text/TextLines.h"
 
 namespace quillor::catalogue {

@@ -180,14 +180,6 @@ std::string ProductLabel(std::string label) {
   return JoinWords(SplitWords(label));
 }
 
-size_t MakeSiblingsDistinct(const std::vector<Article>& siblings, std::vector<std::string>& packs,
-                            const std::function<std::string(const std::string& pack)>& designationOf) {
-  std::vector<std::string> labels;
-  for (const Article& sibling : siblings) labels.push_back(ProductLabel(sibling.label));
-  return MakeDistinct(labels, packs,
-                      [&designationOf](size_t, const std::string& pack) { return designationOf(pack); });
-}
-
 size_t MakeDistinct(
     const std::vector<std::string>& sources, std::vector<std::string>& packs,
     const std::function<std::string(size_t article, const std::string& pack)>& designationOf) {

@@ -31,14 +31,7 @@ namespace quillor::catalogue {
 
 inline constexpr size_t kMaxTellingLength = 16;
 
-// `packs[i]` is the pack summary of `siblings[i]` (one speciality's articles)
-// and `designationOf` makes a designation of a pack. Extends packs until
-// every two siblings with different labels get different designations.
-// Returns how many packs were extended.
-size_t MakeSiblingsDistinct(const std::vector<Article>& siblings, std::vector<std::string>& packs,
-                            const std::function<std::string(const std::string& pack)>& designationOf);
-
-// The general form: `sources[i]` is what the export says of article i (its
+// `sources[i]` is what the export says of article i (its
 // label, or its denomination followed by its label), `packs[i]` its pack and
 // `designationOf(i, pack)` the designation article i gets with that pack.
 // Extends packs until every two articles whose sources differ by a telling

@@ -6,6 +6,7 @@
 
 #include "database/LiteralPattern.h"
 #include "database/SafeSort.h"
+#include "text/FileSystem.h"
 #include "text/StringManager.h"
 #include "text/ValueOrder.h"
 #include "trace/TraceUnit.h"

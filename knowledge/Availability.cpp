@@ -18,11 +18,6 @@ const char* StatusWord(TAvailabilityStatus status) {
   return "disponible";
 }
 
-bool IsUnavailable(TAvailabilityStatus status) {
-  return status == TAvailabilityStatus::kShortage || status == TAvailabilityStatus::kTension ||
-         status == TAvailabilityStatus::kEnded;
-}
-
 bool AsksBeforeOrdering(TAvailabilityStatus status) {
   return status == TAvailabilityStatus::kShortage || status == TAvailabilityStatus::kEnded;
 }

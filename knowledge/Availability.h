@@ -32,8 +32,6 @@ struct TArticleAvailability {
 // catalogue tool's output.
 const char* StatusWord(TAvailabilityStatus status);
 
-// Shortage, tension and end of marketing: what the grid marks.
-bool IsUnavailable(TAvailabilityStatus status);
 // Shortage and end of marketing: what asks before an order line is added.
 bool AsksBeforeOrdering(TAvailabilityStatus status);
 // The order in which equivalents are listed: available (and back in stock)

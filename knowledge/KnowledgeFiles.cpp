@@ -6,6 +6,7 @@
 
 #include "text/Cp1252.h"
 #include "text/DurableFile.h"
+#include "text/FileSystem.h"
 #include "text/TextLines.h"
 
 namespace quillor {
@@ -263,24 +264,6 @@ TKnowledgeFileReport VisitSpecialitiesFile(const std::string& fileName, TDayDate
   });
 }
 
-TKnowledgeFileReport ReadSpecialitiesFile(const std::string& fileName, TSpecialitiesFile& file) {
-  file = TSpecialitiesFile();
-  TSpecialitiesFile read;
-  TSpecialitiesVisitor visitor;
-  visitor.speciality = [&](const TSpecialityView& s) {
-    read.specialities.push_back({ToString(s.cis), s.hospitalOnly, ToString(s.form)});
-  };
-  visitor.article = [&](const TArticleView& a) {
-    read.articles.push_back({ToString(a.cip7), ToString(a.cis)});
-  };
-  visitor.member = [&](const TGroupMemberView& g) {
-    read.groups.push_back({ToString(g.group), ToString(g.cis), g.type});
-  };
-  TKnowledgeFileReport report = VisitSpecialitiesFile(fileName, read.catalogueDate, visitor);
-  if (report.Usable()) file = std::move(read);
-  return report;
-}
-
 bool WriteSpecialitiesFile(const std::string& fileName, const TSpecialitiesFile& file, std::string* error) {
   return WriteText(fileName, SpecialitiesFileText(file), error);
 }
@@ -306,17 +289,6 @@ TKnowledgeFileReport VisitCompositionsFile(const std::string& fileName,
     visit({f[1], f[2], link, f[4] == "FT", f[5], f[6], f[7], f[8]});
     return true;
   });
-}
-
-TKnowledgeFileReport ReadCompositionsFile(const std::string& fileName, TCompositionsFile& file) {
-  file = TCompositionsFile();
-  std::vector<TCompositionRecord> records;
-  TKnowledgeFileReport report = VisitCompositionsFile(fileName, [&](const TCompositionView& c) {
-    records.push_back({ToString(c.cis), ToString(c.element), c.link, c.fraction, ToString(c.substanceCode),
-                       ToString(c.name), ToString(c.dosage), ToString(c.reference)});
-  });
-  if (report.Usable()) file.records = std::move(records);
-  return report;
 }
 
 bool WriteCompositionsFile(const std::string& fileName, const TCompositionsFile& file, std::string* error) {

@@ -137,7 +137,6 @@ struct TSpecialitiesFile {
 };
 
 std::string SpecialitiesFileText(const TSpecialitiesFile& file);
-TKnowledgeFileReport ReadSpecialitiesFile(const std::string& fileName, TSpecialitiesFile& file);
 
 // The records as they are read, for a reader that keeps them its own way
 // without copying texts; the views are valid only during the call. Records
@@ -192,7 +191,6 @@ struct TCompositionsFile {
 };
 
 std::string CompositionsFileText(const TCompositionsFile& file);
-TKnowledgeFileReport ReadCompositionsFile(const std::string& fileName, TCompositionsFile& file);
 
 // As VisitSpecialitiesFile.
 struct TCompositionView {

@@ -1,5 +1,6 @@
 #include "text/IniManager.h"
 
+#include "text/FileSystem.h"
 #include "text/Locale.h"
 #include "text/StringManager.h"
 #include "text/TrimBlanks.h"

@@ -16,6 +16,7 @@
 #include "knowledge/KnowledgeFiles.h"
 #include "regex/PcreRegEx.h"
 #include "text/DurableFile.h"
+#include "text/FileSystem.h"
 #include "text/ScannedCode.h"
 #include "text/Similarity.h"
 #include "text/TextLines.h"

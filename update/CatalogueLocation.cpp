@@ -5,6 +5,7 @@
 #include <QFile>
 #include <filesystem>
 
+#include "text/FileSystem.h"
 #include "text/TextLines.h"
 #include "update/ArticleRows.h"
 #include "update/DataFolder.h"

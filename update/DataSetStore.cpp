@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "text/DurableFile.h"
+#include "text/FileSystem.h"
 #include "text/TextLines.h"
 #include "update/FolderSync.h"
 #include "update/FrenchText.h"

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "text/FileSystem.h"
 #include "text/TextLines.h"
 #include "update/FrenchText.h"
 

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include "text/FileSystem.h"
 #include "text/TextLines.h"
 #include "text/TrimBlanks.h"
 

@@ -15,6 +15,11 @@
 // The widget keeps the current cell itself (the view's selection is not
 // used); the selected cells are the current row with the row-select option,
 // else the current cell. Owned by its Qt parent. GUI thread only.
+//
+// One class, three files: StringGridWidget.cpp (texts, dimensions, current
+// cell, geometry, drawing), StringGridInput.cpp (keys, mouse, wheel and focus
+// turned into the events above) and StringGridEditor.cpp (the in-place
+// editor).
 #pragma once
 
 #include <QEvent>

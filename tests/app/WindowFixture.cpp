@@ -48,7 +48,11 @@ WindowTest::WindowTest() {
   }
   setenv("XDG_DATA_HOME", (fDir.Path() / "data").c_str(), 1);
   SetApplicationIdentity();
-  fPreviousPresenter = SetMessagePresenter(std::make_unique<RecordingPresenter>(fMessages, fAnswers));
+  fPreviousPresenter = SetMessagePresenter(std::make_unique<TestPresenter>(
+      [log = fMessages](TMessageKind kind, const std::string& text) {
+        log->push_back({kind, text, Quillor_Form != nullptr && Quillor_Form->isVisible()});
+      },
+      fAnswers));
   fPreviousSeparator = UserDecimalSeparator();
   SetUserDecimalSeparator(',');
 }

@@ -16,40 +16,23 @@
 
 #include "app/MessagePresenter.h"
 #include "app/Quillor_Unit.h"
+#include "app/WidgetText.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestPresenter.h"
 #include "tests/support/TraceRecorder.h"
 
 namespace quillor::test {
+
+// The order message's lines, as the window holds them.
+inline std::vector<std::string> MessageLines(const TQuillor_Form& form) {
+  return MemoLines(*form.Message_Memo);
+}
 
 // Every message the window would have shown.
 struct RecordedMessage {
   TMessageKind kind;
   std::string text;
   bool windowVisible;  // whether the order window was on screen meanwhile
-};
-
-// Records every box; a question is answered with the next of `answers`, or
-// with its escape choice when none is left.
-class RecordingPresenter : public MessagePresenter {
- public:
-  RecordingPresenter(std::shared_ptr<std::vector<RecordedMessage>> log,
-                     std::shared_ptr<std::deque<size_t>> answers)
-      : fLog(std::move(log)), fAnswers(std::move(answers)) {}
-  void Show(TMessageKind kind, const std::string& text) override {
-    fLog->push_back({kind, text, Quillor_Form != nullptr && Quillor_Form->isVisible()});
-  }
-  size_t Ask(TMessageKind kind, const std::string& text, const std::vector<std::string>&,
-             size_t escapeChoice) override {
-    Show(kind, text);
-    if (fAnswers->empty()) return escapeChoice;
-    const size_t answer = fAnswers->front();
-    fAnswers->pop_front();
-    return answer;
-  }
-
- private:
-  std::shared_ptr<std::vector<RecordedMessage>> fLog;
-  std::shared_ptr<std::deque<size_t>> fAnswers;
 };
 
 class WindowTest : public ::testing::Test {
@@ -93,7 +76,7 @@ class WindowTest : public ::testing::Test {
   std::vector<std::string> fOpenedUrls;
   // Whether the test's desktop has a mail program that takes the link.
   bool fMailProgramPresent = true;
-  // Answers to the window's questions, in order (see RecordingPresenter).
+  // Answers to the window's questions, in order (see TestPresenter).
   std::shared_ptr<std::deque<size_t>> fAnswers = std::make_shared<std::deque<size_t>>();
 
  private:

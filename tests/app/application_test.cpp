@@ -8,6 +8,7 @@
 
 #include "app/MessagePresenter.h"
 #include "app/QuillorApplication.h"
+#include "tests/support/TestPresenter.h"
 
 namespace quillor {
 namespace {
@@ -20,17 +21,6 @@ class ThrowingObject : public QObject {
   }
 };
 
-class Recorder : public MessagePresenter {
- public:
-  explicit Recorder(std::vector<std::string>* shown) : fShown(shown) {}
-  void Show(TMessageKind kind, const std::string& text) override {
-    fShown->push_back((kind == TMessageKind::Error ? "error: " : "info: ") + text);
-  }
-
- private:
-  std::vector<std::string>* fShown;
-};
-
 TEST(QuillorApplicationTest, ExceptionFromAnEventHandlerIsShownAndTheLoopGoesOn) {
   int argc = 1;
   char name[] = "application_test";
@@ -38,7 +28,10 @@ TEST(QuillorApplicationTest, ExceptionFromAnEventHandlerIsShownAndTheLoopGoesOn)
   QuillorApplication application(argc, argv);
   EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Quillor"));
   std::vector<std::string> shown;
-  auto previous = SetMessagePresenter(std::make_unique<Recorder>(&shown));
+  test::ScopedPresenter recording(
+      std::make_unique<test::TestPresenter>([&shown](TMessageKind kind, const std::string& text) {
+        shown.push_back((kind == TMessageKind::Error ? "error: " : "info: ") + text);
+      }));
 
   ThrowingObject object;
   QEvent first(QEvent::User);
@@ -48,7 +41,6 @@ TEST(QuillorApplicationTest, ExceptionFromAnEventHandlerIsShownAndTheLoopGoesOn)
 
   EXPECT_EQ(shown, (std::vector<std::string>{"error: Fichier illisible : caf\xE9",
                                              "error: Fichier illisible : caf\xE9"}));
-  SetMessagePresenter(std::move(previous));
 }
 
 }  // namespace

@@ -10,14 +10,10 @@
 #include "app/QuillorApplication.h"
 #include "app/Quillor_Unit.h"
 #include "app/SvgPicture.h"
+#include "tests/support/TestPresenter.h"
 
 namespace quillor {
 namespace {
-
-class SilentPresenter : public MessagePresenter {
- public:
-  void Show(TMessageKind, const std::string&) override {}
-};
 
 TEST(HiDpiWindowTest, LogoAndGlyphsAreDrawnAtTheScreensPixelRatio) {
   qputenv("QT_SCALE_FACTOR", "2");
@@ -25,7 +21,7 @@ TEST(HiDpiWindowTest, LogoAndGlyphsAreDrawnAtTheScreensPixelRatio) {
   char name[] = "hidpi_test";
   char* argv[] = {name, nullptr};
   QuillorApplication application(argc, argv);
-  auto previous = SetMessagePresenter(std::make_unique<SilentPresenter>());
+  test::ScopedPresenter silent(std::make_unique<test::TestPresenter>());
   {
     TQuillor_Form form;
     ASSERT_DOUBLE_EQ(form.devicePixelRatioF(), 2.0);
@@ -52,7 +48,6 @@ TEST(HiDpiWindowTest, LogoAndGlyphsAreDrawnAtTheScreensPixelRatio) {
           << glyph.resource;
     }
   }
-  SetMessagePresenter(std::move(previous));
 }
 
 }  // namespace

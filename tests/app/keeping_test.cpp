@@ -19,6 +19,7 @@
 #include "tests/app/WindowFixture.h"
 #include "tests/support/SmtpServerProcess.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestPresenter.h"
 #include "text/DurableFile.h"
 
 namespace quillor::test {
@@ -112,25 +113,14 @@ TEST_F(KeepingTest, ASuccessfulSendingClearsTheKeptOrder) {
   form->SpeedButton1Click();
   ASSERT_TRUE(KeptDraft([](const TOrderDraft& d) { return d.message.has_value(); }));
   // What a crash while the confirmation is on screen would leave.
-  class DraftAtConfirmation : public MessagePresenter {
-   public:
-    DraftAtConfirmation(fs::path draft, std::optional<bool>& kept) : fDraft(std::move(draft)), fKept(kept) {}
-    void Show(TMessageKind, const std::string& text) override {
-      if (text.rfind("Commande envoy", 0) == 0) fKept = fs::exists(fDraft);
-    }
-    size_t Ask(TMessageKind, const std::string&, const std::vector<std::string>&, size_t escape) override {
-      return escape;
-    }
-
-   private:
-    fs::path fDraft;
-    std::optional<bool>& fKept;
-  };
   std::optional<bool> keptAtConfirmation;
-  auto recording =
-      SetMessagePresenter(std::make_unique<DraftAtConfirmation>(DraftPath(), keptAtConfirmation));
-  QTest::mouseClick(form->Button2, Qt::LeftButton);
-  SetMessagePresenter(std::move(recording));
+  {
+    ScopedPresenter atConfirmation(
+        std::make_unique<TestPresenter>([&, draft = DraftPath()](TMessageKind, const std::string& text) {
+          if (text.rfind("Commande envoy", 0) == 0) keptAtConfirmation = fs::exists(draft);
+        }));
+    QTest::mouseClick(form->Button2, Qt::LeftButton);
+  }
   ASSERT_EQ(server.WaitForMessages(1).size(), 1u) << server.ServerLog();
   ASSERT_TRUE(keptAtConfirmation.has_value()) << "no confirmation";
   EXPECT_FALSE(*keptAtConfirmation) << "the sent order was still kept while it was confirmed";

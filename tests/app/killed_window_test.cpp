@@ -2,12 +2,9 @@
 // process (window_process_main.cpp), the order is typed into it, the process
 // is killed with SIGKILL, and the next start shows the order. So does an
 // order whose sending the kill interrupted, as one that may have arrived.
-#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -17,9 +14,8 @@
 #include "mail/SmtpClient.h"
 #include "tests/app/WindowFixture.h"
 #include "tests/support/ScriptedSmtpServer.h"
+#include "tests/support/ServerProcesses.h"
 #include "tests/support/TempDir.h"
-
-extern char** environ;
 
 namespace quillor::test {
 namespace {
@@ -42,20 +38,9 @@ class WindowProcess {
  public:
   WindowProcess(const fs::path& outputDir, const std::vector<std::string>& args)
       : fStdout(outputDir / "stdout.txt"), fStderr(outputDir / "stderr.txt") {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, fStdout.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, fStderr.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    const std::string program = ChildProgram().string();
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    const int rc = posix_spawn(&fPid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) fPid = -1;
+    std::vector<std::string> command{ChildProgram().string()};
+    command.insert(command.end(), args.begin(), args.end());
+    fPid = SpawnProcess(command, fStdout, fStderr);
   }
   ~WindowProcess() {
     if (fPid <= 0) return;
@@ -65,9 +50,8 @@ class WindowProcess {
   WindowProcess(const WindowProcess&) = delete;
   WindowProcess& operator=(const WindowProcess&) = delete;
 
-  bool Started() const { return fPid > 0; }
-  std::string Output() const { return fs::exists(fStdout) ? TempDir::Read(fStdout) : ""; }
-  std::string Errors() const { return fs::exists(fStderr) ? TempDir::Read(fStderr) : ""; }
+  std::string Output() const { return ReadIfPresent(fStdout); }
+  std::string Errors() const { return ReadIfPresent(fStderr); }
 
   bool WaitForOutput(const std::string& text) const {
     const auto deadline = std::chrono::steady_clock::now() + kChildTimeout;
@@ -78,21 +62,15 @@ class WindowProcess {
     return true;
   }
   // Waits for the end; the wait status, or -1 when it did not end in time.
-  int WaitForExit() {
-    const auto deadline = std::chrono::steady_clock::now() + kChildTimeout;
-    for (;;) {
-      int status = 0;
-      if (::waitpid(fPid, &status, WNOHANG) == fPid) {
-        fPid = -1;
-        return status;
-      }
-      if (std::chrono::steady_clock::now() > deadline) return -1;
-      std::this_thread::sleep_for(kPoll);
-    }
+  int WaitForEnd() {
+    int status = 0;
+    if (!WaitForExit(fPid, kChildTimeout, &status)) return -1;
+    fPid = -1;
+    return status;
   }
   int Kill() {
     ::kill(fPid, SIGKILL);
-    return WaitForExit();
+    return WaitForEnd();
   }
 
  private:
@@ -116,7 +94,6 @@ TEST_F(KilledWindowTest, AWindowKilledWithSigkillShowsTheTypedOrderAtTheNextStar
   const std::string order = "2  3400001  ASPIRINE UPSA 500 MG\nlivrer avant midi";
   {
     WindowProcess first(fDir.Path() / "first", {"type", order, "3 quai Est"});
-    ASSERT_TRUE(first.Started());
     ASSERT_TRUE(first.WaitForOutput("typed\n")) << first.Errors();
     // Killed once the order is on disk, which the window does by itself
     // shortly after the typing.
@@ -136,8 +113,7 @@ TEST_F(KilledWindowTest, AWindowKilledWithSigkillShowsTheTypedOrderAtTheNextStar
     EXPECT_EQ(first.Errors().find("box:"), std::string::npos) << first.Errors();
   }
   WindowProcess second(fDir.Path() / "second", {"show"});
-  ASSERT_TRUE(second.Started());
-  const int status = second.WaitForExit();
+  const int status = second.WaitForEnd();
   ASSERT_TRUE(WIFEXITED(status)) << second.Errors();
   EXPECT_EQ(second.Output(), "Bonjour,\nVeuillez trouver ci-dessous notre commande :\n\n" + order +
                                  "\n--\nPharmacie du Port\n3 quai Est")
@@ -159,7 +135,6 @@ TEST_F(KilledWindowTest, AWindowKilledAfterTheFinalDotShowsItsOrderAsOneToVerify
   const fs::path mark = UserDataPath() / "EnvoiEnCours.txt";
   {
     WindowProcess first(fDir.Path() / "first", {"send", std::to_string(server.Port()), order});
-    ASSERT_TRUE(first.Started());
     ASSERT_TRUE(first.WaitForOutput("sending\n")) << first.Errors();
     bool dotReceived = false;
     for (auto deadline = std::chrono::steady_clock::now() + kChildTimeout;
@@ -176,8 +151,7 @@ TEST_F(KilledWindowTest, AWindowKilledAfterTheFinalDotShowsItsOrderAsOneToVerify
   EXPECT_EQ(server.DataLines().back(), order);
 
   WindowProcess second(fDir.Path() / "second", {"show"});
-  ASSERT_TRUE(second.Started());
-  const int status = second.WaitForExit();
+  const int status = second.WaitForEnd();
   ASSERT_TRUE(WIFEXITED(status)) << second.Errors();
   EXPECT_EQ(second.Output(), "Bonjour,\nVeuillez trouver ci-dessous notre commande :\n\n" + order +
                                  "\n--\nPharmacie du Port\n")

@@ -87,7 +87,7 @@ class KnowledgeWindowTest : public WindowTest {
 
   // The order message's lines after its opening lines and the empty line.
   std::vector<std::string> OrderLines(TQuillor_Form& form) {
-    std::vector<std::string> lines = form.MessageLines();
+    std::vector<std::string> lines = MessageLines(form);
     const auto empty = std::find(lines.begin(), lines.end(), std::string());
     return empty == lines.end() ? lines : std::vector<std::string>(empty + 1, lines.end());
   }

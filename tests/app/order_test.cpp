@@ -30,7 +30,7 @@ class OrderTest : public WindowTest {
 
   // The order message below its opening lines and the empty line.
   static std::vector<std::string> OrderLines(TQuillor_Form& form) {
-    std::vector<std::string> lines = form.MessageLines();
+    std::vector<std::string> lines = MessageLines(form);
     return std::vector<std::string>(lines.begin() + 3, lines.end());
   }
 
@@ -78,7 +78,7 @@ TEST_F(OrderTest, LineFollowsTextTypedAtTheEndOfTheMessage) {
   form->ArticleGrid->SetRow(1);
   SetMemoText(*form->Message_Memo, "Bonjour,\r\nurgent");
   Add(*form, "4");
-  EXPECT_EQ(form->MessageLines(),
+  EXPECT_EQ(MessageLines(*form),
             (std::vector<std::string>{"Bonjour,", "urgent", "4  3400001  ASPIRINE UPSA 500 MG"}));
 }
 
@@ -215,7 +215,7 @@ TEST_F(OrderTest, CharactersThatCannotTravelAreNamedAndNothingIsSent) {
   EXPECT_TRUE(fOpenedUrls.empty());
   QCoreApplication::processEvents();
   EXPECT_FALSE(listener.hasPendingConnections()) << "the sending started";
-  EXPECT_EQ(form->MessageLines().back(), "EUR \x80 \x8Cuvre");
+  EXPECT_EQ(MessageLines(*form).back(), "EUR \x80 \x8Cuvre");
 
   // Mended, the order goes (here to the mail program, the listener never answering SMTP).
   form->Message_Memo->setPlainText(QStringLiteral("Bonjour"));

@@ -6,13 +6,15 @@
 #include <random>
 
 #include "app/PriceDisplay.h"
-#include "grid/MemoryStringGrid.h"
 #include "grid/MyStringGrid.h"
+#include "tests/support/MemoryStringGrid.h"
 #include "text/Locale.h"
 #include "text/StringManager.h"
 
 namespace quillor {
 namespace {
+
+using test::MemoryStringGrid;
 
 class PriceDisplayTest : public ::testing::Test {
  protected:

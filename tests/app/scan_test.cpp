@@ -46,7 +46,7 @@ class ScanTest : public WindowTest {
 
   // The order message below its opening lines and the empty line.
   static std::vector<std::string> OrderLines(TQuillor_Form& form) {
-    std::vector<std::string> lines = form.MessageLines();
+    std::vector<std::string> lines = MessageLines(form);
     return std::vector<std::string>(lines.begin() + 3, lines.end());
   }
 };

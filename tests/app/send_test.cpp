@@ -12,16 +12,17 @@
 #include <QTest>
 #include <QWindow>
 #include <algorithm>
-#include <regex>
 
 #include "app/OrderJournal.h"
 #include "app/SendingProgress.h"
 #include "app/WidgetText.h"
 #include "mail/MailtoLink.h"
-#include "tests/app/DuringSending.h"
+#include "tests/app/VisibleProgress.h"
 #include "tests/app/WindowFixture.h"
+#include "tests/support/OrderHeaders.h"
 #include "tests/support/SmtpServerProcess.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WhenReady.h"
 
 namespace quillor::test {
 namespace {
@@ -92,27 +93,15 @@ TEST_P(SendTest, OrderReachesTheMailboxAndTheMessageStartsAfresh) {
   EXPECT_EQ(TempDir::Read(journal[0]), stored[0].data);
   EXPECT_EQ(stored[0].mailFrom, SmtpServerProcess::kUser);
   EXPECT_THAT(stored[0].rcptTos, ElementsAre("reception@quillor.test"));
-  const std::string masked =
-      std::regex_replace(stored[0].data, std::regex("Date: [^\r]*\r\n"), "Date: *\r\n");
-  EXPECT_EQ(masked,
-            "From: commandes@quillor.test\r\n"
-            "Subject: Commande CD\r\n"
-            "To: reception@quillor.test\r\n"
-            "Content-Type: text/plain; charset=windows-1252\r\n"
-            "MIME-Version: 1.0\r\n"
-            "Content-Transfer-Encoding: 8bit\r\n"
-            "Date: *\r\n"
-            "X-Priority: 3\r\n"
-            "X-Library: Quillor Mail 1.0\r\n"
-            "\r\n"
-            "Pharmacie du Port\r\n"
-            "3 quai Est\r\n"
-            "\r\n"
-            "Bonjour,\r\n"
-            "Veuillez trouver ci-dessous notre commande :\r\n"
-            "\r\n"
-            "3  3400001  ASPIRINE UPSA 500 MG\r\n"
-            ".5 bo\xEEtes de gants\r\n");
+  EXPECT_EQ(MaskDate(stored[0].data), OrderHeaders("commandes@quillor.test", "reception@quillor.test") +
+                                          "Pharmacie du Port\r\n"
+                                          "3 quai Est\r\n"
+                                          "\r\n"
+                                          "Bonjour,\r\n"
+                                          "Veuillez trouver ci-dessous notre commande :\r\n"
+                                          "\r\n"
+                                          "3  3400001  ASPIRINE UPSA 500 MG\r\n"
+                                          ".5 bo\xEEtes de gants\r\n");
 }
 
 // A server that asks for the password over a plain connection gets it only
@@ -217,13 +206,13 @@ TEST_F(HeldSendTest, ClickingAgainDuringASlowSendingDeliversExactlyOneMessage) {
   SmtpServerProcess server(SmtpServerProcess::Mode::kPlain, SmtpServerProcess::Behaviour{.holdMail = true});
   auto form = OpenFor(server);
   QString step;
-  DuringSending impatience([&] { return HeldWithProgress(server, *form); },
-                           [&] {
-                             step = ProgressStep(*VisibleProgress(*form));
-                             EXPECT_TRUE(form->IsSending());
-                             Fidget(*form);
-                             server.Release();
-                           });
+  WhenReady impatience([&] { return HeldWithProgress(server, *form); },
+                       [&] {
+                         step = ProgressStep(*VisibleProgress(*form));
+                         EXPECT_TRUE(form->IsSending());
+                         Fidget(*form);
+                         server.Release();
+                       });
 
   QTest::mouseClick(form->Button2, Qt::LeftButton);
   ASSERT_TRUE(impatience.Done());
@@ -251,11 +240,11 @@ TEST_F(HeldSendTest, ClickingAgainDuringASlowFailingSendingHandsOverExactlyOneLi
                            SmtpServerProcess::Behaviour{.holdMail = true, .refuseData = true});
   auto form = OpenFor(server);
   const std::string before = form->MessageText();
-  DuringSending impatience([&] { return HeldWithProgress(server, *form); },
-                           [&] {
-                             Fidget(*form);
-                             server.Release();
-                           });
+  WhenReady impatience([&] { return HeldWithProgress(server, *form); },
+                       [&] {
+                         Fidget(*form);
+                         server.Release();
+                       });
 
   QTest::mouseClick(form->Button2, Qt::LeftButton);
   ASSERT_TRUE(impatience.Done());
@@ -279,9 +268,8 @@ TEST_F(HeldSendTest, AnnulerClosesTheConnectionAtOnceAndSendsNothing) {
   auto form = OpenFor(server);
   const std::string message = form->MessageText();
   const std::string address = form->AddressText();
-  DuringSending cancel(
-      [&] { return HeldWithProgress(server, *form); },
-      [&] { QTest::mouseClick(ProgressCancelButton(*VisibleProgress(*form)), Qt::LeftButton); });
+  WhenReady cancel([&] { return HeldWithProgress(server, *form); },
+                   [&] { QTest::mouseClick(ProgressCancelButton(*VisibleProgress(*form)), Qt::LeftButton); });
 
   QTest::mouseClick(form->Button2, Qt::LeftButton);
   ASSERT_TRUE(cancel.Done());

@@ -21,12 +21,13 @@
 #include "app/SendingProgress.h"
 #include "app/SendingRecords.h"
 #include "app/WidgetText.h"
-#include "tests/app/DuringSending.h"
+#include "tests/app/VisibleProgress.h"
 #include "tests/app/WindowFixture.h"
 #include "tests/support/RefusingPort.h"
 #include "tests/support/ScriptedSmtpServer.h"
 #include "tests/support/SmtpServerProcess.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WhenReady.h"
 
 namespace quillor::test {
 namespace {
@@ -39,11 +40,6 @@ using ::testing::StartsWith;
 
 constexpr const char* kOrderLine = "2  3400001  ASPIRINE UPSA 500 MG";
 constexpr size_t kKeepOnScreen = 0, kHandOverAnyway = 1;
-
-bool HasLine(const ScriptedSmtpServer& server, const std::string& line) {
-  const std::vector<std::string> lines = server.Received();
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
 
 class OutcomeTest : public WindowTest {
  protected:
@@ -97,28 +93,17 @@ TEST_F(OutcomeTest, TheConfirmationComesAfterQuitAndTheClose) {
   server.Start();
   auto form = OpenOn(server.Port());
   // Looked at while the confirmation is on screen.
-  class AtConfirmation : public MessagePresenter {
-   public:
-    AtConfirmation(ScriptedSmtpServer& server, TQuillor_Form& form, std::vector<std::string>& seen)
-        : fServer(server), fForm(form), fSeen(seen) {}
-    void Show(TMessageKind, const std::string& text) override {
-      fSeen.push_back(text);
-      fClosed = !fForm.SmtpClient1.IsOpen() && fServer.WaitDone(std::chrono::seconds(5));
-      fQuit = !fServer.Received().empty() && fServer.Received().back() == "Quit";
-    }
-    bool fClosed = false, fQuit = false;
-
-   private:
-    ScriptedSmtpServer& fServer;
-    TQuillor_Form& fForm;
-    std::vector<std::string>& fSeen;
-  };
   std::vector<std::string> seen;
-  auto* presenter = new AtConfirmation(server, *form, seen);
-  auto previous = SetMessagePresenter(std::unique_ptr<MessagePresenter>(presenter));
-  QTest::mouseClick(form->Button2, Qt::LeftButton);
-  const bool closed = presenter->fClosed, quit = presenter->fQuit;
-  SetMessagePresenter(std::move(previous));
+  bool closed = false, quit = false;
+  {
+    ScopedPresenter atConfirmation(
+        std::make_unique<TestPresenter>([&](TMessageKind, const std::string& text) {
+          seen.push_back(text);
+          closed = !form->SmtpClient1.IsOpen() && server.WaitDone(std::chrono::seconds(5));
+          quit = !server.Received().empty() && server.Received().back() == "Quit";
+        }));
+    QTest::mouseClick(form->Button2, Qt::LeftButton);
+  }
   ASSERT_EQ(seen, std::vector<std::string>{"Commande envoy\xE9"
                                            "e"});
   EXPECT_TRUE(closed) << "the connection was still open under the box";
@@ -248,7 +233,7 @@ TEST_F(OutcomeTest, AnnulerWhileAwaitingTheConfirmationIsUnknownSaidAsSuch) {
   server.Start();
   auto form = OpenOn(server.Port(), 120000);
   QString step;
-  DuringSending cancel(
+  WhenReady cancel(
       [&] {
         QDialog* progress = VisibleProgress(*form);
         return progress != nullptr &&
@@ -288,26 +273,26 @@ TEST_F(HeldOutcomeTest, KeysTypedDuringASendingNeverCancelIt) {
   bool stillSending = false;
   bool markKept = false;
   bool cancelHadFocus = true;
-  DuringSending typing([&] { return held.IsHolding() && VisibleProgress(*form) != nullptr; },
-                       [&] {
-                         QDialog& progress = *VisibleProgress(*form);
-                         cancelHadFocus = QApplication::focusWidget() == ProgressCancelButton(progress);
-                         // "2 boites" and Enter, wherever the keyboard is.
-                         QTest::keyClicks(&progress, QStringLiteral("2 boites"));
-                         QTest::keyClick(&progress, Qt::Key_Return);
-                         QTest::keyClick(&progress, Qt::Key_Space);
-                         if (QWidget* focused = QApplication::focusWidget()) {
-                           QTest::keyClicks(focused, QStringLiteral(" 2 boites"));
-                           QTest::keyClick(focused, Qt::Key_Space);
-                         }
-                         QTest::keyClick(progress.windowHandle(), Qt::Key_Space);
-                         stillSending = form->IsSending() && ProgressCancelButton(progress)->isEnabled() &&
-                                        !form->SmtpClient1.Cancellation.IsCancelled();
-                         const std::string bytes = fs::exists(MarkPath()) ? TempDir::Read(MarkPath()) : "";
-                         const auto mark = DecodeSendingMark(bytes);
-                         markKept = mark && mark->message.find(kOrderLine) != std::string::npos;
-                         held.Release();
-                       });
+  WhenReady typing([&] { return held.IsHolding() && VisibleProgress(*form) != nullptr; },
+                   [&] {
+                     QDialog& progress = *VisibleProgress(*form);
+                     cancelHadFocus = QApplication::focusWidget() == ProgressCancelButton(progress);
+                     // "2 boites" and Enter, wherever the keyboard is.
+                     QTest::keyClicks(&progress, QStringLiteral("2 boites"));
+                     QTest::keyClick(&progress, Qt::Key_Return);
+                     QTest::keyClick(&progress, Qt::Key_Space);
+                     if (QWidget* focused = QApplication::focusWidget()) {
+                       QTest::keyClicks(focused, QStringLiteral(" 2 boites"));
+                       QTest::keyClick(focused, Qt::Key_Space);
+                     }
+                     QTest::keyClick(progress.windowHandle(), Qt::Key_Space);
+                     stillSending = form->IsSending() && ProgressCancelButton(progress)->isEnabled() &&
+                                    !form->SmtpClient1.Cancellation.IsCancelled();
+                     const std::string bytes = fs::exists(MarkPath()) ? TempDir::Read(MarkPath()) : "";
+                     const auto mark = DecodeSendingMark(bytes);
+                     markKept = mark && mark->message.find(kOrderLine) != std::string::npos;
+                     held.Release();
+                   });
   QTest::mouseClick(form->Button2, Qt::LeftButton);
   ASSERT_TRUE(typing.Done());
   EXPECT_TRUE(stillSending) << "a key cancelled the sending";
@@ -324,8 +309,8 @@ TEST_F(HeldOutcomeTest, KeysTypedDuringASendingNeverCancelIt) {
 TEST_F(HeldOutcomeTest, EscapeCancelsBeforeTheDotAndTheStatusLineSaysSo) {
   SmtpServerProcess held(SmtpServerProcess::Mode::kPlain, SmtpServerProcess::Behaviour{.holdMail = true});
   auto form = OpenOnHeld(held);
-  DuringSending escape([&] { return held.IsHolding() && VisibleProgress(*form) != nullptr; },
-                       [&] { QTest::keyClick(VisibleProgress(*form), Qt::Key_Escape); });
+  WhenReady escape([&] { return held.IsHolding() && VisibleProgress(*form) != nullptr; },
+                   [&] { QTest::keyClick(VisibleProgress(*form), Qt::Key_Escape); });
   QTest::mouseClick(form->Button2, Qt::LeftButton);
   ASSERT_TRUE(escape.Done());
   held.Release();

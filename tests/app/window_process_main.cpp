@@ -25,15 +25,9 @@
 #include "app/QuillorApplication.h"
 #include "app/Quillor_Unit.h"
 #include "app/WidgetText.h"
+#include "tests/support/TestPresenter.h"
 
 namespace {
-
-class StderrPresenter : public quillor::MessagePresenter {
- public:
-  void Show(quillor::TMessageKind, const std::string& text) override {
-    std::fprintf(stderr, "box: %s\n", text.c_str());
-  }
-};
 
 void TypeInto(QPlainTextEdit& memo, const char* text) {
   memo.setFocus();
@@ -51,7 +45,10 @@ void TypeInto(QPlainTextEdit& memo, const char* text) {
 
 int main(int argc, char** argv) {
   quillor::QuillorApplication application(argc, argv);
-  quillor::SetMessagePresenter(std::make_unique<StderrPresenter>());
+  quillor::SetMessagePresenter(
+      std::make_unique<quillor::test::TestPresenter>([](quillor::TMessageKind, const std::string& text) {
+        std::fprintf(stderr, "box: %s\n", text.c_str());
+      }));
   const bool typing = argc == 4 && std::strcmp(argv[1], "type") == 0;
   const bool sending = argc == 4 && std::strcmp(argv[1], "send") == 0;
   const bool showing = argc == 2 && std::strcmp(argv[1], "show") == 0;

@@ -96,7 +96,7 @@ TEST_F(WindowTest, StartsOnTheBundledDataWithoutAnyReport) {
   TStringList address;
   ASSERT_TRUE(ReadFileLines((DataDir() / "AdressePharmacie.txt").string(), address));
   EXPECT_EQ(MemoLines(*form->Adresse_Memo), address);
-  const std::vector<std::string> message = form->MessageLines();
+  const std::vector<std::string> message = MessageLines(*form);
   ASSERT_FALSE(message.empty());
   EXPECT_EQ(message.back(), "");
   EXPECT_EQ(message.front(), "Bonjour,");
@@ -115,7 +115,7 @@ TEST_F(SmallCatalogueTest, MissingArticleFileShowsOneBoxAndLeavesAUsableWindow) 
                                                        "D\xE9"
                                                        "signation",
                                                        "Prix"}));
-  EXPECT_EQ(form->MessageLines(),
+  EXPECT_EQ(MessageLines(*form),
             (std::vector<std::string>{"Bonjour,", "Veuillez trouver ci-dessous notre commande :", ""}));
   EXPECT_EQ(form->AddressText(), "");
   const std::vector<std::string> codes = Column(*form, 0);

@@ -14,6 +14,27 @@ namespace {
 
 using enum AbbreviationKind;
 
+// "kUnit" -> "unit" and so on, as data/README.md names the kinds.
+std::string_view KindName(AbbreviationKind kind) {
+  switch (kind) {
+    case kUnit:
+      return "unit";
+    case kForm:
+      return "form";
+    case kFormFiller:
+      return "form filler";
+    case kContainer:
+      return "container";
+    case kCountUnit:
+      return "count";
+    case kMaterial:
+      return "material";
+    case kNameWord:
+      return "name";
+  }
+  return "?";
+}
+
 std::string_view AbbreviationOf(std::string_view word, AbbreviationKind kind) {
   const Abbreviation* found = FindAbbreviation(word, kind);
   return found != nullptr ? found->abbreviation : "<none>";

@@ -4,7 +4,7 @@
 // printed by bench/search_quality_bench.
 #include <gtest/gtest.h>
 
-#include "tests/support/SearchQuality.h"
+#include "database/SearchQuality.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestPaths.h"
 

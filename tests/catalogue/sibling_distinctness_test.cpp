@@ -7,6 +7,17 @@
 namespace quillor::catalogue {
 namespace {
 
+// The import's use for one speciality's articles: `packs[i]` is the pack
+// summary of `siblings[i]` and `designationOf` makes a designation of a
+// pack. Returns how many packs were extended.
+size_t MakeSiblingsDistinct(const std::vector<Article>& siblings, std::vector<std::string>& packs,
+                            const std::function<std::string(const std::string& pack)>& designationOf) {
+  std::vector<std::string> labels;
+  for (const Article& sibling : siblings) labels.push_back(ProductLabel(sibling.label));
+  return MakeDistinct(labels, packs,
+                      [&designationOf](size_t, const std::string& pack) { return designationOf(pack); });
+}
+
 std::vector<Article> Siblings(const std::vector<std::u32string>& labels) {
   std::vector<Article> siblings;
   for (const std::u32string& label : labels) {

@@ -7,15 +7,17 @@
 #include "database/ArticleSearch.h"
 #include "database/CryptManager.h"
 #include "database/Database.h"
-#include "grid/MemoryStringGrid.h"
 #include "grid/MyStringGrid.h"
 #include "tests/database/TableFixtures.h"
+#include "tests/support/MemoryStringGrid.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/TraceRecorder.h"
 #include "text/StringManager.h"
 
 namespace quillor {
 namespace {
+
+using test::MemoryStringGrid;
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;

@@ -8,10 +8,13 @@
 #include <random>
 
 #include "grid/CellColumn.h"
-#include "grid/MemoryStringGrid.h"
+#include "tests/support/MemoryStringGrid.h"
 
 namespace quillor {
 namespace {
+
+using test::MemoryGridCanvas;
+using test::MemoryStringGrid;
 
 // The written way: one string per row.
 struct PlainColumn {

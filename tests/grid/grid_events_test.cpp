@@ -4,12 +4,15 @@
 
 #include <algorithm>
 
-#include "grid/MemoryStringGrid.h"
 #include "grid/MyStringGrid.h"
+#include "tests/support/MemoryStringGrid.h"
 #include "tests/support/TraceRecorder.h"
 
 namespace quillor {
 namespace {
+
+using test::MemoryGridCanvas;
+using test::MemoryStringGrid;
 
 using test::TraceRecorder;
 

@@ -3,12 +3,15 @@
 // tables, switches and automatic column widths.
 #include <gtest/gtest.h>
 
-#include "grid/MemoryStringGrid.h"
 #include "grid/MyStringGrid.h"
+#include "tests/support/MemoryStringGrid.h"
 #include "tests/support/TraceRecorder.h"
 
 namespace quillor {
 namespace {
+
+using test::MemoryGridCanvas;
+using test::MemoryStringGrid;
 
 using test::TraceRecorder;
 

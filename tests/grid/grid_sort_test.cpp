@@ -7,13 +7,15 @@
 #include <random>
 
 #include "grid/GuardedQuickSort.h"
-#include "grid/MemoryStringGrid.h"
 #include "grid/MyStringGrid.h"
+#include "tests/support/MemoryStringGrid.h"
 #include "tests/support/TraceRecorder.h"
 #include "text/StringManager.h"
 
 namespace quillor {
 namespace {
+
+using test::MemoryStringGrid;
 
 using test::TraceRecorder;
 

@@ -104,8 +104,6 @@ TEST(Availability, WordsRanksAndWhatAsksFirst) {
   EXPECT_TRUE(AsksBeforeOrdering(S::kEnded));
   EXPECT_FALSE(AsksBeforeOrdering(S::kTension));
   EXPECT_FALSE(AsksBeforeOrdering(S::kBackInStock));
-  EXPECT_TRUE(IsUnavailable(S::kTension));
-  EXPECT_FALSE(IsUnavailable(S::kBackInStock));
   EXPECT_EQ(AvailabilityRank(S::kAvailable), AvailabilityRank(S::kBackInStock));
   EXPECT_LT(AvailabilityRank(S::kBackInStock), AvailabilityRank(S::kTension));
   EXPECT_LT(AvailabilityRank(S::kTension), AvailabilityRank(S::kShortage));

@@ -7,11 +7,14 @@
 
 #include "knowledge/DayDate.h"
 #include "knowledge/KnowledgeFiles.h"
+#include "tests/support/KnowledgeFileRecords.h"
 #include "tests/support/TempDir.h"
 
 namespace quillor {
 namespace {
 
+using test::ReadCompositionsFile;
+using test::ReadSpecialitiesFile;
 using test::TempDir;
 
 TAvailabilityFile SampleAvailability() {

@@ -8,7 +8,7 @@ import os
 import re
 import sys
 
-INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+INCLUDE = re.compile(r'^[ \t]*#[ \t]*include[ \t]+"([^"]+)"', re.M)
 ROW = re.compile(r'^\|\s*`([a-z/]+)/`\s*\|[^|]*\|([^|]*)\|\s*$')
 FOLDER = re.compile(r'`([a-z/]+)/`')
 SKIPPED = {'build', '.git', 'node_modules'}

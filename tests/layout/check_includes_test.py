@@ -47,7 +47,7 @@ class CheckIncludesTest(unittest.TestCase):
             'text/Str.h': '#pragma once\n',
             'text/Up.cpp': '#include "grid/Grid.h"\n',
             'grid/Grid.h': '#include "Str.h"\n',
-            'grid/Grid.cpp': '#include "grid/widget/Widget.h"\n#include "text/Gone.h"\n',
+            'grid/Grid.cpp': '#include "grid/widget/Widget.h"\n\n\n#include "text/Gone.h"\n',
             'grid/widget/Widget.h': '#pragma once\n',
             'tests/t.cpp': '#include "tools/Tool.h"\n',
             'tools/Tool.h': '#pragma once\n',
@@ -57,7 +57,7 @@ class CheckIncludesTest(unittest.TestCase):
         self.assertIn('text/Up.cpp:1: "grid/Grid.h": text/ may not include grid/', faults)
         self.assertIn('grid/Grid.h:1: "Str.h" does not name its folder', faults)
         self.assertIn('grid/Grid.cpp:1: "grid/widget/Widget.h": grid/ may not include grid/widget/', faults)
-        self.assertIn('grid/Grid.cpp:2: "text/Gone.h" names no file from the project root', faults)
+        self.assertIn('grid/Grid.cpp:4: "text/Gone.h" names no file from the project root', faults)
         self.assertIn('tests/t.cpp:1: "tools/Tool.h": tests/ may not include tools/', faults)
         self.assertIn('stray/x.cpp: in no folder of the Layout table', faults)
         self.assertEqual(len(faults), 6)

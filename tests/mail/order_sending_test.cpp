@@ -11,10 +11,10 @@
 
 #include "mail/MailErrors.h"
 #include "mail/OrderSending.h"
-#include "tests/mail/WhenReady.h"
 #include "tests/support/RefusingPort.h"
 #include "tests/support/ScriptedSmtpServer.h"
 #include "tests/support/SmtpServerProcess.h"
+#include "tests/support/WhenReady.h"
 
 namespace quillor {
 namespace {

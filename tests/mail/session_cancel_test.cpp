@@ -10,9 +10,9 @@
 
 #include "mail/MailErrors.h"
 #include "mail/SmtpClient.h"
-#include "tests/mail/WhenReady.h"
 #include "tests/support/ScriptedSmtpServer.h"
 #include "tests/support/StalledListener.h"
+#include "tests/support/WhenReady.h"
 
 namespace quillor {
 namespace {

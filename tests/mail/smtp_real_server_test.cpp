@@ -3,15 +3,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <regex>
-
 #include "mail/MailErrors.h"
 #include "mail/SmtpClient.h"
+#include "tests/support/OrderHeaders.h"
 #include "tests/support/SmtpServerProcess.h"
 
 namespace quillor {
 namespace {
 
+using test::MaskDate;
+using test::OrderHeaders;
 using test::SmtpServerProcess;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -37,25 +38,14 @@ TMailMessage OrderMessage() {
 // What the server must store for OrderMessage(): the header block with the
 // date masked, then the body with the stuffing dots removed again.
 void ExpectStoredOrder(const SmtpServerProcess::StoredMessage& stored) {
-  const std::string masked = std::regex_replace(stored.data, std::regex("Date: [^\r]*\r\n"), "Date: *\r\n");
-  EXPECT_EQ(masked,
-            "From: commandes@quillor.test\r\n"
-            "Subject: Commande CD\r\n"
-            "To: commandes@quillor.test\r\n"
-            "Content-Type: text/plain; charset=windows-1252\r\n"
-            "MIME-Version: 1.0\r\n"
-            "Content-Transfer-Encoding: 8bit\r\n"
-            "Date: *\r\n"
-            "X-Priority: 3\r\n"
-            "X-Library: Quillor Mail 1.0\r\n"
-            "\r\n"
-            "Pharmacie du Centre\r\n"
-            "12 rue de la Paix\r\n"
-            "\r\n"
-            "3  3400930000001  ASPIRINE 500\r\n"
-            ".5 bo\xEEtes\r\n"
-            ".\r\n"
-            "fin\r\n");
+  EXPECT_EQ(MaskDate(stored.data), OrderHeaders("commandes@quillor.test", "commandes@quillor.test") +
+                                       "Pharmacie du Centre\r\n"
+                                       "12 rue de la Paix\r\n"
+                                       "\r\n"
+                                       "3  3400930000001  ASPIRINE 500\r\n"
+                                       ".5 bo\xEEtes\r\n"
+                                       ".\r\n"
+                                       "fin\r\n");
   EXPECT_EQ(stored.mailFrom, SmtpServerProcess::kUser);
   EXPECT_THAT(stored.rcptTos, ElementsAre("commandes@quillor.test"));
 }

@@ -4,16 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <regex>
 
 #include "mail/MailErrors.h"
 #include "mail/SmtpClient.h"
+#include "tests/support/OrderHeaders.h"
 #include "tests/support/ScriptedSmtpServer.h"
 #include "tests/support/StalledListener.h"
 
 namespace quillor {
 namespace {
 
+using test::MaskDate;
+using test::OrderHeaders;
 using test::ScriptedSmtpServer;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -84,28 +86,15 @@ TEST_F(SessionTest, OrderWithLoginFollowsTheExactDialogueAndDataBytes) {
 
   const std::string bytes = server.ReceivedBytes();
   const std::string data = bytes.substr(bytes.find("Data\r\n") + 6);
-  const std::regex date(
-      "Date: [A-Z][a-z][a-z], [0-9]+ [A-Z][a-z][a-z] [0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2} [-+][0-9]{4}\r\n");
-  EXPECT_TRUE(std::regex_search(data, date)) << data;
-  EXPECT_EQ(std::regex_replace(data, date, "Date: *\r\n"),
-            "From: pharmacie@quillor.test\r\n"
-            "Subject: Commande CD\r\n"
-            "To: commandes@quillor.test\r\n"
-            "Content-Type: text/plain; charset=windows-1252\r\n"
-            "MIME-Version: 1.0\r\n"
-            "Content-Transfer-Encoding: 8bit\r\n"
-            "Date: *\r\n"
-            "X-Priority: 3\r\n"
-            "X-Library: Quillor Mail 1.0\r\n"
-            "\r\n"
-            "Pharmacie du Centre\r\n"
-            "12 rue de la Paix\r\n"
-            "\r\n"
-            "3  3400930000001  ASPIRINE 500\r\n"
-            "..5 bo\xEEtes\r\n"
-            "..\r\n"
-            ".\r\n"
-            "Quit\r\n");
+  EXPECT_EQ(MaskDate(data), OrderHeaders("pharmacie@quillor.test", "commandes@quillor.test") +
+                                "Pharmacie du Centre\r\n"
+                                "12 rue de la Paix\r\n"
+                                "\r\n"
+                                "3  3400930000001  ASPIRINE 500\r\n"
+                                "..5 bo\xEEtes\r\n"
+                                "..\r\n"
+                                ".\r\n"
+                                "Quit\r\n");
   EXPECT_THAT(server.DataLines(), ::testing::Contains("..5 bo\xEEtes"));
 }
 

@@ -35,6 +35,16 @@ std::string TempDir::Read(const std::filesystem::path& file) {
   return bytes.str();
 }
 
+std::map<std::string, std::string> Snapshot(const std::filesystem::path& folder) {
+  std::map<std::string, std::string> files;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error)) {
+    const std::string name = entry.path().lexically_relative(folder).string();
+    files[name] = entry.is_regular_file() ? TempDir::Read(entry.path()) : std::string("<dossier>");
+  }
+  return files;
+}
+
 ScopedWorkingDirectory::ScopedWorkingDirectory(const std::filesystem::path& dir)
     : previous_(std::filesystem::current_path()) {
   std::filesystem::current_path(dir);

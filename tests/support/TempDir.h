@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 namespace quillor::test {
@@ -22,6 +23,10 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// Everything under `folder` by relative name: a file's bytes, "<dossier>" for
+// a folder; to tell that nothing changed. Empty when it cannot be read.
+std::map<std::string, std::string> Snapshot(const std::filesystem::path& folder);
 
 // Makes `dir` the working directory for as long as it lives.
 class ScopedWorkingDirectory {

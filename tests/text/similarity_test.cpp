@@ -12,16 +12,13 @@
 
 #include "tests/support/TestPaths.h"
 #include "tests/support/TraceRecorder.h"
-#include "tests/support/TranscribedSimilarity.h"
 #include "text/Link.h"
 #include "text/StringManager.h"
 #include "text/TextLines.h"
+#include "text/TranscribedSimilarity.h"
 
 namespace quillor {
 namespace {
-
-using test::TranscribedChosenLinks;
-using test::TranscribedSimilarity;
 
 std::string RandomText(std::mt19937& random, int alphabet, int maxLength) {
   std::uniform_int_distribution<int> length(0, maxLength);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/TempDir.h"
+#include "text/FileSystem.h"
 #include "text/TextLines.h"
 
 namespace quillor {

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "knowledge/KnowledgeFiles.h"
+#include "tests/support/KnowledgeFileRecords.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestPaths.h"
 #include "tests/tools/ToolRun.h"
@@ -16,6 +17,7 @@ namespace quillor {
 namespace {
 
 using test::Fixture;
+using test::ReadSpecialitiesFile;
 using test::RunTool;
 using test::TempDir;
 using test::ToolRun;

@@ -27,6 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::HttpsServerProcess;
 using test::Quoted;
+using test::Snapshot;
 using test::TempDir;
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -46,17 +47,6 @@ std::string ToolCommand(const std::vector<std::string>& args) {
 // The small export cut from the public database: 22 articles to order.
 fs::path SmallExport() {
   return test::SourceDir() / "tests" / "catalogue" / "exports" / "2026-05";
-}
-
-// Everything under a folder, with its bytes, to tell that nothing changed.
-std::map<std::string, std::string> Snapshot(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  std::error_code error;
-  for (const auto& entry : fs::recursive_directory_iterator(folder, error)) {
-    const std::string name = entry.path().lexically_relative(folder).string();
-    files[name] = entry.is_regular_file() ? TempDir::Read(entry.path()) : std::string("<dossier>");
-  }
-  return files;
 }
 
 std::vector<update::TArticleRow> BundledArticles() {

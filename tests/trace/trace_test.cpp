@@ -13,8 +13,9 @@ TEST(TraceError, ShowsOneBoxAndFramesTheMessageInTheLog) {
   test::TraceRecorder recorder;
   Trace().TraceError("TMyDatabase.SetData: Bad Field / pos : 3 -1");
   EXPECT_THAT(recorder.Boxes(), ElementsAre("*ERROR*TMyDatabase.SetData: Bad Field / pos : 3 -1"));
-  EXPECT_THAT(recorder.Lines(), ElementsAre("*******ERROR*******", "TMyDatabase.SetData: Bad Field / pos : 3 -1",
-                                            "*******************", "rien"));
+  EXPECT_THAT(recorder.Lines(),
+              ElementsAre("*******ERROR*******", "TMyDatabase.SetData: Bad Field / pos : 3 -1",
+                          "*******************", "rien"));
 }
 
 TEST(TraceError, VariantsWithNumbersJoinAsSpecified) {
@@ -22,7 +23,8 @@ TEST(TraceError, VariantsWithNumbersJoinAsSpecified) {
   Trace().TraceErrorIntInt("x: ", 3, -1);
   Trace().TraceErrorInt("bad col : ", -7);
   Trace().TraceErrorIntText("TMyList.GetItem[", 12, "] : index hors limites");
-  EXPECT_THAT(recorder.Errors(), ElementsAre("x: 3 -1", "bad col : -7", "TMyList.GetItem[12] : index hors limites"));
+  EXPECT_THAT(recorder.Errors(),
+              ElementsAre("x: 3 -1", "bad col : -7", "TMyList.GetItem[12] : index hors limites"));
 }
 
 TEST(TraceLine, WarningsAndLinesShowNoBox) {
@@ -37,10 +39,21 @@ TEST(TraceLine, WarningsAndLinesShowNoBox) {
               ElementsAre("plain", "Warning : careful", "Warning : Bad new Row : -4", "bad col row : 3 0"));
 }
 
-TEST(TraceLine, WithoutTraceWindowLinesAreDropped) {
-  ASSERT_EQ(TraceForm(), nullptr);
-  Trace().TraceLine("nobody sees this");  // must simply do nothing
-  EXPECT_EQ(TraceForm(), nullptr);
+TEST(TraceLine, LinesWithNoTraceWindowAreDroppedNotKeptForOneOpenedLater) {
+  test::TraceRecorder recorder;  // for the boxes; its own window is closed below
+  SetTraceForm(nullptr);
+  Trace().TraceLine("nobody sees this");
+  Trace().TraceWarning("nor this");
+  Trace().TraceRefresh();
+  TTraceForm later;
+  int changes = 0;
+  later.onChanged = [&changes] { ++changes; };
+  SetTraceForm(&later);
+  Trace().TraceLine("seen");
+  SetTraceForm(nullptr);
+  EXPECT_THAT(later.fMemo.Lines(), ElementsAre("seen"));
+  EXPECT_EQ(changes, 1);
+  EXPECT_TRUE(recorder.Boxes().empty());
 }
 
 TEST(TraceMemo, TheLineAfterTheTenThousandthDropsTheOldest501) {

@@ -17,19 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using quillor::test::HttpsServerProcess;
+using quillor::test::Snapshot;
 using quillor::test::TempDir;
 using ::testing::HasSubstr;
-
-// Everything under a folder, with its bytes, to tell that nothing changed.
-std::map<std::string, std::string> Snapshot(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  std::error_code error;
-  for (const auto& entry : fs::recursive_directory_iterator(folder, error)) {
-    const std::string name = entry.path().lexically_relative(folder).string();
-    files[name] = entry.is_regular_file() ? TempDir::Read(entry.path()) : std::string("<dossier>");
-  }
-  return files;
-}
 
 void CopySmallExport(const TempDir& into) {
   for (const std::string& name : CatalogueNames()) into.Write(name, TempDir::Read(SmallExport() / name));

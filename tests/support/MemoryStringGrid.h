@@ -1,5 +1,6 @@
-// MemoryStringGrid: an IStringGrid without any toolkit, for the core tests of
-// the grid and the article table and for benchmarks. It keeps a cell table,
+// MemoryStringGrid: an IStringGrid without any toolkit, the test double on
+// which the core tests of the grid, the article table and the price display
+// drive the controller. It keeps a cell table,
 // the counts, the current cell, the top row and the options; its canvas
 // measures every character as kCharWidth pixels and records what is drawn;
 // its in-place editor is simulated (created on first opening, text and
@@ -18,7 +19,7 @@
 #include "grid/CellColumn.h"
 #include "grid/IStringGrid.h"
 
-namespace quillor {
+namespace quillor::test {
 
 // A canvas that draws nowhere: widths are a fixed number of pixels per byte,
 // and every TextRect is recorded.
@@ -173,4 +174,4 @@ class MemoryStringGrid : public IStringGrid {
   MemoryGridCanvas canvas_;
 };
 
-}  // namespace quillor
+}  // namespace quillor::test

@@ -1,8 +1,8 @@
-#include "grid/MemoryStringGrid.h"
+#include "tests/support/MemoryStringGrid.h"
 
 #include <algorithm>
 
-namespace quillor {
+namespace quillor::test {
 
 // --- canvas ---------------------------------------------------------------------
 
@@ -272,4 +272,4 @@ void MemoryStringGrid::PaintAll() {
   for (int32_t r = topRow_; r < lastRow; ++r) paintRow(r);
 }
 
-}  // namespace quillor
+}  // namespace quillor::test

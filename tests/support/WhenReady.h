@@ -1,7 +1,8 @@
-// Acting from inside a session's wait: the socket stream's waits keep the
-// caller's events flowing, so a timer can do what a user's click would. A
-// WhenReady polls from that loop until `ready` holds, then runs `action`
-// once, there.
+// Acting from inside a wait that keeps the caller's events flowing: a
+// session's socket waits, or the window's click on the send button, which
+// returns only at the outcome. A WhenReady polls from that loop until `ready`
+// holds, then runs `action` once, there, as a user's input would arrive.
+// Header-only: the test executables that use it link Qt already.
 #pragma once
 
 #include <QTimer>

@@ -1,8 +1,9 @@
-// The greedy similarity measure transcribed loop for loop, as plain as it can
-// be written: every pass recounts every pair of candidate links. Cubic, and
-// obviously right: the tests hold the fast measure against it, and the
-// benchmarks measure both side by side. Header-only, so the benchmarks can use
-// it without the test libraries.
+// The greedy similarity measure transcribed loop for loop, TLink by TLink, as
+// plain as it can be written: every pass recounts every pair of candidate
+// links. Cubic, and obviously right: the reference that the fast measure
+// (TStringManager::StringSimilarity, SimilarityScorer) is held to by the
+// tests and timed against by the benchmarks. Nothing in the program calls
+// it. Header-only: it costs nothing to what does not include it.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,7 @@
 
 #include "text/Link.h"
 
-namespace quillor::test {
+namespace quillor {
 
 inline bool LinksConflict(const TLink& p, const TLink& q) {
   return (p.fPosA <= q.fPosA && p.fPosB >= q.fPosB) || (p.fPosA >= q.fPosA && p.fPosB <= q.fPosB);
@@ -55,4 +56,4 @@ inline double TranscribedSimilarity(const std::string& a, const std::string& b) 
   return static_cast<double>(TranscribedChosenLinks(a, b)) * 200.0 / static_cast<double>(lengths);
 }
 
-}  // namespace quillor::test
+}  // namespace quillor

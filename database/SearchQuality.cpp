@@ -1,52 +1,13 @@
-// How well the approximate search finds what a pharmacist meant: labelled
-// queries ("query|WANTED WORDS", one a line, '#' starts a comment) are run
-// through the window's own search path (NormaliseSearchText + SearchArticles)
-// on an article table, and each first screen of rows is checked. A row is
-// right when its designation holds every wanted word.
-//
-// Header-only, so that both the quality floor test and the benchmark that
-// prints the figures use this one definition. GUI thread only, like the table.
-#pragma once
-
-#include <cstdint>
-#include <memory>
-#include <string>
-#include <vector>
+#include "database/SearchQuality.h"
 
 #include "database/ArticleSearch.h"
 #include "database/CryptManager.h"
-#include "database/Database.h"
 #include "text/Cp1252.h"
 #include "text/TextLines.h"
 
-namespace quillor::test {
+namespace quillor {
 
-// The rows a user sees at start-up without scrolling.
-inline constexpr size_t kFirstScreenRows = 10;
-
-struct LabelledQuery {
-  std::string query;                // Windows-1252, as typed into the window
-  std::vector<std::string> wanted;  // upper case, accents folded
-};
-
-struct QueryOutcome {
-  std::string query;
-  size_t rightRows = 0;  // right rows among the first screen
-  bool firstRowRight = false;
-  std::string firstDesignation;
-};
-
-struct SearchQualityFigures {
-  size_t queries = 0;
-  size_t rightOnFirstScreen = 0;  // queries with at least one right row in the first screen
-  size_t rightFirstRow = 0;       // queries whose first row is right
-  size_t rightRows = 0;           // right rows over all first screens
-  std::vector<QueryOutcome> outcomes;
-};
-
-// The labelled queries of a UTF-8 file; false when it cannot be read or a
-// line is not "query|WORDS".
-inline bool ReadLabelledQueries(const std::string& fileName, std::vector<LabelledQuery>& queries) {
+bool ReadLabelledQueries(const std::string& fileName, std::vector<LabelledQuery>& queries) {
   TStringList lines;
   if (!ReadFileLines(fileName, lines)) return false;
   queries.clear();
@@ -69,26 +30,25 @@ inline bool ReadLabelledQueries(const std::string& fileName, std::vector<Labelle
   return !queries.empty();
 }
 
-// The article table of a scrambled article file, as the window loads it, or
-// nullptr when the file cannot be read.
-inline std::unique_ptr<TMyDatabase> LoadArticleFile(const std::string& fileName) {
+std::unique_ptr<TMyDatabase> LoadArticleFile(const std::string& fileName) {
   TStringList lines;
   if (!ReadFileLines(fileName, lines) || lines.empty()) return nullptr;
   TCryptManager().DecryptLines(lines);
   return TMyDatabase::CreateFromList(lines);
 }
 
-inline bool HoldsEveryWord(const std::string& designation, const std::vector<std::string>& words) {
+namespace {
+
+bool HoldsEveryWord(const std::string& designation, const std::vector<std::string>& words) {
   for (const std::string& word : words) {
     if (designation.find(word) == std::string::npos) return false;
   }
   return true;
 }
 
-// Runs every query in approximate mode and counts the right rows of each
-// first screen. REQUIRES: the table has a "Designation" field.
-inline SearchQualityFigures MeasureSearchQuality(TMyDatabase& table,
-                                                 const std::vector<LabelledQuery>& queries) {
+}  // namespace
+
+SearchQualityFigures MeasureSearchQuality(TMyDatabase& table, const std::vector<LabelledQuery>& queries) {
   SearchQualityFigures figures;
   const int32_t designationField = table.GetFieldPos(kDesignationField);
   for (const LabelledQuery& labelled : queries) {
@@ -115,4 +75,4 @@ inline SearchQualityFigures MeasureSearchQuality(TMyDatabase& table,
   return figures;
 }
 
-}  // namespace quillor::test
+}  // namespace quillor
