@@ -408,20 +408,6 @@ struct LabelCount {
   Tally containers;  // of the first kind of container the label names
 };
 
-// The index past a bracketed group of words that starts at `w`, brackets
-// nested: "(3 BOITES CONTENANT CHACUNE (4 X 21) PLAQUETTE(S))".
-size_t PastBrackets(const Words& words, size_t w) {
-  int depth = 0;
-  for (; w < words.size(); ++w) {
-    for (char c : words[w]) {
-      if (c == '(') ++depth;
-      if (c == ')') --depth;
-    }
-    if (depth <= 0) return w + 1;
-  }
-  return w;
-}
-
 bool StartsWithContainerWord(const std::string& word) {
   // "PLAQUETTESPVC-ALUMINIUM": a container glued to its material.
   for (std::string_view container : {"PLAQUETTES", "PLAQUETTE", "FLACONS", "FLACON"}) {

@@ -72,19 +72,6 @@ const Abbreviation* ContainerWord(const std::string& word) {
   return singular != clean ? FindAbbreviation(singular, AbbreviationKind::kContainer) : nullptr;
 }
 
-// The index past a bracketed group of words that starts at `w`, brackets nested.
-size_t PastBrackets(const Words& words, size_t w) {
-  int depth = 0;
-  for (; w < words.size(); ++w) {
-    for (char c : words[w]) {
-      if (c == '(') ++depth;
-      if (c == ')') --depth;
-    }
-    if (depth <= 0) return w + 1;
-  }
-  return w;
-}
-
 // One part of a label: "2 PLAQUETTE(S) PVC ALUMINIUM DE 28 COMPRIME(S)".
 struct Part {
   enum class Kind { kNothing, kUnitsFirst, kUnits, kDoses, kMeasured, kContainers };

@@ -33,6 +33,20 @@ inline std::string JoinWords(const std::vector<std::string>& parts) {
   return text;
 }
 
+// The index past a bracketed group of words that starts at `w`, brackets
+// nested: "(3 BOITES CONTENANT CHACUNE (4 X 21) PLAQUETTE(S))".
+inline size_t PastBrackets(const Words& words, size_t w) {
+  int depth = 0;
+  for (; w < words.size(); ++w) {
+    for (char c : words[w]) {
+      if (c == '(') ++depth;
+      if (c == ')') --depth;
+    }
+    if (depth <= 0) return w + 1;
+  }
+  return w;
+}
+
 inline bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
