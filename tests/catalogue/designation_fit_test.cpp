@@ -9,7 +9,7 @@ namespace quillor::catalogue {
 namespace {
 
 DenominationParts Parts(Words name, Words strength, Words qualifiers, Words form) {
-  return DenominationParts{std::move(name), std::move(strength), std::move(qualifiers), std::move(form)};
+  return DenominationParts{std::move(name), std::move(strength), std::move(qualifiers), std::move(form), {}};
 }
 
 TEST(DesignationFit, EverythingWhenItFits) {

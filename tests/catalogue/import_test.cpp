@@ -163,8 +163,8 @@ TEST(CatalogueImport, NothingReadGivesNoArticleAndNoNote) {
 
 TEST(CatalogueImport, ThePlainArticleFileHasAHeaderAndCrLfAfterEveryLine) {
   std::vector<Article> articles(2);
-  articles[0] = {"3000001", "ALPHA 10MG CPR B/30", "2,50", "60000001", "ALPHA", "X"};
-  articles[1] = {"3000002", "BETA GELU B/8", "", "60000002", "BETA", "Y"};
+  articles[0] = {"3000001", "ALPHA 10MG CPR B/30", "2,50", "60000001", "ALPHA", "X", ""};
+  articles[1] = {"3000002", "BETA GELU B/8", "", "60000002", "BETA", "Y", ""};
   EXPECT_EQ(PlainArticleText(articles),
             "CIP;Designation;Prix\r\n3000001;ALPHA 10MG CPR B/30;2,50\r\n3000002;BETA GELU B/8;\r\n");
   EXPECT_EQ(PlainArticleText({}), "CIP;Designation;Prix\r\n");

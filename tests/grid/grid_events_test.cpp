@@ -319,7 +319,9 @@ TEST_F(GridEvents, ATextWiderThanTheRoomBesideTheBadgeStartsAtTheCellsLeft) {
   grid.PaintAll();
   const TGridRect cell = grid.CellRect(1, 3);
   for (const auto& d : canvas.texts) {
-    if (d.text == "r3c1") EXPECT_EQ(d.x, cell.Left + 2);
+    if (d.text == "r3c1") {
+      EXPECT_EQ(d.x, cell.Left + 2);
+    }
   }
   // Without a marker nothing is asked and nothing changes.
   controller->SetRowMarker(nullptr, 1);

@@ -313,7 +313,9 @@ TEST(PublishedData, TheEquivalentsOfAGenericAreItsGroupsArticlesAvailableFirst) 
     const int32_t now = AvailabilityRank(bundled.knowledge.AvailabilityOf(code).status);
     ASSERT_GE(now, rank) << code;
     const std::string designation = bundled.table->DBGetString(1, bundled.recordOf.at(code));
-    if (now == rank) EXPECT_LE(last, designation);
+    if (now == rank) {
+      EXPECT_LE(last, designation);
+    }
     rank = now;
     last = designation;
   }

@@ -249,14 +249,14 @@ TEST_F(UpdateToolTest, AReadOnlyDataFolderLeavesTheDataInUseAndSaysWhy) {
     ::chmod(entry.path().c_str(), entry.is_directory() ? 0755 : 0644);
   }
   ::chmod(fRoot.Path().c_str(), 0755);
-  for (const fs::path folder : {Data(), Data() / "Catalogue"}) ::chmod(folder.c_str(), 0555);
+  for (const fs::path& folder : {Data(), Data() / "Catalogue"}) ::chmod(folder.c_str(), 0555);
   // Root writes anyway: the tool then runs as nobody.
   const std::string unprivileged =
       ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups --" : "";
   const ToolResult run =
       Tool({"update", "--from", SmallExport().string(), "--data", Data().string(), "--force"}, unprivileged);
   const ToolResult undo = Tool({"update", "--rollback", "--data", Data().string()}, unprivileged);
-  for (const fs::path folder : {Data(), Data() / "Catalogue"}) ::chmod(folder.c_str(), 0755);
+  for (const fs::path& folder : {Data(), Data() / "Catalogue"}) ::chmod(folder.c_str(), 0755);
   EXPECT_EQ(run.status, 1);
   EXPECT_THAT(run.err, HasSubstr("mise à jour impossible : impossible d'écrire dans le dossier " +
                                  (Data() / "Catalogue").string() + " : accès refusé"));

@@ -67,7 +67,9 @@ TEST(FetcherTest, EveryFileArrivesWholeWithItsProgressInBytes) {
     for (size_t i = 0; i < reports.size(); ++i) {
       EXPECT_EQ(reports[i].index, index);
       EXPECT_EQ(reports[i].count, 2u);
-      if (i > 0) EXPECT_GE(reports[i].received, reports[i - 1].received);
+      if (i > 0) {
+        EXPECT_GE(reports[i].received, reports[i - 1].received);
+      }
     }
   }
   EXPECT_EQ(server.Events(), (std::vector<std::string>{"GET /CIS_bdpm.txt", "GET /CIS_CIP_bdpm.txt"}));
