@@ -10,6 +10,7 @@
 #include "catalogue/KnowledgeImport.h"
 #include "knowledge/Availability.h"
 #include "tests/catalogue/ExportFixtures.h"
+#include "tests/support/PlainExport.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestPaths.h"
 
@@ -17,13 +18,6 @@ namespace quillor::catalogue {
 namespace {
 
 using quillor::test::RawExportDir;
-
-#define REQUIRE_EXPORT(dir)                                                                         \
-  const std::filesystem::path dir = RawExportDir("2026-05");                                        \
-  if (dir.empty()) {                                                                                \
-    GTEST_SKIP() << "the 2026-05 export is not in " << quillor::test::SharedDir() / "data/bdpm-raw" \
-                 << " (a clone without ../shared): nothing to check";                               \
-  }
 
 // The date the agency's download page gives the availability file.
 constexpr TDayDate kAvailabilityPublished = 20260519;
@@ -58,31 +52,7 @@ const WholeImport& Import2026() {
   return result;
 }
 
-// --- the plain reading: bytes cut at LF (and a CR before it), then at TAB ------
-
-std::vector<std::vector<std::string>> PlainRows(const std::filesystem::path& file) {
-  const std::string bytes = quillor::test::TempDir::Read(file);
-  std::vector<std::vector<std::string>> rows;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
-    std::string line = bytes.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    start = end + 1;
-    if (line.empty()) continue;
-    std::vector<std::string> fields(1);
-    for (char c : line) {
-      if (c == '\t') {
-        fields.emplace_back();
-      } else {
-        fields.back() += c;
-      }
-    }
-    rows.push_back(std::move(fields));
-  }
-  return rows;
-}
+// --- the plain reading of the raw files: tests/support/PlainExport.h -------------
 
 std::map<std::string, std::string> SpecialityOfArticle() {
   std::map<std::string, std::string> cis;
@@ -96,8 +66,8 @@ std::string Sortable(const std::string& date) {
 }
 
 TEST(WholeKnowledge, EachArticlesAvailabilityFollowsTheRulesOverTheAgencysLines) {
-  REQUIRE_EXPORT(dir);
-  const auto rows = PlainRows(dir / kAvailabilityExport);
+  QUILLOR_REQUIRE_2026_EXPORT(dir);
+  const auto rows = quillor::test::PlainExportRows(dir / kAvailabilityExport);
   ASSERT_EQ(rows.size(), 766u);
   // The rules, written plainly: the lines naming the presentation's CIP13
   // if any, else those of its speciality with no CIP13; of those, the
@@ -149,7 +119,7 @@ TEST(WholeKnowledge, EachArticlesAvailabilityFollowsTheRulesOverTheAgencysLines)
 }
 
 TEST(WholeKnowledge, TheContradictingLinesOfTheAgencyAreSettled) {
-  REQUIRE_EXPORT(dir);
+  QUILLOR_REQUIRE_2026_EXPORT(dir);
   const TAvailabilityIndex index(Import2026().knowledge.availability.records);
   // 61951090: a shortage updated on 15/04/2026 after a tension of 2024.
   EXPECT_EQ(index.Of("61951090", "").status, TAvailabilityStatus::kShortage);
@@ -163,12 +133,12 @@ TEST(WholeKnowledge, TheContradictingLinesOfTheAgencyAreSettled) {
 }
 
 TEST(WholeKnowledge, HospitalUseIsTheConditionReservedForHospitalUse) {
-  REQUIRE_EXPORT(dir);
+  QUILLOR_REQUIRE_2026_EXPORT(dir);
   std::set<std::string> plain;
   const std::map<std::string, std::string> articles = SpecialityOfArticle();
   std::set<std::string> withArticle;
   for (const auto& [cip, cis] : articles) withArticle.insert(cis);
-  for (const auto& row : PlainRows(dir / kConditionExport)) {
+  for (const auto& row : quillor::test::PlainExportRows(dir / kConditionExport)) {
     if (row.size() >= 2 && row[1] == "r\xE9serv\xE9 \xE0 l'usage HOSPITALIER" && withArticle.count(row[0]))
       plain.insert(row[0]);
   }
@@ -182,12 +152,12 @@ TEST(WholeKnowledge, HospitalUseIsTheConditionReservedForHospitalUse) {
 }
 
 TEST(WholeKnowledge, ASpecialityInTwoGroupsIsAMemberOfBoth) {
-  REQUIRE_EXPORT(dir);
+  QUILLOR_REQUIRE_2026_EXPORT(dir);
   std::set<std::string> withArticle;
   for (const auto& [cip, cis] : SpecialityOfArticle()) withArticle.insert(cis);
   std::map<std::string, std::set<std::string>> plainGroups;
   size_t plainLines = 0;
-  for (const auto& row : PlainRows(dir / kGroupExport)) {
+  for (const auto& row : quillor::test::PlainExportRows(dir / kGroupExport)) {
     if (!withArticle.count(row[2])) continue;
     plainGroups[row[2]].insert(row[0]);
     ++plainLines;
@@ -205,12 +175,12 @@ TEST(WholeKnowledge, ASpecialityInTwoGroupsIsAMemberOfBoth) {
 }
 
 TEST(WholeKnowledge, CompositionsKeepEveryLineOfTheArticlesSpecialities) {
-  REQUIRE_EXPORT(dir);
+  QUILLOR_REQUIRE_2026_EXPORT(dir);
   std::set<std::string> withArticle;
   for (const auto& [cip, cis] : SpecialityOfArticle()) withArticle.insert(cis);
   size_t plain = 0;
   size_t fractions = 0;
-  for (const auto& row : PlainRows(dir / kCompositionExport)) {
+  for (const auto& row : quillor::test::PlainExportRows(dir / kCompositionExport)) {
     if (!withArticle.count(row[0])) continue;
     ++plain;
     fractions += row[6] == "FT" ? 1 : 0;
@@ -225,7 +195,7 @@ TEST(WholeKnowledge, CompositionsKeepEveryLineOfTheArticlesSpecialities) {
 }
 
 TEST(WholeKnowledge, TheBundledKnowledgeFilesAreWhatTheImportMakesOfThe2026Publication) {
-  REQUIRE_EXPORT(dir);
+  QUILLOR_REQUIRE_2026_EXPORT(dir);
   const TKnowledgeImport& knowledge = Import2026().knowledge;
   const std::filesystem::path data = quillor::test::DataDir();
   const std::pair<const char*, std::string> files[] = {

@@ -10,6 +10,7 @@
 
 #include "database/Database.h"
 #include "knowledge/Knowledge.h"
+#include "tests/support/PlainExport.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestPaths.h"
 #include "text/TextLines.h"
@@ -19,31 +20,7 @@ namespace {
 
 using test::RawExportDir;
 
-#define REQUIRE_RAW(dir)                                                                        \
-  const std::filesystem::path dir = RawExportDir("2026-05");                                    \
-  if (dir.empty()) {                                                                            \
-    GTEST_SKIP() << "the 2026-05 publication is not in " << test::SharedDir() / "data/bdpm-raw" \
-                 << " (a clone without ../shared): nothing to check";                           \
-  }
-
-// --- the plain reading ---------------------------------------------------------------------------
-
-std::vector<std::vector<std::string>> PlainRows(const std::filesystem::path& file) {
-  std::vector<std::vector<std::string>> rows;
-  for (const std::string& line : SplitLines(test::TempDir::Read(file))) {
-    if (line.empty()) continue;
-    std::vector<std::string> fields(1);
-    for (char c : line) {
-      if (c == '\t') {
-        fields.emplace_back();
-      } else {
-        fields.back() += c;
-      }
-    }
-    rows.push_back(std::move(fields));
-  }
-  return rows;
-}
+// --- the plain reading (of the raw files: tests/support/PlainExport.h) ---------------------------
 
 // Upper case without accents, from Windows-1252.
 std::string Plain(const std::string& text) {
@@ -106,7 +83,7 @@ struct PlainSubstance {
 const std::vector<PlainSubstance>& RawSubstances() {
   static const std::vector<PlainSubstance> substances = [] {
     std::map<std::tuple<std::string, std::string, std::string>, PlainSubstance> byKey;
-    for (const auto& row : PlainRows(RawExportDir("2026-05") / "CIS_COMPO_bdpm.txt")) {
+    for (const auto& row : test::PlainExportRows(RawExportDir("2026-05") / "CIS_COMPO_bdpm.txt")) {
       PlainSubstance& substance = byKey[{row[0], row[1], row[7]}];
       substance.cis = row[0];
       for (const std::string& word : NameWords(row[3])) substance.words.push_back(word);
@@ -170,7 +147,7 @@ Bundled& TheBundled() {
     auto* made = new Bundled;
     made->table = TMyDatabase::CreateFromList(SplitLines(test::TempDir::Read(test::RealCatalogue())));
     made->knowledge.Load(test::DataDir().string());
-    for (const auto& row : PlainRows(RawExportDir("2026-05") / "CIS_CIP_bdpm.txt"))
+    for (const auto& row : test::PlainExportRows(RawExportDir("2026-05") / "CIS_CIP_bdpm.txt"))
       made->specialityOf[row[1]] = row[0];
     for (int32_t record = 0; record < made->table->RecordCount(); ++record)
       made->recordOf[made->table->DBGetString(0, record)] = record;
@@ -209,7 +186,7 @@ std::vector<std::string> Designations(const std::vector<std::string>& codes) {
 }
 
 TEST(PublishedData, TheKnowledgeFilesAreReadWhole) {
-  REQUIRE_RAW(dir);
+  QUILLOR_REQUIRE_2026_EXPORT(dir);
   TKnowledge& knowledge = TheBundled().knowledge;
   EXPECT_TRUE(knowledge.SpecialitiesReport().Usable());
   EXPECT_TRUE(knowledge.SpecialitiesReport().badLines.empty());
@@ -222,7 +199,7 @@ TEST(PublishedData, TheKnowledgeFilesAreReadWhole) {
 }
 
 TEST(PublishedData, ParacetamolAt1000MgFindsTheBrandsAndTheGenerics) {
-  REQUIRE_RAW(dir);
+  QUILLOR_REQUIRE_2026_EXPORT(dir);
   const std::vector<std::string> found = Searched("PARACETAMOL 1000");
   EXPECT_EQ(AsSet(found), ArticlesOf(PlainMatches({{"PARACETAMOL", 1000, true}})));
   std::set<std::string> names;
@@ -242,13 +219,13 @@ TEST(PublishedData, ParacetamolAt1000MgFindsTheBrandsAndTheGenerics) {
 }
 
 TEST(PublishedData, ASaltIsFoundByTheFractionItIsExpressedAs) {
-  REQUIRE_RAW(dir);
+  QUILLOR_REQUIRE_2026_EXPORT(dir);
   const std::set<std::string> found = AsSet(Searched("AMLODIPINE 5"));
   EXPECT_EQ(found, ArticlesOf(PlainMatches({{"AMLODIPINE", 5, true}})));
   // BESILATE D'AMLODIPINE, whose 5 mg are written on its fraction's line.
   std::set<std::string> besilate;
   std::set<std::string> ofSalt;
-  for (const auto& row : PlainRows(RawExportDir("2026-05") / "CIS_COMPO_bdpm.txt")) {
+  for (const auto& row : test::PlainExportRows(RawExportDir("2026-05") / "CIS_COMPO_bdpm.txt")) {
     if (Plain(row[3]) == "BESILATE D'AMLODIPINE" && row[6] == "SA" && ReadDosage(row[4]).milligrams != 5)
       ofSalt.insert(row[0]);
   }
@@ -260,7 +237,7 @@ TEST(PublishedData, ASaltIsFoundByTheFractionItIsExpressedAs) {
 }
 
 TEST(PublishedData, NumbersBeforeAndAfterWordsAndCombinations) {
-  REQUIRE_RAW(dir);
+  QUILLOR_REQUIRE_2026_EXPORT(dir);
   EXPECT_EQ(AsSet(Searched("PARACETAMOL 500 CODEINE 30")),
             ArticlesOf(PlainMatches({{"PARACETAMOL", 500, true}, {"CODEINE", 30, true}})));
   EXPECT_FALSE(Searched("PARACETAMOL 500 CODEINE 30").empty());
@@ -280,7 +257,7 @@ TEST(PublishedData, NumbersBeforeAndAfterWordsAndCombinations) {
 // read plainly from the register.
 std::set<std::string> PlainGroupEquivalents(const std::string& cip) {
   const std::string cis = TheBundled().specialityOf.at(cip);
-  const auto rows = PlainRows(RawExportDir("2026-05") / "CIS_GENER_bdpm.txt");
+  const auto rows = test::PlainExportRows(RawExportDir("2026-05") / "CIS_GENER_bdpm.txt");
   std::set<std::string> groups;
   for (const auto& row : rows) {
     if (row[2] == cis) groups.insert(row[0]);
@@ -293,7 +270,7 @@ std::set<std::string> PlainGroupEquivalents(const std::string& cip) {
 }
 
 TEST(PublishedData, TheEquivalentsOfAGenericAreItsGroupsArticlesAvailableFirst) {
-  REQUIRE_RAW(dir);
+  QUILLOR_REQUIRE_2026_EXPORT(dir);
   Bundled& bundled = TheBundled();
   const std::string quetiapine = "3010124";
   ASSERT_EQ(bundled.table->DBGetString(1, bundled.recordOf.at(quetiapine)),
@@ -322,7 +299,7 @@ TEST(PublishedData, TheEquivalentsOfAGenericAreItsGroupsArticlesAvailableFirst) 
 }
 
 TEST(PublishedData, ASpecialityInTwoGroupsHasTheArticlesOfBoth) {
-  REQUIRE_RAW(dir);
+  QUILLOR_REQUIRE_2026_EXPORT(dir);
   Bundled& bundled = TheBundled();
   std::string metformin;
   for (const auto& [cip, cis] : bundled.specialityOf) {
@@ -344,7 +321,7 @@ TEST(PublishedData, ASpecialityInTwoGroupsHasTheArticlesOfBoth) {
 }
 
 TEST(PublishedData, OutsideAnyGroupEquivalentsShareSubstancesDosagesAndForm) {
-  REQUIRE_RAW(dir);
+  QUILLOR_REQUIRE_2026_EXPORT(dir);
   Bundled& bundled = TheBundled();
   // DOLIPRANE 1000 mg, comprimé: in no generic group.
   const TEquivalents equivalents = bundled.knowledge.EquivalentsOf(*bundled.table, "3595583");
