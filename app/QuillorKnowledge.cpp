@@ -41,16 +41,23 @@ void TQuillor_Form::LoadKnowledge() {
 
 namespace {
 
-// Elided to the label's width; the whole text in its tooltip.
-void SetFitting(QLabel& label, const QString& whole) {
-  label.setText(QFontMetrics(label.font()).elidedText(whole, Qt::ElideRight, label.width()));
+// Elided to the label's width, `kept` (the end of `whole`) shown whole; the
+// whole text in its tooltip.
+void SetFitting(QLabel& label, const QString& whole, const QString& kept = {}) {
+  const QFontMetrics metrics(label.font());
+  const QString head = whole.left(whole.size() - kept.size());
+  label.setText(metrics.elidedText(head, Qt::ElideRight, label.width() - metrics.horizontalAdvance(kept)) +
+                kept);
   label.setToolTip(whole);
 }
 
 }  // namespace
 
 void TQuillor_Form::ShowListCaption(const std::string& text) {
-  SetFitting(*Label6, ToQString(text));
+  // The way back, after the caption's last dash, stays readable however
+  // long the article's designation.
+  const size_t dash = text.rfind(" \x97 ");
+  SetFitting(*Label6, ToQString(text), dash == std::string::npos ? QString() : ToQString(text.substr(dash)));
   Label6->setVisible(!text.empty());
   // The list starts under the line while it is shown, where the line
   // starts otherwise.
