@@ -118,8 +118,10 @@ TQuillorOptions WindowTest::TestOptions() {
   options.sending.port = 9;
   options.sending.sender = "commandes@quillor.test";
   options.sending.orderMailbox = "reception@quillor.test";
-  options.sending.connectTimeoutMs = 5000;
-  options.sending.replyTimeoutMs = 5000;
+  // Room for a loaded machine's slowest reply; the tests of time-outs set
+  // their own.
+  options.sending.connectTimeoutMs = 20000;
+  options.sending.replyTimeoutMs = 20000;
   return options;
 }
 

@@ -186,7 +186,7 @@ TEST_F(OutcomeTest, NoAnswerToTheDotIsSaidNeverHandedOverAndKeptToVerify) {
   UpToTheDot();  // then silent: the server may have stored the order
   server.Start();
   // Long enough for every earlier reply of a loaded machine; only the last never comes.
-  auto form = OpenOn(server.Port(), 2000);
+  auto form = OpenOn(server.Port(), 5000);
   QTest::mouseClick(form->Button2, Qt::LeftButton);
   EXPECT_TRUE(fOpenedUrls.empty()) << "an order the server may hold went to the mail program";
   ASSERT_EQ(Messages().size(), 1u);
