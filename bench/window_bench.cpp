@@ -119,35 +119,48 @@ std::vector<QString> TypingWalk(const char* base, std::initializer_list<const ch
 // moment.
 std::map<std::string, std::vector<double>> gKeystrokeRankings;
 
-void BM_ExactKeystroke(benchmark::State& state, const char* name, const std::vector<QString>& walk,
-                       int leastRows) {
-  TQuillor_Form& form = Window();
-  form.RadioButton1->setChecked(true);
-  std::vector<double>& rankings = gKeystrokeRankings[name];
-  using Clock = std::chrono::steady_clock;
+struct KeystrokeRows {
   int32_t fewest = INT32_MAX;
   int32_t most = 0;
-  size_t i = 0;
+};
+
+// Times each text of `walk` typed into the search field and the grid
+// repainted, after ranking the approximate queries once (the
+// repetition's `ranking_ms`). Counts the fewest and most rows left.
+KeystrokeRows TimeKeystrokes(benchmark::State& state, TQuillor_Form& form, const char* name,
+                             const std::vector<QString>& walk) {
+  std::vector<double>& rankings = gKeystrokeRankings[name];
+  using Clock = std::chrono::steady_clock;
   for (const char* query : kApproximateQueries) {
     const std::string normalised = quillor::NormaliseSearchText(query);
     const auto start = Clock::now();
     quillor::SearchArticles(*form.ArticleTable, normalised, true);
     rankings.push_back(Milliseconds(start, Clock::now()));
   }
+  KeystrokeRows rows;
+  size_t i = 0;
   for (auto _ : state) {
     const auto start = Clock::now();
     form.Edit1->setText(walk[i++ % walk.size()]);
     Flush();
     state.SetIterationTime(Milliseconds(start, Clock::now()) / 1000.0);
-    fewest = std::min(fewest, ArticleRows(form));
-    most = std::max(most, ArticleRows(form));
+    rows.fewest = std::min(rows.fewest, ArticleRows(form));
+    rows.most = std::max(rows.most, ArticleRows(form));
   }
-  state.counters["rows_min"] = fewest;
-  state.counters["rows_max"] = most;
+  state.counters["rows_min"] = rows.fewest;
+  state.counters["rows_max"] = rows.most;
   state.counters["ranking_ms"] = MedianOf(rankings);
-  if (leastRows > 0 && fewest < leastRows)
+  return rows;
+}
+
+void BM_ExactKeystroke(benchmark::State& state, const char* name, const std::vector<QString>& walk,
+                       int leastRows) {
+  TQuillor_Form& form = Window();
+  form.RadioButton1->setChecked(true);
+  const KeystrokeRows rows = TimeKeystrokes(state, form, name, walk);
+  if (leastRows > 0 && rows.fewest < leastRows)
     state.SkipWithError("the texts leave fewer rows than the case needs");
-  if (leastRows < 0 && most > -leastRows)
+  if (leastRows < 0 && rows.most > -leastRows)
     state.SkipWithError("the texts leave more rows than the case allows");
 }
 // At least a thousand rows left, and only a few.
@@ -168,28 +181,7 @@ BENCHMARK_CAPTURE(BM_ExactKeystroke, few_rows, "few_rows",
 void BM_SubstanceKeystroke(benchmark::State& state, const char* name, const std::vector<QString>& walk) {
   TQuillor_Form& form = Window();
   form.RadioButton4->setChecked(true);
-  std::vector<double>& rankings = gKeystrokeRankings[name];
-  using Clock = std::chrono::steady_clock;
-  int32_t fewest = INT32_MAX;
-  int32_t most = 0;
-  size_t i = 0;
-  for (const char* query : kApproximateQueries) {
-    const std::string normalised = quillor::NormaliseSearchText(query);
-    const auto start = Clock::now();
-    quillor::SearchArticles(*form.ArticleTable, normalised, true);
-    rankings.push_back(Milliseconds(start, Clock::now()));
-  }
-  for (auto _ : state) {
-    const auto start = Clock::now();
-    form.Edit1->setText(walk[i++ % walk.size()]);
-    Flush();
-    state.SetIterationTime(Milliseconds(start, Clock::now()) / 1000.0);
-    fewest = std::min(fewest, ArticleRows(form));
-    most = std::max(most, ArticleRows(form));
-  }
-  state.counters["rows_min"] = fewest;
-  state.counters["rows_max"] = most;
-  state.counters["ranking_ms"] = MedianOf(rankings);
+  TimeKeystrokes(state, form, name, walk);
   form.RadioButton1->setChecked(true);
 }
 // Substances many specialities hold, and a dosage typed after a substance.
