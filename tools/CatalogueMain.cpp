@@ -169,14 +169,59 @@ int RunImport(const std::vector<std::string>& args) {
   return Import(command, std::cout, std::cerr);
 }
 
-// Without --db, the catalogue the window would use from this folder, and the
-// availability it would show.
-void LocateData(SearchOptions& options, const std::string& dataFolder) {
-  if (!options.dbFile.empty()) return;
-  const std::string folder = dataFolder.empty() ? quillor::UserDataFolder() : dataFolder;
-  const quillor::update::TCatalogueLocation catalogue = quillor::update::LocateCatalogueInUse(folder);
-  options.dbFile = catalogue.articleFile;
-  options.availabilityFile = quillor::update::LocateAvailability(catalogue, folder).file;
+// Reads [--db FILE | --data FOLDER] [--] WORD... into `options` and
+// `dataFolder`; `searchFlags` admits --approx and --scores too. False with
+// the fault to say on a bad option.
+bool ReadQueryArgs(const std::vector<std::string>& args, bool searchFlags, SearchOptions& options,
+                   std::string& dataFolder, std::string& fault) {
+  bool optionsEnded = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+    } else if (searchFlags && !optionsEnded && arg == "--approx") {
+      options.approximate = true;
+    } else if (searchFlags && !optionsEnded && arg == "--scores") {
+      options.scores = true;
+    } else if (!optionsEnded && arg == "--db") {
+      if (i + 1 >= args.size() || !options.dbFile.empty()) {
+        fault = "--db needs a file";
+        return false;
+      }
+      options.dbFile = args[++i];
+    } else if (!optionsEnded && arg == "--data") {
+      if (i + 1 >= args.size() || !dataFolder.empty()) {
+        fault = "--data needs a folder";
+        return false;
+      }
+      dataFolder = args[++i];
+    } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
+      fault = "unknown option " + arg;
+      return false;
+    } else {
+      options.words.push_back(ArgumentToCp1252(arg));
+    }
+  }
+  return true;
+}
+
+// The data the words run on: the file given, else the catalogue the window
+// would use from `dataFolder` (the user's data folder if empty) and the
+// availability it would show; and the terminal's encoding for the output.
+bool UseData(SearchOptions& options, const std::string& dataFolder, std::string& fault) {
+  if (!options.dbFile.empty() && !dataFolder.empty()) {
+    fault = "--db and --data exclude each other";
+    return false;
+  }
+  if (options.dbFile.empty()) {
+    const std::string folder = dataFolder.empty() ? quillor::UserDataFolder() : dataFolder;
+    const quillor::update::TCatalogueLocation catalogue = quillor::update::LocateCatalogueInUse(folder);
+    options.dbFile = catalogue.articleFile;
+    options.availabilityFile = quillor::update::LocateAvailability(catalogue, folder).file;
+  }
+  if (OutputIsTerminal()) options.toOutput = &Cp1252ToLocale;
+  options.toMessage = &Cp1252ToLocale;
+  return true;
 }
 
 // [--db FILE | --data FOLDER] ARG...: the words of substance, the codes of equivalents and
@@ -184,30 +229,12 @@ void LocateData(SearchOptions& options, const std::string& dataFolder) {
 int RunKnowledgeCommand(const std::string& command, const std::vector<std::string>& args) {
   SearchOptions options;
   std::string dataFolder;
-  bool optionsEnded = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (!optionsEnded && arg == "--") {
-      optionsEnded = true;
-    } else if (!optionsEnded && arg == "--db") {
-      if (i + 1 >= args.size() || !options.dbFile.empty()) return BadUsage("--db needs a file");
-      options.dbFile = args[++i];
-    } else if (!optionsEnded && arg == "--data") {
-      if (i + 1 >= args.size() || !dataFolder.empty()) return BadUsage("--data needs a folder");
-      dataFolder = args[++i];
-    } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
-      return BadUsage("unknown option " + arg);
-    } else {
-      options.words.push_back(ArgumentToCp1252(arg));
-    }
-  }
+  std::string fault;
+  if (!ReadQueryArgs(args, false, options, dataFolder, fault)) return BadUsage(fault);
   if (options.words.empty())
     return BadUsage(command + (command == "substance" ? " needs words" : " needs a code"));
   if (command == "equivalents" && options.words.size() != 1) return BadUsage("equivalents takes one code");
-  if (!options.dbFile.empty() && !dataFolder.empty()) return BadUsage("--db and --data exclude each other");
-  LocateData(options, dataFolder);
-  if (OutputIsTerminal()) options.toOutput = &Cp1252ToLocale;
-  options.toMessage = &Cp1252ToLocale;
+  if (!UseData(options, dataFolder, fault)) return BadUsage(fault);
   if (command == "substance") return Substance(options, std::cout, std::cerr);
   if (command == "equivalents") return Equivalents(options, std::cout, std::cerr);
   return Availability(options, std::cout, std::cerr);
@@ -216,32 +243,10 @@ int RunKnowledgeCommand(const std::string& command, const std::vector<std::strin
 int RunSearch(const std::vector<std::string>& args) {
   SearchOptions options;
   std::string dataFolder;
-  bool optionsEnded = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (!optionsEnded && arg == "--") {
-      optionsEnded = true;
-    } else if (!optionsEnded && arg == "--approx") {
-      options.approximate = true;
-    } else if (!optionsEnded && arg == "--scores") {
-      options.scores = true;
-    } else if (!optionsEnded && arg == "--db") {
-      if (i + 1 >= args.size() || !options.dbFile.empty()) return BadUsage("--db needs a file");
-      options.dbFile = args[++i];
-    } else if (!optionsEnded && arg == "--data") {
-      if (i + 1 >= args.size() || !dataFolder.empty()) return BadUsage("--data needs a folder");
-      dataFolder = args[++i];
-    } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
-      return BadUsage("unknown option " + arg);
-    } else {
-      options.words.push_back(ArgumentToCp1252(arg));
-    }
-  }
+  std::string fault;
+  if (!ReadQueryArgs(args, true, options, dataFolder, fault)) return BadUsage(fault);
   if (options.words.empty()) return BadUsage("search needs a query");
-  if (!options.dbFile.empty() && !dataFolder.empty()) return BadUsage("--db and --data exclude each other");
-  LocateData(options, dataFolder);
-  if (OutputIsTerminal()) options.toOutput = &Cp1252ToLocale;
-  options.toMessage = &Cp1252ToLocale;
+  if (!UseData(options, dataFolder, fault)) return BadUsage(fault);
   return Search(options, std::cout, std::cerr);
 }
 
